@@ -1,0 +1,157 @@
+// Every operation the installer needs from Windows and its runtime, as one abstract interface:
+// the runtime's statements, and the automation objects with the members the logic calls.
+// Implemented natively for Windows, by a substitute for other systems, and by the tests' fake.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+
+namespace tk {
+
+// Message box button codes and answers, as Windows numbers them.
+inline constexpr int vbOKOnly = 0;
+inline constexpr int vbCritical = 16;
+inline constexpr int vbInformation = 64;
+inline constexpr int vbYesNoQuestionNo = 292;  // Yes/No, question icon, No is the default
+inline constexpr int vbOK = 1;
+inline constexpr int vbYes = 6;
+inline constexpr int vbNo = 7;
+
+// Window styles of Shell.
+inline constexpr int vbNormalFocus = 1;
+inline constexpr int vbMinimizedFocus = 2;
+
+// Attribute masks of Dir.
+inline constexpr int vbNormal = 0;
+inline constexpr int vbHidden = 2;
+inline constexpr int vbDirectory = 16;
+
+// Options of ShellFolder::CopyHere: a simple progress window without file names.
+inline constexpr int kCopySimpleProgress = 256;
+
+// The text stream that Scripting.FileSystemObject's CreateTextFile returns (ANSI code page).
+class TextStream {
+ public:
+  virtual ~TextStream() = default;
+  virtual void writeline(const std::string& text) = 0;  // the text and CR LF
+  virtual void Close() = 0;
+};
+
+// "Scripting.FileSystemObject".
+class FileSystemObject {
+ public:
+  virtual ~FileSystemObject() = default;
+  virtual std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) = 0;
+};
+
+// A shortcut of "WScript.Shell": the two properties the program sets, then Save.
+class WshShortcut {
+ public:
+  virtual ~WshShortcut() = default;
+  virtual void Save() = 0;  // writes the file, replacing an existing one
+
+  std::string Description;
+  std::string TargetPath;
+};
+
+// "WScript.Shell".
+class WshShell {
+ public:
+  virtual ~WshShell() = default;
+  // A missing key or value throws err::kRegValueMissing.
+  virtual std::string RegRead(const std::string& name) = 0;
+  // "Desktop": the user's desktop folder, without a closing backslash.
+  virtual std::string SpecialFolders(const std::string& name) = 0;
+  // A shortcut object for the given .lnk path; nothing is written until Save.
+  virtual std::unique_ptr<WshShortcut> CreateShortCut(const std::string& path) = 0;
+};
+
+// "MSXML2.XMLHTTP" with the byte stream that saves its body, coarsened: the body is received
+// into a temporary file beside the destination and moved into place only once it is complete,
+// so a broken transfer never destroys an earlier file and memory stays flat.
+class XmlHttpRequest {
+ public:
+  virtual ~XmlHttpRequest() = default;
+  // Records the method and the address; the address is checked when the request is sent.
+  virtual void Open(const std::string& method, const std::string& url, bool async) = 0;
+  // Sends the request; returns once the status is known. Network failures throw HRESULTs.
+  virtual void Send() = 0;
+  virtual int Status() = 0;
+  // Receives the rest of the body into `path`, replacing an existing file only after a complete
+  // transfer. A short body (fewer bytes than announced) is a cut transfer.
+  virtual void SaveResponseBody(const std::string& path) = 0;
+};
+
+// The item collection of a shell folder (opaque to the logic).
+class FolderItems {
+ public:
+  virtual ~FolderItems() = default;
+};
+
+// A shell folder: a real folder, or a zip archive opened as a folder.
+class ShellFolder {
+ public:
+  virtual ~ShellFolder() = default;
+  virtual std::unique_ptr<FolderItems> Items() = 0;
+  // Copies (for an archive: extracts) every item into this folder.
+  virtual void CopyHere(FolderItems& items, int options) = 0;
+};
+
+// The shell's folder automation object ("Shell", IShellDispatch6).
+class ShellDispatch {
+ public:
+  virtual ~ShellDispatch() = default;
+  // A folder for a path (a folder or a zip archive); no object (nullptr) when there is none.
+  virtual std::unique_ptr<ShellFolder> NameSpace(const std::string& path) = 0;
+};
+
+// An object of an outside COM component, reached through its dispatch interface by dispatch id.
+class DispatchObject {
+ public:
+  virtual ~DispatchObject() = default;
+  virtual void Invoke(int32_t dispatchId, const std::vector<std::string>& textArguments) = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // A modal message box; returns the code of the pressed button. Without a title the box
+  // carries the application title "TovrenKur".
+  virtual int MsgBox(const std::string& prompt, int buttons,
+                     const std::optional<std::string>& title) = 0;
+  int MsgBox(const std::string& prompt, int buttons) { return MsgBox(prompt, buttons, {}); }
+
+  // The bare name of the first entry matching `pathName` under the attribute mask (0 ordinary
+  // files, 2 hidden as well, 16 folders as well; system files never), or "" when there is none.
+  // A path ending in "\" enumerates that folder.
+  virtual std::string Dir(const std::string& pathName, int attributes) = 0;
+  // The next name of the last enumeration, or "" when it is exhausted.
+  virtual std::string Dir() = 0;
+
+  virtual void MkDir(const std::string& path) = 0;
+  virtual void FileCopy(const std::string& source, const std::string& destination) = 0;
+  // Starts a program and returns at once with its task id; never waits for it.
+  virtual double Shell(const std::string& commandLine, int windowStyle) = 0;
+  // The folder of the running setup program, without a closing backslash except at a root.
+  virtual std::string AppPath() = 0;
+
+  // The automation objects. Creation failures throw (429, or the HRESULT of the class).
+  virtual std::unique_ptr<WshShell> CreateWshShell() = 0;                  // "WScript.Shell"
+  virtual std::unique_ptr<FileSystemObject> CreateFileSystemObject() = 0;  // file-system object
+  virtual std::unique_ptr<XmlHttpRequest> CreateXmlHttpRequest() = 0;      // "MSXML2.XMLHTTP"
+  virtual std::unique_ptr<ShellDispatch> CreateShellDispatch() = 0;        // the shell, by class id
+  // An outside component by class id and dispatch interface id ("{...}" text).
+  virtual std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
+                                                               const std::string& interfaceId) = 0;
+};
+
+// Ends the program at once: unwinds to the handler boundary, which closes the window.
+[[noreturn]] inline void End() { throw ProgramEnd{}; }
+
+}  // namespace tk

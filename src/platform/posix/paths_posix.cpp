@@ -1,0 +1,129 @@
+// Windows paths onto the host: drive folders, separators and case-insensitive name matching.
+#include "platform/posix/paths_posix.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "platform/text.h"
+
+namespace fs = std::filesystem;
+
+namespace tk::posix {
+namespace {
+
+fs::path homeFolder() {
+  const char* home = std::getenv("HOME");
+  return fs::path(home != nullptr && *home != '\0' ? home : "/tmp");
+}
+
+// The entry of `folder` whose name equals `name` ignoring case; `name` itself when none does.
+fs::path matchIgnoringCase(const fs::path& folder, const std::string& name) {
+  std::error_code error;
+  if (fs::exists(folder / name, error)) return folder / name;
+  fs::directory_iterator entries(folder, error);
+  if (error) return folder / name;
+  std::string wanted = foldCase(name);
+  for (const fs::directory_entry& entry : entries) {
+    if (foldCase(entry.path().filename().string()) == wanted) return entry.path();
+  }
+  return folder / name;
+}
+
+}  // namespace
+
+fs::path driveRoot(char letter) {
+  char lower = static_cast<char>(letter >= 'A' && letter <= 'Z' ? letter + 32 : letter);
+  return homeFolder() / ".tovrenkur" / (std::string("drive_") + lower);
+}
+
+fs::path hostPath(std::string_view windowsPath) {
+  std::string text(windowsPath);
+  for (char& c : text) {
+    if (c == '\\') c = '/';
+  }
+  fs::path result;
+  std::string_view rest = text;
+  bool hasDrive = rest.size() >= 2 && rest[1] == ':' &&
+                  ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z'));
+  if (hasDrive) {
+    result = driveRoot(rest[0]);
+    rest.remove_prefix(2);
+  } else if (!rest.empty() && rest[0] == '/') {
+    result = "/";
+  } else {
+    result = fs::current_path();
+  }
+  while (!rest.empty()) {
+    std::size_t slash = rest.find('/');
+    std::string part(rest.substr(0, slash));
+    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      result = result.parent_path();
+      continue;
+    }
+    result = matchIgnoringCase(result, part);
+  }
+  if (!text.empty() && text.back() == '/') result /= "";
+  return result;
+}
+
+std::string windowsText(const fs::path& host) {
+  std::string text = host.string();
+  for (char letter = 'a'; letter <= 'z'; ++letter) {
+    std::string root = driveRoot(letter).string();
+    if (text.rfind(root, 0) == 0 && (text.size() == root.size() || text[root.size()] == '/')) {
+      std::string rest = text.substr(root.size());
+      for (char& c : rest) {
+        if (c == '/') c = '\\';
+      }
+      return std::string(1, static_cast<char>(letter - 32)) + ":" + (rest.empty() ? "\\" : rest);
+    }
+  }
+  return text;
+}
+
+uint32_t win32FromErrno(int error, const fs::path& path) {
+  switch (error) {
+    case ENOENT: {
+      std::error_code ignored;
+      fs::path parent = path.has_filename() ? path.parent_path() : path.parent_path().parent_path();
+      return fs::is_directory(parent, ignored) ? 2u : 3u;
+    }
+    case ENOTDIR:
+      return 3;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS:
+      return 5;
+    case EEXIST:
+      return 183;
+    case EBUSY:
+    case ETXTBSY:
+      return 32;
+    case ENOSPC:
+    case EDQUOT:
+      return 112;
+    case ENAMETOOLONG:
+      return 206;
+    case EINVAL:
+      return 123;
+    case ENOMEM:
+      return 8;
+    case EIO:
+      return 1117;
+    default:
+      return 5;
+  }
+}
+
+PlatformError hostError(const std::error_code& error, const fs::path& path) {
+  uint32_t code = error.category() == std::generic_category() ||
+                          error.category() == std::system_category()
+                      ? win32FromErrno(error.value(), path)
+                      : 5u;
+  return makeError(runtimeNumberFromWin32(code));
+}
+
+}  // namespace tk::posix

@@ -1,0 +1,34 @@
+// How the substitute maps the Windows paths that the logic builds onto the host: "\" becomes "/",
+// "C:\" a fixed folder under $HOME that stands for drive C (like a Wine prefix), and names are
+// matched ignoring case, as on Windows.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "platform/error.h"
+
+namespace tk::posix {
+
+// $HOME/.tovrenkur/drive_<letter>: the folder that stands for a Windows drive.
+std::filesystem::path driveRoot(char letter);
+
+// The host path for a Windows path (or a host path that the logic extended with "\" tails).
+// Each existing component is matched ignoring case; missing ones are kept as written.
+std::filesystem::path hostPath(std::string_view windowsPath);
+
+// A host path as the Windows-style text the logic works with ("C:\..." inside a drive folder,
+// the host path otherwise).
+std::string windowsText(const std::filesystem::path& host);
+
+// The Win32 error code that stands for an errno value, so that the substitute reports the same
+// runtime numbers as Windows (ENOENT -> 2 or 3, EACCES -> 5, EEXIST -> 183, ...). `path` tells
+// whether ENOENT meant a missing file (its folder exists) or a missing path.
+uint32_t win32FromErrno(int error, const std::filesystem::path& path);
+
+// A PlatformError for a failed host operation on `path`.
+PlatformError hostError(const std::error_code& error, const std::filesystem::path& path);
+
+}  // namespace tk::posix

@@ -1,0 +1,30 @@
+// The runtime's string operations on UTF-8 text, counting characters (code points), not bytes,
+// so that names holding "ş" or "İ" are cut and upper-cased correctly.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tk {
+
+// The first / last `count` characters, the whole text when it is shorter.
+std::string Left(std::string_view text, std::size_t count);
+std::string Right(std::string_view text, std::size_t count);
+
+// Upper case as Windows' invariant mapping does it: "i" becomes "I" (not "İ") whatever the user's
+// language, so "dll" always reads "DLL"; Turkish and other Latin letters keep their pairs.
+std::string UCase(std::string_view text);
+
+// Number of code points in a UTF-8 text.
+std::size_t characterCount(std::string_view text);
+
+// Windows path helpers shared by the substitute platforms: ASCII-and-Latin case folding for
+// comparing names the way Windows ignores case.
+std::string foldCase(std::string_view text);
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
+// Whether `name` matches a Windows wildcard pattern ("*" and "?"), ignoring case.
+bool matchesWildcard(std::string_view name, std::string_view pattern);
+
+}  // namespace tk

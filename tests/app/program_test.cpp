@@ -1,0 +1,87 @@
+// The handler boundary and the exit buttons: End and failures stop at the boundary, a failure is
+// reported with its number and description first, and the control array refuses bad indexes.
+#include <gtest/gtest.h>
+
+#include "app/form1.h"
+#include "app/program.h"
+#include "fake_platform.h"
+
+namespace tk {
+namespace {
+
+TEST(HandlerBoundary, EndClosesWithoutAMessage) {
+  fake::FakePlatform platform;
+  Form1 form(platform);
+  EXPECT_FALSE(runHandler(platform, [&] { form.Click(form.Command2); }));
+  EXPECT_FALSE(runHandler(platform, [&] { form.Click(form.Command3); }));
+  EXPECT_TRUE(platform.shown.empty());
+  EXPECT_TRUE(platform.calls.empty());  // nothing written, asked or started
+}
+
+TEST(HandlerBoundary, AFailureIsReportedWithNumberAndDescriptionThenEnds) {
+  fake::FakePlatform platform;
+  EXPECT_FALSE(runHandler(platform, [] { throw makeError(err::kFileNotFound); }));
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].title, "TovrenKur");
+  EXPECT_NE(platform.shown[0].prompt.find("53"), std::string::npos);
+  EXPECT_NE(platform.shown[0].prompt.find("Dosya bulunamadı"), std::string::npos);
+}
+
+TEST(HandlerBoundary, ANormalReturnKeepsTheProgramRunning) {
+  fake::FakePlatform platform;
+  Form1 form(platform);
+  EXPECT_TRUE(runHandler(platform, [&] { form.Form_Load(); }));
+  EXPECT_TRUE(runHandler(platform, [&] { form.Click(form.Label1); }));  // no handler wired
+}
+
+TEST(HandlerBoundary, AFailingReportStillEndsQuietly) {
+  fake::FakePlatform platform;
+  platform.failOn("MsgBox", "*", err::kCannotCreateObject);
+  EXPECT_FALSE(runHandler(platform, [] { throw makeError(err::kPathNotFound); }));
+}
+
+TEST(Controls, Text1HasEightElementsAndRefusesOthers) {
+  fake::FakePlatform platform;
+  Form1 form(platform);
+  EXPECT_EQ(form.Text1(0).Text(), "Text1");
+  EXPECT_EQ(form.Text1(7).Text(), "Text8");
+  for (int bad : {-1, 8}) {
+    try {
+      form.Text1(bad);
+      FAIL() << bad;
+    } catch (const PlatformError& error) {
+      EXPECT_EQ(error.number, err::kSubscriptOutOfRange);
+    }
+  }
+}
+
+TEST(Controls, ChangesReachTheViewAtOnce) {
+  struct Recorder : ControlView {
+    std::vector<std::string> seen;
+    void controlChanged(const Control& control) override {
+      seen.push_back(std::string(control.description().name) + "=" + control.Text() +
+                     (control.Visible() ? "" : " hidden"));
+    }
+  } view;
+  fake::FakePlatform platform;
+  Form1 form(platform);
+  form.setView(&view);
+  form.Text12.setText("a");
+  form.Command3.setVisible(true);
+  form.Command1.setVisible(false);
+  EXPECT_EQ(view.seen, (std::vector<std::string>{"Text12=a", "Command3=Kapat",
+                                                 "Command1=Devam hidden"}));
+}
+
+TEST(Controls, AllNineteenControlsInStoredOrder) {
+  fake::FakePlatform platform;
+  Form1 form(platform);
+  std::vector<Control*> all = form.controls();
+  ASSERT_EQ(all.size(), 19u);
+  EXPECT_EQ(all.front(), &form.Text14);
+  EXPECT_EQ(all.back(), &form.Label1);
+  EXPECT_EQ(all[3], &form.Text1(7));
+}
+
+}  // namespace
+}  // namespace tk
