@@ -12,11 +12,14 @@ namespace tk::fake {
 namespace {
 
 std::string normalize(std::string path) {
-  while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  while (path.size() > 3 && (path.back() == '\\' || path.back() == '/'))
+    path.pop_back();
   return path;
 }
 
-std::string key(const std::string& path) { return foldCase(normalize(path)); }
+std::string key(const std::string& path) {
+  return foldCase(normalize(path));
+}
 
 std::string baseName(const std::string& path) {
   std::string normal = normalize(path);
@@ -30,7 +33,8 @@ class FakeTextStream : public TextStream {
   void writeline(const std::string& text) override {
     fake_.record("writeline", {path_, text});
     Entry* entry = fake_.find(path_);
-    if (entry == nullptr) throw makeError(err::kFileNotFound);
+    if (entry == nullptr)
+      throw makeError(err::kFileNotFound);
     entry->content += text + "\r\n";
   }
   void Close() override { fake_.record("Close", {path_}); }
@@ -45,7 +49,8 @@ class FakeFileSystemObject : public FileSystemObject {
   explicit FakeFileSystemObject(FakePlatform& fake) : fake_(fake) {}
   std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) override {
     fake_.record("CreateTextFile", {path, overwrite ? "True" : "False"});
-    if (!overwrite && fake_.exists(path)) throw makeError(err::kFileExists);
+    if (!overwrite && fake_.exists(path))
+      throw makeError(err::kFileExists);
     fake_.writeFile(path, "");
     return std::make_unique<FakeTextStream>(fake_, path);
   }
@@ -74,7 +79,8 @@ class FakeWshShell : public WshShell {
   std::string RegRead(const std::string& name) override {
     fake_.record("RegRead", {name});
     auto found = fake_.registry.find(name);
-    if (found == fake_.registry.end()) throw makeError(err::kRegValueMissing);
+    if (found == fake_.registry.end())
+      throw makeError(err::kRegValueMissing);
     return found->second;
   }
   std::string SpecialFolders(const std::string& name) override {
@@ -103,10 +109,13 @@ class FakeRequest : public XmlHttpRequest {
   }
   void Send() override {
     fake_.record("Send", {url_});
-    if (url_.empty()) throw makeError(err::kNetBadUrl);
+    if (url_.empty())
+      throw makeError(err::kNetBadUrl);
     auto found = fake_.http.find(url_);
-    if (found == fake_.http.end()) throw makeError(err::kNetNameNotResolved);
-    if (found->second.sendError != 0) throw makeError(found->second.sendError);
+    if (found == fake_.http.end())
+      throw makeError(err::kNetNameNotResolved);
+    if (found->second.sendError != 0)
+      throw makeError(found->second.sendError);
     script_ = found->second;
   }
   int Status() override {
@@ -115,7 +124,8 @@ class FakeRequest : public XmlHttpRequest {
   }
   void SaveResponseBody(const std::string& path) override {
     fake_.record("SaveResponseBody", {path});
-    if (script_.saveError != 0) throw makeError(script_.saveError);
+    if (script_.saveError != 0)
+      throw makeError(script_.saveError);
     fake_.writeFile(path, script_.body);
   }
 
@@ -146,7 +156,8 @@ std::unique_ptr<FolderItems> FakeFolder::Items() {
   const Entry* entry = fake_.find(path_);
   if (entry != nullptr && !entry->folder) {
     std::string text = entry->content;
-    if (text.rfind("FAKEZIP\n", 0) != 0) throw makeError(err::kInvalidCall);
+    if (text.rfind("FAKEZIP\n", 0) != 0)
+      throw makeError(err::kInvalidCall);
     std::size_t at = 8;
     while (at < text.size()) {
       std::size_t end = text.find('\n', at);
@@ -166,7 +177,8 @@ void FakeFolder::CopyHere(FolderItems& items, int options) {
   for (const auto& [name, content] : static_cast<FakeItems&>(items).entries) {
     std::string target = base + "\\" + name;
     if (!name.empty() && name.back() == '\\') {
-      if (!fake_.exists(target)) fake_.addFolder(target);
+      if (!fake_.exists(target))
+        fake_.addFolder(target);
     } else {
       fake_.writeFile(target, content);
     }
@@ -178,7 +190,8 @@ class FakeShellDispatch : public ShellDispatch {
   explicit FakeShellDispatch(FakePlatform& fake) : fake_(fake) {}
   std::unique_ptr<ShellFolder> NameSpace(const std::string& path) override {
     fake_.record("NameSpace", {path});
-    if (!fake_.exists(path)) return nullptr;
+    if (!fake_.exists(path))
+      return nullptr;
     return std::make_unique<FakeFolder>(fake_, path);
   }
 
@@ -188,7 +201,8 @@ class FakeShellDispatch : public ShellDispatch {
 
 class FakeDispatch : public DispatchObject {
  public:
-  FakeDispatch(FakePlatform& fake, std::string classId) : fake_(fake), classId_(std::move(classId)) {}
+  FakeDispatch(FakePlatform& fake, std::string classId)
+      : fake_(fake), classId_(std::move(classId)) {}
   void Invoke(int32_t dispatchId, const std::vector<std::string>& args) override {
     std::vector<std::string> recorded{classId_, std::to_string(dispatchId)};
     recorded.insert(recorded.end(), args.begin(), args.end());
@@ -205,15 +219,18 @@ class FakeDispatch : public DispatchObject {
 
 std::string fakeZip(const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string text = "FAKEZIP\n";
-  for (const auto& [name, content] : entries) text += name + "\t" + content + "\n";
+  for (const auto& [name, content] : entries)
+    text += name + "\t" + content + "\n";
   return text;
 }
 
 std::string parentOf(const std::string& path) {
   std::string normal = normalize(path);
   std::size_t cut = normal.find_last_of('\\');
-  if (cut == std::string::npos) return "";
-  if (cut == 2 && normal[1] == ':') return normal.substr(0, 3);
+  if (cut == std::string::npos)
+    return "";
+  if (cut == 2 && normal[1] == ':')
+    return normal.substr(0, 3);
   return normal.substr(0, cut);
 }
 
@@ -224,14 +241,16 @@ FakePlatform::FakePlatform() {
 
 void FakePlatform::addFolder(const std::string& path, Attributes attributes) {
   std::string parent = parentOf(path);
-  if (!parent.empty() && parent != normalize(path) && !exists(parent)) addFolder(parent);
+  if (!parent.empty() && parent != normalize(path) && !exists(parent))
+    addFolder(parent);
   entries_[key(path)] = Entry{normalize(path), true, attributes, ""};
 }
 
 void FakePlatform::addFile(const std::string& path, const std::string& content,
                            Attributes attributes) {
   std::string parent = parentOf(path);
-  if (!parent.empty() && !exists(parent)) addFolder(parent);
+  if (!parent.empty() && !exists(parent))
+    addFolder(parent);
   entries_[key(path)] = Entry{normalize(path), false, attributes, content};
 }
 
@@ -252,7 +271,9 @@ const Entry* FakePlatform::find(const std::string& path) const {
   return found == entries_.end() ? nullptr : &found->second;
 }
 
-bool FakePlatform::exists(const std::string& path) const { return find(path) != nullptr; }
+bool FakePlatform::exists(const std::string& path) const {
+  return find(path) != nullptr;
+}
 
 bool FakePlatform::isFolder(const std::string& path) const {
   const Entry* entry = find(path);
@@ -268,7 +289,8 @@ std::vector<std::string> FakePlatform::list(const std::string& folder) const {
   std::vector<std::string> names;
   std::string parent = key(folder);
   for (const auto& [folded, entry] : entries_) {
-    if (folded != parent && key(parentOf(entry.path)) == parent) names.push_back(baseName(entry.path));
+    if (folded != parent && key(parentOf(entry.path)) == parent)
+      names.push_back(baseName(entry.path));
   }
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return foldCase(a) < foldCase(b); });
@@ -277,9 +299,11 @@ std::vector<std::string> FakePlatform::list(const std::string& folder) const {
 
 void FakePlatform::writeFile(const std::string& path, const std::string& content) {
   const Entry* parent = find(parentOf(path));
-  if (parent == nullptr || !parent->folder) throw makeError(err::kPathNotFound);
+  if (parent == nullptr || !parent->folder)
+    throw makeError(err::kPathNotFound);
   Entry* existing = find(path);
-  if (existing != nullptr && existing->folder) throw makeError(err::kPathFileAccess);
+  if (existing != nullptr && existing->folder)
+    throw makeError(err::kPathFileAccess);
   if (existing != nullptr) {
     existing->content = content;
   } else {
@@ -287,7 +311,9 @@ void FakePlatform::writeFile(const std::string& path, const std::string& content
   }
 }
 
-void FakePlatform::answerNext(int answer) { answers_.push_back({std::nullopt, answer}); }
+void FakePlatform::answerNext(int answer) {
+  answers_.push_back({std::nullopt, answer});
+}
 
 void FakePlatform::expectMsgBox(const std::string& prompt, int buttons,
                                 std::optional<std::string> title, int answer) {
@@ -301,7 +327,8 @@ void FakePlatform::failOn(const std::string& op, const std::string& argument, in
 std::vector<Call> FakePlatform::callsOf(const std::string& op) const {
   std::vector<Call> matching;
   for (const Call& call : calls) {
-    if (call.op == op) matching.push_back(call);
+    if (call.op == op)
+      matching.push_back(call);
   }
   return matching;
 }
@@ -310,7 +337,8 @@ void FakePlatform::record(const std::string& op, std::vector<std::string> args) 
   std::string first = args.empty() ? "" : args.front();
   calls.push_back({op, std::move(args)});
   for (const Failure& failure : failures_) {
-    if (failure.op == op && (failure.argument == "*" || equalsIgnoringCase(failure.argument, first))) {
+    if (failure.op == op &&
+        (failure.argument == "*" || equalsIgnoringCase(failure.argument, first))) {
       throw makeError(failure.number);
     }
   }
@@ -338,16 +366,22 @@ std::string FakePlatform::Dir(const std::string& pathName, int attributes) {
   record("Dir", {pathName, std::to_string(attributes)});
   enumerating_ = true;
   enumeration_.clear();
-  if (pathName.empty()) return "";
+  if (pathName.empty())
+    return "";
   std::string folder = pathName.back() == '\\' ? normalize(pathName) : parentOf(pathName);
   std::string pattern = pathName.back() == '\\' ? "*" : baseName(pathName);
-  if (!isFolder(folder)) return "";
+  if (!isFolder(folder))
+    return "";
   for (const std::string& name : list(folder)) {
     const Entry* entry = find(normalize(folder) + "\\" + name);
-    if (entry->attributes.system) continue;
-    if (entry->attributes.hidden && (attributes & vbHidden) == 0) continue;
-    if (entry->folder && (attributes & vbDirectory) == 0) continue;
-    if (matchesWildcard(name, pattern)) enumeration_.push_back(name);
+    if (entry->attributes.system)
+      continue;
+    if (entry->attributes.hidden && (attributes & vbHidden) == 0)
+      continue;
+    if (entry->folder && (attributes & vbDirectory) == 0)
+      continue;
+    if (matchesWildcard(name, pattern))
+      enumeration_.push_back(name);
   }
   std::reverse(enumeration_.begin(), enumeration_.end());
   return nextName();
@@ -355,12 +389,14 @@ std::string FakePlatform::Dir(const std::string& pathName, int attributes) {
 
 std::string FakePlatform::Dir() {
   record("Dir", {});
-  if (!enumerating_) throw makeError(err::kInvalidCall);
+  if (!enumerating_)
+    throw makeError(err::kInvalidCall);
   return nextName();
 }
 
 std::string FakePlatform::nextName() {
-  if (enumeration_.empty()) return "";
+  if (enumeration_.empty())
+    return "";
   std::string name = enumeration_.back();
   enumeration_.pop_back();
   return name;
@@ -368,8 +404,10 @@ std::string FakePlatform::nextName() {
 
 void FakePlatform::MkDir(const std::string& path) {
   record("MkDir", {path});
-  if (exists(path)) throw makeError(err::kPathFileAccess);
-  if (!isFolder(parentOf(path))) throw makeError(err::kPathNotFound);
+  if (exists(path))
+    throw makeError(err::kPathFileAccess);
+  if (!isFolder(parentOf(path)))
+    throw makeError(err::kPathNotFound);
   entries_[key(path)] = Entry{normalize(path), true, {}, ""};
 }
 
@@ -379,7 +417,8 @@ void FakePlatform::FileCopy(const std::string& source, const std::string& destin
   if (from == nullptr) {
     throw makeError(isFolder(parentOf(source)) ? err::kFileNotFound : err::kPathNotFound);
   }
-  if (from->folder) throw makeError(err::kPathFileAccess);
+  if (from->folder)
+    throw makeError(err::kPathFileAccess);
   writeFile(destination, from->content);
 }
 
@@ -417,7 +456,8 @@ std::unique_ptr<ShellDispatch> FakePlatform::CreateShellDispatch() {
 std::unique_ptr<DispatchObject> FakePlatform::CreateDispatchObject(const std::string& classId,
                                                                    const std::string& interfaceId) {
   record("CreateDispatchObject", {classId, interfaceId});
-  if (registeredClasses.count(classId) == 0) throw makeError(err::kClassNotRegistered);
+  if (registeredClasses.count(classId) == 0)
+    throw makeError(err::kClassNotRegistered);
   return std::make_unique<FakeDispatch>(*this, classId);
 }
 

@@ -95,7 +95,7 @@ class FakePlatform : public Platform {
     std::string Description;
     std::string TargetPath;
   };
-  std::map<std::string, Shortcut> shortcuts;  // .lnk path -> saved properties
+  std::map<std::string, Shortcut> shortcuts;         // .lnk path -> saved properties
   std::vector<std::pair<std::string, int>> started;  // Shell command lines and styles
   std::vector<Invocation> invocations;
   std::vector<Call> calls;

@@ -7,17 +7,20 @@ namespace tk {
 
 void Control::setText(std::string text) {
   text_ = std::move(text);
-  if (view_ != nullptr) view_->controlChanged(*this);
+  if (view_ != nullptr)
+    view_->controlChanged(*this);
 }
 
 void Control::setVisible(bool visible) {
   visible_ = visible;
-  if (view_ != nullptr) view_->controlChanged(*this);
+  if (view_ != nullptr)
+    view_->controlChanged(*this);
 }
 
 template <std::size_t N>
 Control& ControlArray<N>::operator()(int index) {
-  if (index < 0 || index >= static_cast<int>(N)) throw makeError(err::kSubscriptOutOfRange);
+  if (index < 0 || index >= static_cast<int>(N))
+    throw makeError(err::kSubscriptOutOfRange);
   return elements_[static_cast<std::size_t>(index)];
 }
 
@@ -30,7 +33,8 @@ template class ControlArray<8>;
 
 const ControlDescription& findDescription(std::string_view name, int index) {
   for (const ControlDescription& control : form1Description().controls) {
-    if (control.name == name && control.index == index) return control;
+    if (control.name == name && control.index == index)
+      return control;
   }
   throw makeError(err::kObjectRequired);
 }

@@ -29,20 +29,23 @@ Form1::Form1(Platform& platform)
       platform_(platform) {}
 
 std::vector<Control*> Form1::controls() {
-  std::vector<Control*> all{&Text12, &Text13,   &Text14,   &Command1, &Command2, &Command3,
-                            &Label1, &Label2,   &Label3,   &Shape1,   &Shape2};
-  for (int k = 0; k < Text1.size(); ++k) all.push_back(&Text1(k));
+  std::vector<Control*> all{&Text12, &Text13, &Text14, &Command1, &Command2, &Command3,
+                            &Label1, &Label2, &Label3, &Shape1,   &Shape2};
+  for (int k = 0; k < Text1.size(); ++k)
+    all.push_back(&Text1(k));
   std::vector<Control*> ordered;
   for (const ControlDescription& description : form1Description().controls) {
     for (Control* control : all) {
-      if (&control->description() == &description) ordered.push_back(control);
+      if (&control->description() == &description)
+        ordered.push_back(control);
     }
   }
   return ordered;
 }
 
 void Form1::setView(ControlView* view) {
-  for (Control* control : controls()) control->setView(view);
+  for (Control* control : controls())
+    control->setView(view);
 }
 
 void Form1::Click(const Control& control) {
@@ -56,8 +59,12 @@ void Form1::Click(const Control& control) {
 }
 
 // The two exit buttons end the program at once: nothing is asked, written or undone.
-void Form1::Command2_Click() { End(); }
+void Form1::Command2_Click() {
+  End();
+}
 
-void Form1::Command3_Click() { End(); }
+void Form1::Command3_Click() {
+  End();
+}
 
 }  // namespace tk

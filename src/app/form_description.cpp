@@ -18,10 +18,10 @@ constexpr std::string_view kCredit = "Tovren - e-Belge Yükleme Asistanı Kurulu
 
 constexpr std::array<ControlDescription, 19> kControls{{
     // name, index, kind, left, top, width, height, tab, text, visible, multi, locked, back, font
-    {"Text14", -1, K::TextBox, 1320, 2880, 4695, 1065, 16, "Text14", true, true, true,
-     kMessageBack, kRegular},
-    {"Text13", -1, K::TextBox, 1320, 1320, 4695, 1425, 15, "Text13", true, true, true,
-     kMessageBack, kRegular},
+    {"Text14", -1, K::TextBox, 1320, 2880, 4695, 1065, 16, "Text14", true, true, true, kMessageBack,
+     kRegular},
+    {"Text13", -1, K::TextBox, 1320, 1320, 4695, 1425, 15, "Text13", true, true, true, kMessageBack,
+     kRegular},
     {"Text12", -1, K::TextBox, 1320, 360, 4695, 825, 14, "Text12", true, true, true, kMessageBack,
      kBold},
     {"Text1", 7, K::TextBox, 360, 2040, 735, 195, 13, "Text8", false, false, false, kDefault,
@@ -46,8 +46,7 @@ constexpr std::array<ControlDescription, 19> kControls{{
      false, kDefault, kRegular},
     {"Command1", -1, K::CommandButton, 4920, 4440, 1215, 375, 2, "Devam", true, false, false,
      kDefault, kRegular},
-    {"Shape2", -1, K::Shape, 1200, 240, 4935, 3975, -1, "", true, false, false, kDefault,
-     kRegular},
+    {"Shape2", -1, K::Shape, 1200, 240, 4935, 3975, -1, "", true, false, false, kDefault, kRegular},
     {"Shape1", -1, K::Shape, 240, 240, 975, 3975, -1, "", true, false, false, kDefault, kRegular},
     {"Label3", -1, K::Label, 240, 4320, 2655, 495, 5, kCredit, true, false, false, kDefault,
      kRegular},
@@ -57,16 +56,14 @@ constexpr std::array<ControlDescription, 19> kControls{{
      ColorSpec::system(kColorHighlight), kRegular},
 }};
 
-constexpr FormDescription kForm1{"Form1",
-                                 "Tovren Kurulum işlemlerine hoşgeldiniz.",
-                                 6360,
-                                 4920,
-                                 kRegular,
-                                 ColorSpec::system(kColorButtonFace),
-                                 kControls};
+constexpr FormDescription kForm1{
+    "Form1",  "Tovren Kurulum işlemlerine hoşgeldiniz.", 6360,     4920,
+    kRegular, ColorSpec::system(kColorButtonFace),       kControls};
 
 }  // namespace
 
-const FormDescription& form1Description() { return kForm1; }
+const FormDescription& form1Description() {
+  return kForm1;
+}
 
 }  // namespace tk

@@ -28,7 +28,8 @@ constexpr const char* kPresentInstruction =
 }  // namespace
 
 void Form1::Form_Load() {
-  for (i = 0; i <= 6; ++i) Text1(i).setText(kComponents[static_cast<std::size_t>(i)]);
+  for (i = 0; i <= 6; ++i)
+    Text1(i).setText(kComponents[static_cast<std::size_t>(i)]);
 
   // A folder or an ordinary file named SysWOW64 means a 64-bit Windows.
   if (!platform_.Dir("C:\\Windows\\SysWOW64", vbDirectory).empty()) {
@@ -44,13 +45,13 @@ void Form1::Form_Load() {
   }
 
   // Row 6 (wmp.dll) takes no part in the list or the verdict.
-  std::string verdict = "N";
+  char verdict = 'N';
   std::array<std::string, 7> list;  // slots 1 to 6
   j = 1;
   for (i = 0; i <= 5; ++i) {
     if (!Text1(i).Text().empty()) {
       list[static_cast<std::size_t>(j)] = Text1(i).Text();
-      verdict = "Y";
+      verdict = 'Y';
       j = j + 1;
     }
   }
@@ -58,7 +59,7 @@ void Form1::Form_Load() {
   Text13.setText(list[1] + "\r\n" + list[2] + "\r\n" + list[3] + "\r\n" + list[4] + "\r\n" +
                  list[5] + "\r\n" + list[6]);
 
-  if (verdict == "Y") {
+  if (verdict == 'Y') {
     Text12.setText(kMissingVerdict);
     Text14.setText(kMissingInstruction);
   } else {

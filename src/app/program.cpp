@@ -42,7 +42,8 @@ int runProgram(Platform& platform,
   Form1 form(platform);
   std::unique_ptr<FormWindow> window = makeWindow(form);
   form.setView(window.get());
-  if (!runHandler(platform, [&] { form.Form_Load(); })) return 0;
+  if (!runHandler(platform, [&] { form.Form_Load(); }))
+    return 0;
   window->show();
   window->run();
   form.setView(nullptr);

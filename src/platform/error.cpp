@@ -56,7 +56,9 @@ std::string errorDescription(int32_t number) {
   }
 }
 
-PlatformError makeError(int32_t number) { return PlatformError(number, errorDescription(number)); }
+PlatformError makeError(int32_t number) {
+  return PlatformError(number, errorDescription(number));
+}
 
 int32_t runtimeNumberFromWin32(uint32_t win32Error) {
   switch (win32Error) {
@@ -81,8 +83,8 @@ int32_t runtimeNumberFromWin32(uint32_t win32Error) {
     case 123:  // ERROR_INVALID_NAME
     case 206:  // ERROR_FILENAME_EXCED_RANGE
       return err::kBadFileName;
-    case 21:  // ERROR_NOT_READY
-    case 23:  // ERROR_CRC
+    case 21:    // ERROR_NOT_READY
+    case 23:    // ERROR_CRC
     case 1117:  // ERROR_IO_DEVICE
       return err::kDeviceIo;
     default:

@@ -25,7 +25,7 @@ struct ProgramEnd {};
 
 // Runtime error numbers that the program and its platforms raise.
 namespace err {
-inline constexpr int32_t kInvalidCall = 5;        // invalid procedure call or argument
+inline constexpr int32_t kInvalidCall = 5;  // invalid procedure call or argument
 inline constexpr int32_t kOutOfMemory = 7;
 inline constexpr int32_t kSubscriptOutOfRange = 9;
 inline constexpr int32_t kBadFileName = 52;
@@ -42,14 +42,14 @@ inline constexpr int32_t kObjectRequired = 424;
 inline constexpr int32_t kCannotCreateObject = 429;
 
 // HRESULTs of the automation objects and the network (HRESULT_FROM_WIN32 of WinINet codes).
-inline constexpr int32_t kRegValueMissing = -2147024894;      // 0x80070002
-inline constexpr int32_t kClassNotRegistered = -2147221164;   // 0x80040154
-inline constexpr int32_t kNetTimeout = -2147012894;           // 12002
-inline constexpr int32_t kNetBadUrl = -2147012891;            // 12005 malformed address
-inline constexpr int32_t kNetNameNotResolved = -2147012889;   // 12007
-inline constexpr int32_t kNetCannotConnect = -2147012867;     // 12029
-inline constexpr int32_t kNetConnectionReset = -2147012866;   // 12030, a cut transfer
-inline constexpr int32_t kNetSecurityFailure = -2147012851;   // 12045, any certificate failure
+inline constexpr int32_t kRegValueMissing = -2147024894;     // 0x80070002
+inline constexpr int32_t kClassNotRegistered = -2147221164;  // 0x80040154
+inline constexpr int32_t kNetTimeout = -2147012894;          // 12002
+inline constexpr int32_t kNetBadUrl = -2147012891;           // 12005 malformed address
+inline constexpr int32_t kNetNameNotResolved = -2147012889;  // 12007
+inline constexpr int32_t kNetCannotConnect = -2147012867;    // 12029
+inline constexpr int32_t kNetConnectionReset = -2147012866;  // 12030, a cut transfer
+inline constexpr int32_t kNetSecurityFailure = -2147012851;  // 12045, any certificate failure
 }  // namespace err
 
 // The Turkish description the runtime gives for a number; a generic text for unknown numbers.

@@ -152,6 +152,8 @@ class Platform {
 };
 
 // Ends the program at once: unwinds to the handler boundary, which closes the window.
-[[noreturn]] inline void End() { throw ProgramEnd{}; }
+[[noreturn]] inline void End() {
+  throw ProgramEnd{};
+}
 
 }  // namespace tk

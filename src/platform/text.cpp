@@ -8,10 +8,14 @@ namespace {
 
 // Length in bytes of the UTF-8 sequence that begins with `lead`; a stray byte counts as one.
 std::size_t sequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if ((lead & 0xE0) == 0xC0) return 2;
-  if ((lead & 0xF0) == 0xE0) return 3;
-  if ((lead & 0xF8) == 0xF0) return 4;
+  if (lead < 0x80)
+    return 1;
+  if ((lead & 0xE0) == 0xC0)
+    return 2;
+  if ((lead & 0xF0) == 0xE0)
+    return 3;
+  if ((lead & 0xF8) == 0xF0)
+    return 4;
   return 1;
 }
 
@@ -21,7 +25,8 @@ void forEachCharacter(std::string_view text, Visit visit) {
   std::size_t at = 0;
   while (at < text.size()) {
     std::size_t length = sequenceLength(static_cast<unsigned char>(text[at]));
-    if (at + length > text.size()) length = text.size() - at;
+    if (at + length > text.size())
+      length = text.size() - at;
     visit(text.substr(at, length));
     at += length;
   }
@@ -63,15 +68,20 @@ void encode(char32_t c, std::string& out) {
 // Simple upper-case mapping for ASCII, Latin-1 and Latin Extended-A, where the Turkish letters
 // live. `dotlessToI` decides whether "ı" becomes "I" (UCase does; file names keep them apart).
 char32_t upper(char32_t c, bool dotlessToI) {
-  if (c >= U'a' && c <= U'z') return c - 32;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-  if (c == 0xFF) return 0x178;
-  if (c == 0x131) return dotlessToI ? U'I' : c;
+  if (c >= U'a' && c <= U'z')
+    return c - 32;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+    return c - 32;
+  if (c == 0xFF)
+    return 0x178;
+  if (c == 0x131)
+    return dotlessToI ? U'I' : c;
   if (c >= 0x100 && c <= 0x17F) {
     // Latin Extended-A pairs upper/lower as even/odd, except in 0x139-0x148 and 0x179-0x17E,
     // where they pair as odd/even.
     bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if (c == 0x138 || c == 0x149 || c == 0x17F || c == 0x130) return c;
+    if (c == 0x138 || c == 0x149 || c == 0x17F || c == 0x130)
+      return c;
     bool isLower = oddUpper ? (c % 2 == 0) : (c % 2 == 1);
     return isLower ? c - 1 : c;
   }
@@ -113,7 +123,8 @@ std::string Left(std::string_view text, std::size_t count) {
 
 std::string Right(std::string_view text, std::size_t count) {
   std::size_t total = characterCount(text);
-  if (count >= total) return std::string(text);
+  if (count >= total)
+    return std::string(text);
   std::size_t skip = total - count;
   std::size_t bytes = 0;
   std::size_t seen = 0;
@@ -126,9 +137,13 @@ std::string Right(std::string_view text, std::size_t count) {
   return std::string(text.substr(bytes));
 }
 
-std::string UCase(std::string_view text) { return mapCharacters(text, true); }
+std::string UCase(std::string_view text) {
+  return mapCharacters(text, true);
+}
 
-std::string foldCase(std::string_view text) { return mapCharacters(text, false); }
+std::string foldCase(std::string_view text) {
+  return mapCharacters(text, false);
+}
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return foldCase(a) == foldCase(b);
@@ -153,7 +168,8 @@ bool matchesWildcard(std::string_view name, std::string_view pattern) {
       return false;
     }
   }
-  while (pi < p.size() && p[pi] == '*') ++pi;
+  while (pi < p.size() && p[pi] == '*')
+    ++pi;
   return pi == p.size();
 }
 

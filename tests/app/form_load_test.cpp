@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ScanAttributes, HiddenCountsAsPresentFolderAndSystemFileAsMissing) {
   fake::FakePlatform platform;
   platform.addFolder("C:\\Windows\\SysWOW64");
-  for (const char* name : kNames) platform.addFile(std::string("C:\\Windows\\SysWOW64\\") + name);
+  for (const char* name : kNames)
+    platform.addFile(std::string("C:\\Windows\\SysWOW64\\") + name);
   platform.remove("C:\\Windows\\SysWOW64\\msvbvm60.dll");
   platform.addFile("C:\\Windows\\SysWOW64\\msvbvm60.dll", "", {.hidden = true});
   platform.remove("C:\\Windows\\SysWOW64\\MSSTDFMT.DLL");

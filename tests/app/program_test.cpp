@@ -69,8 +69,8 @@ TEST(Controls, ChangesReachTheViewAtOnce) {
   form.Text12.setText("a");
   form.Command3.setVisible(true);
   form.Command1.setVisible(false);
-  EXPECT_EQ(view.seen, (std::vector<std::string>{"Text12=a", "Command3=Kapat",
-                                                 "Command1=Devam hidden"}));
+  EXPECT_EQ(view.seen,
+            (std::vector<std::string>{"Text12=a", "Command3=Kapat", "Command1=Devam hidden"}));
 }
 
 TEST(Controls, AllNineteenControlsInStoredOrder) {

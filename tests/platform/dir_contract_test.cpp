@@ -59,8 +59,9 @@ TEST_F(DirContract, EnumerationOfAFolderEndingInBackslash) {
   EXPECT_EQ(enumerate(win("\\"), 0), (std::set<std::string>{"MSCOMCTL.OCX", "msvbvm60.dll"}));
   EXPECT_EQ(enumerate(win("\\"), 2),
             (std::set<std::string>{"MSCOMCTL.OCX", "msvbvm60.dll", ".gizli.dll"}));
-  EXPECT_EQ(enumerate(win("\\"), 16), (std::set<std::string>{"MSCOMCTL.OCX", "msvbvm60.dll",
-                                                             "Tovren Bileşenleri", "prgDosyaları"}));
+  EXPECT_EQ(enumerate(win("\\"), 16),
+            (std::set<std::string>{"MSCOMCTL.OCX", "msvbvm60.dll", "Tovren Bileşenleri",
+                                   "prgDosyaları"}));
   EXPECT_EQ(enumerate(win("\\TOVREN BİLEŞENLERİ\\"), 0), (std::set<std::string>{}));
   EXPECT_EQ(enumerate(win("\\Tovren BILEŞENLERI\\"), 0), (std::set<std::string>{"shell32.dll"}));
   EXPECT_EQ(enumerate(win("\\prgDosyaları\\"), 0), (std::set<std::string>{}));
@@ -76,7 +77,8 @@ TEST_F(DirContract, DriveCStandsForAFolderUnderHome) {
   EXPECT_EQ(platform_.Dir("C:\\Windows\\SysWOW64", 16), "SysWOW64");
   EXPECT_EQ(platform_.Dir("C:\\WINDOWS\\syswow64\\WMP.DLL", 2), "wmp.dll");
   EXPECT_EQ(posix::windowsText(posix::hostPath("C:\\Windows\\SysWOW64")), "C:\\Windows\\SysWOW64");
-  if (home != nullptr) setenv("HOME", home, 1);
+  if (home != nullptr)
+    setenv("HOME", home, 1);
 }
 
 TEST_F(DirContract, AFailureOtherThanNotFoundIsAnErrorNotAnEmptyAnswer) {

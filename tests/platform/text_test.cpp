@@ -21,7 +21,10 @@ TEST(Text, UCaseMapsTurkishLettersAndKeepsDllAscii) {
   EXPECT_EQ(UCase("Ocx"), "OCX");
   EXPECT_EQ(UCase("çğıöşü"), "ÇĞIÖŞÜ");
   EXPECT_EQ(UCase("İ"), "İ");
-  EXPECT_EQ(UCase("a\xff" "b"), "A\xff" "B");  // a broken byte stays as it is
+  EXPECT_EQ(UCase("a\xff"
+                  "b"),
+            "A\xff"
+            "B");  // a broken byte stays as it is
 }
 
 TEST(Text, FoldingIgnoresCaseButKeepsDottedAndDotlessIApart) {

@@ -17,17 +17,23 @@ namespace {
 
 bool acceptedByMask(const fs::directory_entry& entry, int attributes) {
   std::string name = entry.path().filename().string();
-  if (name == "." || name == "..") return false;
+  if (name == "." || name == "..")
+    return false;
   std::error_code error;
   bool isFolder = entry.is_directory(error);
   bool isFile = entry.is_regular_file(error);
-  if (!isFolder && !isFile) return false;
-  if (isFolder && (attributes & vbDirectory) == 0) return false;
-  if (name[0] == '.' && (attributes & vbHidden) == 0) return false;
+  if (!isFolder && !isFile)
+    return false;
+  if (isFolder && (attributes & vbDirectory) == 0)
+    return false;
+  if (name[0] == '.' && (attributes & vbHidden) == 0)
+    return false;
   return true;
 }
 
-bool hasWildcards(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
+bool hasWildcards(const std::string& text) {
+  return text.find_first_of("*?") != std::string::npos;
+}
 
 // Splits a Windows path into its folder and its last part (empty for a path ending in "\").
 void splitPath(const std::string& pathName, std::string& folder, std::string& last) {
@@ -49,7 +55,8 @@ std::string DirEnumeration::first(const std::string& pathName, int attributes) {
   started_ = true;
   std::string folderText, last;
   splitPath(pathName, folderText, last);
-  if (last.empty()) last = "*";
+  if (last.empty())
+    last = "*";
   fs::path folder = hostPath(folderText);
   std::vector<std::string> names;
   std::error_code error;
@@ -69,7 +76,8 @@ std::string DirEnumeration::first(const std::string& pathName, int attributes) {
     }
     for (const fs::directory_entry& entry : entries) {
       std::string name = entry.path().filename().string();
-      if (acceptedByMask(entry, attributes) && matchesWildcard(name, last)) names.push_back(name);
+      if (acceptedByMask(entry, attributes) && matchesWildcard(name, last))
+        names.push_back(name);
     }
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return foldCase(a) < foldCase(b); });
@@ -79,8 +87,10 @@ std::string DirEnumeration::first(const std::string& pathName, int attributes) {
 }
 
 std::string DirEnumeration::next() {
-  if (!started_) throw makeError(err::kInvalidCall);
-  if (remaining_.empty()) return "";
+  if (!started_)
+    throw makeError(err::kInvalidCall);
+  if (remaining_.empty())
+    return "";
   std::string name = remaining_.back();
   remaining_.pop_back();
   return name;

@@ -19,12 +19,15 @@ fs::path homeFolder() {
 // The entry of `folder` whose name equals `name` ignoring case; `name` itself when none does.
 fs::path matchIgnoringCase(const fs::path& folder, const std::string& name) {
   std::error_code error;
-  if (fs::exists(folder / name, error)) return folder / name;
+  if (fs::exists(folder / name, error))
+    return folder / name;
   fs::directory_iterator entries(folder, error);
-  if (error) return folder / name;
+  if (error)
+    return folder / name;
   std::string wanted = foldCase(name);
   for (const fs::directory_entry& entry : entries) {
-    if (foldCase(entry.path().filename().string()) == wanted) return entry.path();
+    if (foldCase(entry.path().filename().string()) == wanted)
+      return entry.path();
   }
   return folder / name;
 }
@@ -39,7 +42,8 @@ fs::path driveRoot(char letter) {
 fs::path hostPath(std::string_view windowsPath) {
   std::string text(windowsPath);
   for (char& c : text) {
-    if (c == '\\') c = '/';
+    if (c == '\\')
+      c = '/';
   }
   fs::path result;
   std::string_view rest = text;
@@ -57,14 +61,16 @@ fs::path hostPath(std::string_view windowsPath) {
     std::size_t slash = rest.find('/');
     std::string part(rest.substr(0, slash));
     rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
-    if (part.empty() || part == ".") continue;
+    if (part.empty() || part == ".")
+      continue;
     if (part == "..") {
       result = result.parent_path();
       continue;
     }
     result = matchIgnoringCase(result, part);
   }
-  if (!text.empty() && text.back() == '/') result /= "";
+  if (!text.empty() && text.back() == '/')
+    result /= "";
   return result;
 }
 
@@ -75,7 +81,8 @@ std::string windowsText(const fs::path& host) {
     if (text.rfind(root, 0) == 0 && (text.size() == root.size() || text[root.size()] == '/')) {
       std::string rest = text.substr(root.size());
       for (char& c : rest) {
-        if (c == '/') c = '\\';
+        if (c == '/')
+          c = '\\';
       }
       return std::string(1, static_cast<char>(letter - 32)) + ":" + (rest.empty() ? "\\" : rest);
     }
@@ -119,10 +126,10 @@ uint32_t win32FromErrno(int error, const fs::path& path) {
 }
 
 PlatformError hostError(const std::error_code& error, const fs::path& path) {
-  uint32_t code = error.category() == std::generic_category() ||
-                          error.category() == std::system_category()
-                      ? win32FromErrno(error.value(), path)
-                      : 5u;
+  uint32_t code =
+      error.category() == std::generic_category() || error.category() == std::system_category()
+          ? win32FromErrno(error.value(), path)
+          : 5u;
   return makeError(runtimeNumberFromWin32(code));
 }
 

@@ -22,13 +22,17 @@ std::string PosixPlatform::Dir(const std::string& pathName, int attributes) {
   return dir_.first(pathName, attributes);
 }
 
-std::string PosixPlatform::Dir() { return dir_.next(); }
+std::string PosixPlatform::Dir() {
+  return dir_.next();
+}
 
 void PosixPlatform::MkDir(const std::string& path) {
   fs::path host = hostPath(path);
   std::error_code error;
-  if (fs::exists(host, error)) throw makeError(runtimeNumberFromWin32(183));
-  if (!fs::create_directory(host, error) && error) throw hostError(error, host);
+  if (fs::exists(host, error))
+    throw makeError(runtimeNumberFromWin32(183));
+  if (!fs::create_directory(host, error) && error)
+    throw hostError(error, host);
 }
 
 void PosixPlatform::FileCopy(const std::string& source, const std::string& destination) {
@@ -39,10 +43,12 @@ void PosixPlatform::FileCopy(const std::string& source, const std::string& desti
     throw makeError(fs::exists(from, error) ? err::kPathFileAccess
                                             : runtimeNumberFromWin32(win32FromErrno(ENOENT, from)));
   }
-  if (!fs::is_directory(to.parent_path(), error)) throw makeError(err::kPathNotFound);
+  if (!fs::is_directory(to.parent_path(), error))
+    throw makeError(err::kPathNotFound);
   // copy_file keeps the mode bits, so a copied program can still be started.
   fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
-  if (error) throw hostError(error, to);
+  if (error)
+    throw hostError(error, to);
 }
 
 double PosixPlatform::Shell(const std::string& commandLine, int windowStyle) {
@@ -52,19 +58,26 @@ double PosixPlatform::Shell(const std::string& commandLine, int windowStyle) {
 std::string PosixPlatform::AppPath() {
   std::error_code error;
   fs::path exe = fs::read_symlink("/proc/self/exe", error);
-  if (error) return windowsText(fs::current_path());
+  if (error)
+    return windowsText(fs::current_path());
   return windowsText(exe.parent_path());
 }
 
-std::unique_ptr<WshShell> PosixPlatform::CreateWshShell() { return makeWshShell(); }
+std::unique_ptr<WshShell> PosixPlatform::CreateWshShell() {
+  return makeWshShell();
+}
 
 std::unique_ptr<FileSystemObject> PosixPlatform::CreateFileSystemObject() {
   return makeFileSystemObject();
 }
 
-std::unique_ptr<XmlHttpRequest> PosixPlatform::CreateXmlHttpRequest() { return makeHttpRequest(); }
+std::unique_ptr<XmlHttpRequest> PosixPlatform::CreateXmlHttpRequest() {
+  return makeHttpRequest();
+}
 
-std::unique_ptr<ShellDispatch> PosixPlatform::CreateShellDispatch() { return makeShellDispatch(); }
+std::unique_ptr<ShellDispatch> PosixPlatform::CreateShellDispatch() {
+  return makeShellDispatch();
+}
 
 std::unique_ptr<DispatchObject> PosixPlatform::CreateDispatchObject(
     const std::string& classId, const std::string& interfaceId) {

@@ -1,0 +1,12 @@
+// UTF-8 inside, UTF-16 at the Win32 boundary: the only conversion functions.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tk::win {
+
+std::wstring toWide(std::string_view utf8);
+std::string toUtf8(std::wstring_view wide);
+
+}  // namespace tk::win
