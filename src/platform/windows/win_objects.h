@@ -15,6 +15,10 @@ int showMessageBox(const std::string& prompt, int buttons, const std::optional<s
 // Shell: CreateProcessW with the application name always given; never waited for.
 double startProgram(const std::string& commandLine, int windowStyle);
 
+// WScript.Shell's RegRead: a value's data as text; a missing key or value throws
+// err::kRegValueMissing. (The substitute reads Chrome's version from its profile folder.)
+std::string regRead(const std::string& name);
+
 std::unique_ptr<WshShell> makeWshShell();
 std::unique_ptr<FileSystemObject> makeFileSystemObject();
 std::unique_ptr<XmlHttpRequest> makeHttpRequest();
