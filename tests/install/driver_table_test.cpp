@@ -23,6 +23,10 @@ struct Supported {
   std::string version, key, release;
 };
 
+void PrintTo(const Supported& c, std::ostream* out) {
+  *out << c.version;
+}
+
 class SupportedVersion : public ::testing::TestWithParam<Supported> {};
 
 TEST_P(SupportedVersion, PicksTheRowOfItsKey) {
@@ -63,6 +67,10 @@ INSTANTIATE_TEST_SUITE_P(EveryRow, SupportedVersion,
 struct Unsupported {
   std::string version, key;
 };
+
+void PrintTo(const Unsupported& c, std::ostream* out) {
+  *out << c.version;
+}
 
 class UnsupportedVersion : public ::testing::TestWithParam<Unsupported> {};
 

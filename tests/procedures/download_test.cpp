@@ -48,6 +48,10 @@ struct Reported {
   std::string prompt;
 };
 
+void PrintTo(const Reported& c, std::ostream* out) {
+  *out << c.title;
+}
+
 fake::HttpScript sendFails(int32_t number) {
   fake::HttpScript script;
   script.sendError = number;
