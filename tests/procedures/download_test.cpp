@@ -43,7 +43,8 @@ TEST(Download, OtherStatusesWriteNothingAndShowNothing) {
 
 struct Reported {
   std::string title;
-  fake::HttpScript script;
+  int32_t sendError;  // thrown by Send
+  int32_t saveError;  // thrown by SaveResponseBody
   std::string url;
   std::string prompt;
 };
@@ -52,24 +53,13 @@ void PrintTo(const Reported& c, std::ostream* out) {
   *out << c.title;
 }
 
-fake::HttpScript sendFails(int32_t number) {
-  fake::HttpScript script;
-  script.sendError = number;
-  return script;
-}
-
-fake::HttpScript saveFails(int32_t number) {
-  fake::HttpScript script;
-  script.saveError = number;
-  return script;
-}
-
 class ReportedFailure : public ::testing::TestWithParam<Reported> {};
 
 TEST_P(ReportedFailure, EndsInTheMessageBoxAndReturnsNormally) {
   const Reported& c = GetParam();
   Fixture f;
-  f.platform.http[kUrl] = c.script;
+  f.platform.http[kUrl].sendError = c.sendError;
+  f.platform.http[kUrl].saveError = c.saveError;
   EXPECT_NO_THROW(f.form.dosyaIndir(c.url, kPath));
   ASSERT_EQ(f.platform.shown.size(), 1u);
   EXPECT_EQ(f.platform.shown[0],
@@ -80,16 +70,15 @@ TEST_P(ReportedFailure, EndsInTheMessageBoxAndReturnsNormally) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReportedFailure,
     ::testing::Values(
-        Reported{"CertificateFailure", sendFails(-2147012851), kUrl,
+        Reported{"CertificateFailure", -2147012851, 0, kUrl,
                  "Kurulum sırasında hata oluştu ! Hata No: -2147012851"},
-        Reported{"CannotConnect", sendFails(-2147012867), kUrl,
+        Reported{"CannotConnect", -2147012867, 0, kUrl,
                  "Kurulum sırasında hata oluştu ! Hata No: -2147012867"},
-        Reported{"CutTransfer", saveFails(-2147012866), kUrl,
+        Reported{"CutTransfer", 0, -2147012866, kUrl,
                  "Kurulum sırasında hata oluştu ! Hata No: -2147012866"},
-        Reported{"MissingFolder", saveFails(76), kUrl,
-                 "Kurulum sırasında hata oluştu ! Hata No: 76"},
+        Reported{"MissingFolder", 0, 76, kUrl, "Kurulum sırasında hata oluştu ! Hata No: 76"},
         // Open only records the address, so the empty one fails when it is sent.
-        Reported{"EmptyAddress", {}, "", "Kurulum sırasında hata oluştu ! Hata No: -2147012891"}),
+        Reported{"EmptyAddress", 0, 0, "", "Kurulum sırasında hata oluştu ! Hata No: -2147012891"}),
     [](const auto& info) { return info.param.title; });
 
 TEST(Download, FailuresOfCreationAndOpenGoToTheCaller) {

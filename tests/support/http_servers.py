@@ -14,6 +14,7 @@ then drops the connection), /redirect/N (302 to /bytes/N), anything else 404.
 import argparse
 import http.server
 import os
+import shlex
 import shutil
 import socket
 import socketserver
@@ -139,6 +140,9 @@ def run(args):
         if args.ca_der:
             with open(os.path.join(folder, "ca.pem")) as pem, open(args.ca_der, "wb") as der:
                 der.write(ssl.PEM_cert_to_DER_cert(pem.read()))
+            if args.trust_command:
+                subprocess.run(shlex.split(args.trust_command) + [args.ca_der], check=True,
+                               timeout=120, stdin=subprocess.DEVNULL)
         servers = [start(), start(tls_context(folder, "server")), start(tls_context(folder, "self"))]
         env = dict(os.environ)
         for name in ("http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY",
@@ -175,6 +179,7 @@ def main():
     run_parser = sub.add_parser("run")
     run_parser.add_argument("--ca-file", help="where to copy the test CA (PEM)")
     run_parser.add_argument("--ca-der", help="where to write the test CA (DER)")
+    run_parser.add_argument("--trust-command", help="run with the DER file to trust the CA")
     run_parser.add_argument("--timeout", type=int, default=240)
     run_parser.add_argument("command", nargs=argparse.REMAINDER)
     serve_parser = sub.add_parser("serve")
