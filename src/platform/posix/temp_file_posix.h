@@ -25,6 +25,8 @@ class TempFile {
   std::filesystem::path path_;
   int fd_ = -1;
   bool committed_ = false;
+  unsigned long long written_ = 0;
+  unsigned long long flushedUpTo_ = 0;
 };
 
 }  // namespace tk::posix
