@@ -15,50 +15,28 @@ namespace {
 
 const std::string kValue = "HKEY_CURRENT_USER\\Software\\Google\\Chrome\\BLBeacon\\version";
 
-class ChromeVersion : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tk-chrome-XXXXXX";
-    home_ = mkdtemp(pattern);
-    saveAndSet("HOME", home_.c_str());
-    saveAndSet("XDG_CONFIG_HOME", nullptr);
+int32_t failure(const std::string& name) {
+  try {
+    posix::regRead(name);
+  } catch (const PlatformError& error) {
+    return error.number;
   }
-  void TearDown() override {
-    for (const auto& [name, value] : saved_) {
-      if (value)
-        setenv(name.c_str(), value->c_str(), 1);
-      else
-        unsetenv(name.c_str());
-    }
-    fs::remove_all(home_);
-  }
-  void saveAndSet(const std::string& name, const char* value) {
-    const char* old = std::getenv(name.c_str());
-    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    if (value)
-      setenv(name.c_str(), value, 1);
-    else
-      unsetenv(name.c_str());
-  }
-  void write(const fs::path& config, const std::string& profile, const std::string& text) {
-    fs::create_directories(config / profile);
-    std::ofstream(config / profile / "Last Version") << text;
-  }
-  int32_t failure(const std::string& name) {
-    try {
-      posix::regRead(name);
-    } catch (const PlatformError& error) {
-      return error.number;
-    }
-    return 0;
-  }
+  return 0;
+}
 
-  fs::path home_;
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
+void write(const fs::path& config, const std::string& profile, const std::string& text) {
+  fs::create_directories(config / profile);
+  std::ofstream(config / profile / "Last Version") << text;
+}
 
-TEST_F(ChromeVersion, ChromeFirstThenChromiumTrimmed) {
-  fs::path config = home_ / ".config";
+TEST(ChromeVersion, FromChromeThenChromiumProfileAndNothingElse) {
+  char pattern[] = "/tmp/tk-chrome-XXXXXX";
+  fs::path home = mkdtemp(pattern);
+  std::string oldHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  setenv("HOME", home.c_str(), 1);
+  unsetenv("XDG_CONFIG_HOME");
+  fs::path config = home / ".config";
+
   EXPECT_EQ(failure(kValue), err::kRegValueMissing);
   write(config, "chromium", "99.0.4844.84");
   EXPECT_EQ(posix::regRead(kValue), "99.0.4844.84");
@@ -68,24 +46,18 @@ TEST_F(ChromeVersion, ChromeFirstThenChromiumTrimmed) {
   EXPECT_EQ(posix::regRead(kValue), "105.0.5195.102");
   EXPECT_EQ(posix::regRead("hkey_current_user\\software\\google\\chrome\\blbeacon\\VERSION"),
             "105.0.5195.102");
-}
-
-TEST_F(ChromeVersion, ConfigHomeIsHonoured) {
-  fs::path config = home_ / "elsewhere";
-  write(home_ / ".config", "google-chrome", "90.0.4430.212");
-  write(config, "google-chrome", "104.0.5112.81");
-  saveAndSet("XDG_CONFIG_HOME", config.c_str());
-  EXPECT_EQ(posix::regRead(kValue), "104.0.5112.81");
-}
-
-TEST_F(ChromeVersion, OtherNamesAreMissing) {
-  write(home_ / ".config", "google-chrome", "105.0.5195.102");
-  for (const std::string& name :
-       {std::string("HKEY_CURRENT_USER\\Software\\Google\\Chrome\\BLBeacon\\"),
-        std::string("HKEY_LOCAL_MACHINE\\Software\\Google\\Chrome\\BLBeacon\\version"),
-        std::string("HKEY_CURRENT_USER\\Software\\Google\\Chrome\\version"), std::string()}) {
-    EXPECT_EQ(failure(name), err::kRegValueMissing) << name;
+  for (const std::string& other : {kValue + "x", std::string("HKEY_CURRENT_USER\\Software\\"),
+                                   std::string("HKEY_LOCAL_MACHINE\\Software\\Google\\Chrome\\"
+                                               "BLBeacon\\version")}) {
+    EXPECT_EQ(failure(other), err::kRegValueMissing) << other;
   }
+  setenv("XDG_CONFIG_HOME", (home / "elsewhere").c_str(), 1);  // Chrome honours it too
+  write(home / "elsewhere", "google-chrome", "104.0.5112.81");
+  EXPECT_EQ(posix::regRead(kValue), "104.0.5112.81");
+
+  unsetenv("XDG_CONFIG_HOME");
+  setenv("HOME", oldHome.c_str(), 1);
+  fs::remove_all(home);
 }
 
 }  // namespace
