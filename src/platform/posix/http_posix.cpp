@@ -143,6 +143,8 @@ void CurlRequest::configure(const std::string& scheme) {
   curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
   // Never follow an https address down to plain http: that would drop the certificate check.
   curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, scheme == "https" ? "https" : "http,https");
+  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
@@ -175,7 +177,7 @@ size_t CurlRequest::onBody(char* data, size_t, size_t count, void* self) {
   }
   if (!request->sink_->write(data, count)) {
     request->writeErrno_ = errno;
-    return count == 0 ? 1 : 0;  // any other count than `count` fails the transfer
+    return 0;  // fails the transfer: fewer bytes taken than offered
   }
   request->written_ += static_cast<curl_off_t>(count);
   return count;
@@ -227,6 +229,10 @@ void CurlRequest::SaveResponseBody(const std::string& path) {
   fs::path destination = hostPath(path);
   TempFile temp(destination);
   sink_ = &temp;
+  struct Detach {
+    TempFile*& sink;
+    ~Detach() { sink = nullptr; }
+  } detach{sink_};
   if (bodyArrived_ && !done_) {
     CURLcode resumed = curl_easy_pause(easy_, CURLPAUSE_CONT);  // delivers the held bytes
     if (resumed != CURLE_OK) {
@@ -235,7 +241,6 @@ void CurlRequest::SaveResponseBody(const std::string& path) {
     }
   }
   drive(false);
-  sink_ = nullptr;
   if (writeErrno_ != 0)
     throw hostError(std::error_code(writeErrno_, std::generic_category()), destination);
   if (result_ != CURLE_OK)

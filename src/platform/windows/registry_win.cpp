@@ -44,7 +44,8 @@ std::string regRead(const std::string& name) {
   HKEY root = rootKey(std::string_view(name).substr(0, rootEnd));
   if (root == nullptr || rootEnd == std::string::npos)
     throw makeError(err::kRegValueMissing);
-  std::wstring key = toWide(name.substr(rootEnd + 1, valueStart - rootEnd - 1));
+  std::wstring key =
+      valueStart > rootEnd ? toWide(name.substr(rootEnd + 1, valueStart - rootEnd - 1)) : L"";
   std::wstring value = toWide(name.substr(valueStart + 1));  // "" is the key's default value
   for (int attempt = 0; attempt < 4; ++attempt) {
     DWORD size = 0;
