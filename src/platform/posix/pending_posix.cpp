@@ -9,16 +9,10 @@ int showMessageBox(const std::string&, int, const std::optional<std::string>&) {
 double startProgram(const std::string&, int) {
   throw makeError(err::kFileNotFound);
 }
-std::string regRead(const std::string&) {
-  throw makeError(err::kRegValueMissing);
-}
 std::unique_ptr<WshShell> makeWshShell() {
   throw makeError(err::kCannotCreateObject);
 }
 std::unique_ptr<FileSystemObject> makeFileSystemObject() {
-  throw makeError(err::kCannotCreateObject);
-}
-std::unique_ptr<XmlHttpRequest> makeHttpRequest() {
   throw makeError(err::kCannotCreateObject);
 }
 std::unique_ptr<ShellDispatch> makeShellDispatch() {

@@ -1,0 +1,261 @@
+// The substitute's HTTP request on libcurl: one GET, driven through the multi interface only until
+// the final status is known, then streamed into a temporary file beside the destination that
+// replaces it only after a complete transfer.
+#include <curl/curl.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "platform/posix/paths_posix.h"
+#include "platform/posix/posix_objects.h"
+#include "platform/posix/temp_file_posix.h"
+#include "platform/text.h"
+
+namespace fs = std::filesystem;
+
+namespace tk::posix {
+namespace {
+
+constexpr int32_t kInternalError = -2147012892;   // WinINet 12004
+constexpr int32_t kRedirectFailed = -2147012740;  // WinINet 12156
+constexpr long kBufferSize = 128 * 1024;
+constexpr long kConnectSeconds = 60;
+constexpr long kStalledSeconds = 60;  // no byte for this long is a time-out
+
+// curl's results as the numbers WinINet gives for the same failures.
+int32_t numberForCurl(CURLcode code) {
+  switch (code) {
+    case CURLE_URL_MALFORMAT:
+      return err::kNetBadUrl;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return err::kNetNameNotResolved;
+    case CURLE_COULDNT_CONNECT:
+      return err::kNetCannotConnect;
+    case CURLE_OPERATION_TIMEDOUT:
+      return err::kNetTimeout;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+      return err::kNetSecurityFailure;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+    case CURLE_WEIRD_SERVER_REPLY:
+      return err::kNetConnectionReset;
+    case CURLE_TOO_MANY_REDIRECTS:
+    case CURLE_UNSUPPORTED_PROTOCOL:  // only a redirect can lead to one: the address was checked
+      return kRedirectFailed;
+    case CURLE_OUT_OF_MEMORY:
+      return err::kOutOfMemory;
+    default:
+      return kInternalError;
+  }
+}
+
+// The scheme ("http" or "https") of an absolute address with a host; "" for anything else.
+std::string httpScheme(const std::string& url) {
+  std::string scheme;
+  CURLU* parsed = curl_url();
+  char* part = nullptr;
+  if (parsed != nullptr && curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_HOST, &part, 0) == CURLUE_OK && part[0] != '\0') {
+    curl_free(part);
+    part = nullptr;
+    if (curl_url_get(parsed, CURLUPART_SCHEME, &part, 0) == CURLUE_OK)
+      scheme = part;
+  }
+  curl_free(part);
+  curl_url_cleanup(parsed);
+  return scheme == "http" || scheme == "https" ? scheme : "";
+}
+
+void initialiseCurlOnce() {
+  static const CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
+  if (initialised != CURLE_OK)
+    throw makeError(err::kCannotCreateObject);
+}
+
+class CurlRequest : public XmlHttpRequest {
+ public:
+  CurlRequest();
+  ~CurlRequest() override;
+  void Open(const std::string& method, const std::string& url, bool async) override;
+  void Send() override;
+  int Status() override { return static_cast<int>(status_); }
+  void SaveResponseBody(const std::string& path) override;
+
+ private:
+  static size_t onBody(char* data, size_t size, size_t count, void* self);
+  void configure(const std::string& scheme);
+  void drive(bool untilBody);
+  void collectResult();
+
+  CURL* easy_ = nullptr;
+  CURLM* multi_ = nullptr;
+  std::string url_;
+  bool sent_ = false;
+  bool bodyArrived_ = false;  // the first body bytes are held by curl (paused)
+  bool done_ = false;
+  CURLcode result_ = CURLE_OK;
+  long status_ = 0;
+  TempFile* sink_ = nullptr;
+  curl_off_t written_ = 0;
+  int writeErrno_ = 0;
+};
+
+CurlRequest::CurlRequest() {
+  initialiseCurlOnce();
+  easy_ = curl_easy_init();
+  multi_ = curl_multi_init();
+  if (easy_ == nullptr || multi_ == nullptr) {
+    curl_easy_cleanup(easy_);
+    curl_multi_cleanup(multi_);
+    throw makeError(err::kCannotCreateObject);
+  }
+}
+
+CurlRequest::~CurlRequest() {
+  if (sent_)
+    curl_multi_remove_handle(multi_, easy_);
+  curl_easy_cleanup(easy_);
+  curl_multi_cleanup(multi_);
+}
+
+void CurlRequest::Open(const std::string& method, const std::string& url, bool async) {
+  // Only what the installer does: a blocking GET.
+  if (!equalsIgnoringCase(method, "GET") || async)
+    throw makeError(err::kInvalidCall);
+  url_ = url;
+}
+
+void CurlRequest::configure(const std::string& scheme) {
+  curl_easy_setopt(easy_, CURLOPT_URL, url_.c_str());
+  curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
+  // Never follow an https address down to plain http: that would drop the certificate check.
+  curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, scheme == "https" ? "https" : "http,https");
+  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy_, CURLOPT_USERAGENT, "TovrenKur/1.0");
+  curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kBufferSize);
+  curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
+  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
+  curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlRequest::onBody);
+  curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+#ifdef TOVRENKUR_EXTRA_CA_FILE
+  // Debian's libcurl ignores SSL_CERT_FILE. The extra CA joins the system's CA folder, which
+  // still holds every system CA; a missing file must not break the system's trust.
+  if (fs::is_regular_file(TOVRENKUR_EXTRA_CA_FILE)) {
+    char* systemFolder = nullptr;
+    curl_easy_getinfo(easy_, CURLINFO_CAPATH, &systemFolder);
+    curl_easy_setopt(easy_, CURLOPT_CAINFO, TOVRENKUR_EXTRA_CA_FILE);
+    curl_easy_setopt(easy_, CURLOPT_CAPATH,
+                     systemFolder != nullptr ? systemFolder : "/etc/ssl/certs");
+  }
+#endif
+}
+
+size_t CurlRequest::onBody(char* data, size_t, size_t count, void* self) {
+  auto* request = static_cast<CurlRequest*>(self);
+  if (request->sink_ == nullptr) {
+    // The status is known now: hold these bytes in curl until SaveResponseBody asks for them.
+    request->bodyArrived_ = true;
+    return CURL_WRITEFUNC_PAUSE;
+  }
+  if (!request->sink_->write(data, count)) {
+    request->writeErrno_ = errno;
+    return 0;  // fails the transfer: fewer bytes taken than offered
+  }
+  request->written_ += static_cast<curl_off_t>(count);
+  return count;
+}
+
+void CurlRequest::collectResult() {
+  int left = 0;
+  while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == easy_) {
+      done_ = true;
+      result_ = message->data.result;
+    }
+  }
+}
+
+void CurlRequest::drive(bool untilBody) {
+  while (!done_ && !(untilBody && bodyArrived_)) {
+    int running = 0;
+    if (curl_multi_perform(multi_, &running) != CURLM_OK)
+      throw makeError(kInternalError);
+    collectResult();
+    if (done_ || (untilBody && bodyArrived_))
+      break;
+    // curl's own connect and stall time-outs bound the whole loop.
+    if (curl_multi_poll(multi_, nullptr, 0, 1000, nullptr) != CURLM_OK)
+      throw makeError(kInternalError);
+  }
+}
+
+void CurlRequest::Send() {
+  std::string scheme = httpScheme(url_);
+  if (scheme.empty())
+    throw makeError(err::kNetBadUrl);
+  if (sent_)
+    throw makeError(err::kInvalidCall);
+  configure(scheme);
+  if (curl_multi_add_handle(multi_, easy_) != CURLM_OK)
+    throw makeError(kInternalError);
+  sent_ = true;
+  drive(true);
+  if (done_ && result_ != CURLE_OK)
+    throw makeError(numberForCurl(result_));
+  curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status_);
+}
+
+void CurlRequest::SaveResponseBody(const std::string& path) {
+  if (!sent_ || status_ != 200)
+    throw makeError(err::kInvalidCall);
+  fs::path destination = hostPath(path);
+  TempFile temp(destination);
+  sink_ = &temp;
+  struct Detach {
+    TempFile*& sink;
+    ~Detach() { sink = nullptr; }
+  } detach{sink_};
+  if (bodyArrived_ && !done_) {
+    CURLcode resumed = curl_easy_pause(easy_, CURLPAUSE_CONT);  // delivers the held bytes
+    if (resumed != CURLE_OK) {
+      done_ = true;
+      result_ = resumed;
+    }
+  }
+  drive(false);
+  if (writeErrno_ != 0)
+    throw hostError(std::error_code(writeErrno_, std::generic_category()), destination);
+  if (result_ != CURLE_OK)
+    throw makeError(numberForCurl(result_));
+  curl_off_t announced = -1;
+  curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+  if (announced >= 0 && written_ != announced)
+    throw makeError(err::kNetConnectionReset);
+  temp.commit();
+}
+
+}  // namespace
+
+std::unique_ptr<XmlHttpRequest> makeHttpRequest() {
+  return std::make_unique<CurlRequest>();
+}
+
+}  // namespace tk::posix

@@ -1,0 +1,223 @@
+// The HTTP request on WinINet, so the download takes the user's proxy settings as the browser
+// does. wininet.dll is loaded at run time from the system folder: the program imports only
+// KnownDLLs, so no copy planted beside the setup package is ever loaded.
+#include <optional>
+#include <vector>
+
+#include "platform/text.h"
+#include "platform/windows/strings_win.h"
+#include "platform/windows/temp_file_win.h"
+#include "platform/windows/win32.h"
+#include "platform/windows/win_objects.h"
+
+#include <wininet.h>
+
+namespace tk::win {
+namespace {
+
+constexpr DWORD kTimeoutMilliseconds = 60000;
+constexpr DWORD kBufferSize = 128 * 1024;
+constexpr DWORD kSecureFailure = 12175;  // what Windows reports for a self-signed certificate
+
+// The WinINet functions the request uses, resolved once.
+struct WinInet {
+  decltype(&InternetOpenW) openSession;
+  decltype(&InternetOpenUrlW) openUrl;
+  decltype(&InternetCrackUrlW) crackUrl;
+  decltype(&InternetSetOptionW) setOption;
+  decltype(&HttpQueryInfoW) queryInfo;
+  decltype(&InternetReadFile) read;
+  decltype(&InternetCloseHandle) close;
+};
+
+HMODULE loadFromSystemFolder() {
+  HMODULE module = LoadLibraryExW(L"wininet.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+    // Windows 7 without KB2533623 lacks the search flag: name the system folder instead.
+    wchar_t folder[MAX_PATH];
+    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+      module = LoadLibraryW((std::wstring(folder, length) + L"\\wininet.dll").c_str());
+  }
+  return module;
+}
+
+template <typename Function>
+bool resolve(HMODULE module, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  return function != nullptr;
+}
+
+const WinInet* loadWinInet() {
+  static const std::optional<WinInet> api = []() -> std::optional<WinInet> {
+    HMODULE module = loadFromSystemFolder();
+    WinInet functions{};
+    if (module == nullptr || !resolve(module, "InternetOpenW", functions.openSession) ||
+        !resolve(module, "InternetOpenUrlW", functions.openUrl) ||
+        !resolve(module, "InternetCrackUrlW", functions.crackUrl) ||
+        !resolve(module, "InternetSetOptionW", functions.setOption) ||
+        !resolve(module, "HttpQueryInfoW", functions.queryInfo) ||
+        !resolve(module, "InternetReadFile", functions.read) ||
+        !resolve(module, "InternetCloseHandle", functions.close)) {
+      return std::nullopt;
+    }
+    return functions;  // the module stays loaded for the life of the program
+  }();
+  return api ? &*api : nullptr;
+}
+
+// WinINet's error codes onto the numbers both platforms report.
+int32_t numberForWinInet(DWORD code) {
+  switch (code) {
+    case ERROR_INTERNET_INVALID_URL:
+    case ERROR_INTERNET_UNRECOGNIZED_SCHEME:
+      return err::kNetBadUrl;
+    case ERROR_INTERNET_NAME_NOT_RESOLVED:
+      return err::kNetNameNotResolved;
+    case ERROR_INTERNET_CANNOT_CONNECT:
+      return err::kNetCannotConnect;
+    case ERROR_INTERNET_TIMEOUT:
+      return err::kNetTimeout;
+    case ERROR_INTERNET_CONNECTION_ABORTED:
+    case ERROR_INTERNET_CONNECTION_RESET:
+    case ERROR_HTTP_INVALID_SERVER_RESPONSE:
+      return err::kNetConnectionReset;
+    // Every certificate or secure-channel failure alike: the codes differ between Windows
+    // versions and Wine for the same certificate.
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+    case ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED:
+    case ERROR_INTERNET_INVALID_CA:
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+    case ERROR_INTERNET_SEC_CERT_NO_REV:
+    case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+    case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
+    case ERROR_INTERNET_SEC_INVALID_CERT:
+    case ERROR_INTERNET_SEC_CERT_REVOKED:
+    case kSecureFailure:
+      return err::kNetSecurityFailure;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return err::kOutOfMemory;
+    default:
+      return hresultFromWin32(code);
+  }
+}
+
+PlatformError lastNetError() {
+  return makeError(numberForWinInet(GetLastError()));
+}
+
+class WinInetRequest : public XmlHttpRequest {
+ public:
+  explicit WinInetRequest(const WinInet& api) : api_(api) {}
+  ~WinInetRequest() override;
+  void Open(const std::string& method, const std::string& url, bool async) override;
+  void Send() override;
+  int Status() override { return static_cast<int>(status_); }
+  void SaveResponseBody(const std::string& path) override;
+
+ private:
+  bool isHttpAddress();
+  std::optional<unsigned long long> announcedLength();
+
+  const WinInet& api_;
+  std::wstring url_;
+  HINTERNET session_ = nullptr;
+  HINTERNET response_ = nullptr;
+  DWORD status_ = 0;
+};
+
+WinInetRequest::~WinInetRequest() {
+  if (response_ != nullptr)
+    api_.close(response_);
+  if (session_ != nullptr)
+    api_.close(session_);
+}
+
+void WinInetRequest::Open(const std::string& method, const std::string& url, bool async) {
+  // Only what the installer does: a blocking GET.
+  if (!equalsIgnoringCase(method, "GET") || async)
+    throw makeError(err::kInvalidCall);
+  url_ = toWide(url);
+}
+
+bool WinInetRequest::isHttpAddress() {
+  URL_COMPONENTSW parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.dwSchemeLength = 1;  // non-zero: point into url_ instead of copying
+  parts.dwHostNameLength = 1;
+  if (url_.empty() || !api_.crackUrl(url_.c_str(), 0, 0, &parts))
+    return false;
+  return (parts.nScheme == INTERNET_SCHEME_HTTP || parts.nScheme == INTERNET_SCHEME_HTTPS) &&
+         parts.dwHostNameLength > 0;
+}
+
+void WinInetRequest::Send() {
+  if (!isHttpAddress())
+    throw makeError(err::kNetBadUrl);
+  if (session_ != nullptr)
+    throw makeError(err::kInvalidCall);
+  session_ = api_.openSession(L"TovrenKur/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  if (session_ == nullptr)
+    throw lastNetError();
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
+                       INTERNET_OPTION_SEND_TIMEOUT}) {
+    DWORD milliseconds = kTimeoutMilliseconds;
+    api_.setOption(session_, option, &milliseconds, sizeof milliseconds);
+  }
+  // Certificate checks stay on: no INTERNET_FLAG_IGNORE_CERT_* flag, no security flags changed.
+  DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI;
+  response_ = api_.openUrl(session_, url_.c_str(), nullptr, 0, flags, 0);
+  if (response_ == nullptr)
+    throw lastNetError();
+  DWORD size = sizeof status_;
+  if (!api_.queryInfo(response_, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status_, &size,
+                      nullptr)) {
+    throw lastNetError();
+  }
+}
+
+std::optional<unsigned long long> WinInetRequest::announcedLength() {
+  wchar_t text[32] = {};
+  DWORD size = sizeof text;
+  if (!api_.queryInfo(response_, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
+    return std::nullopt;  // no Content-Length: the end of the connection ends the body
+  unsigned long long length = 0;
+  for (const wchar_t* digit = text; *digit >= L'0' && *digit <= L'9'; ++digit)
+    length = length * 10 + static_cast<unsigned>(*digit - L'0');
+  return length;
+}
+
+void WinInetRequest::SaveResponseBody(const std::string& path) {
+  if (response_ == nullptr || status_ != 200)
+    throw makeError(err::kInvalidCall);
+  std::optional<unsigned long long> announced = announcedLength();
+  TempFile file(path);
+  std::vector<char> buffer(kBufferSize);
+  unsigned long long received = 0;
+  for (;;) {
+    DWORD got = 0;
+    if (!api_.read(response_, buffer.data(), kBufferSize, &got))
+      throw lastNetError();
+    if (got == 0)
+      break;
+    file.write(buffer.data(), got);
+    received += got;
+  }
+  // Under Wine a connection dropped mid-body ends the read without an error: compare sizes.
+  if (announced && received != *announced)
+    throw makeError(err::kNetConnectionReset);
+  file.commit();
+}
+
+}  // namespace
+
+std::unique_ptr<XmlHttpRequest> makeHttpRequest() {
+  const WinInet* api = loadWinInet();
+  if (api == nullptr)
+    throw makeError(err::kCannotCreateObject);
+  return std::make_unique<WinInetRequest>(*api);
+}
+
+}  // namespace tk::win

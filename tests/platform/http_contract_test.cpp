@@ -1,0 +1,126 @@
+// The download on the real platform (libcurl natively, WinINet under Wine) against the loopback
+// servers that tests/support/http_servers.py starts: dosyaIndir end to end, with message boxes
+// recorded instead of shown.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#ifdef _WIN32
+#include "platform/windows/win_platform.h"
+using RealPlatform = tk::win::WinPlatform;
+#else
+#include "platform/posix/posix_platform.h"
+using RealPlatform = tk::posix::PosixPlatform;
+#endif
+
+namespace fs = std::filesystem;
+
+namespace tk {
+namespace {
+
+class Recording : public RealPlatform {
+ public:
+  using Platform::MsgBox;
+  int MsgBox(const std::string& prompt, int, const std::optional<std::string>&) override {
+    shown.push_back(prompt);
+    return vbOK;
+  }
+  std::vector<std::string> shown;
+};
+
+// The servers' body: byte i is i % 251.
+std::string pattern(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<char>(i % 251);
+  return bytes;
+}
+
+std::string port(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+std::string utf8(const fs::path& path) {
+  std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::string readAll(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string http(const std::string& path) {
+  return "http://127.0.0.1:" + port("TK_HTTP_PORT") + path;
+}
+
+std::string https(const char* portName, const std::string& path) {
+  return "https://localhost:" + port(portName) + path;
+}
+
+TEST(Download, AgainstLoopbackServers) {
+  if (port("TK_HTTP_PORT").empty())
+    GTEST_SKIP() << "run through tests/support/http_servers.py";
+  struct Case {
+    std::string url;
+    long long newSize;  // -1: the old file stays
+    int32_t number;     // reported number, 0 for none
+    bool missingFolder = false;
+  };
+  std::vector<Case> cases{
+      {http("/bytes/300007"), 300007, 0},
+      {http("/redirect/5000"), 5000, 0},
+      {http("/bytes/0"), 0, 0},
+      {http("/bytes/6000000"), 6000000, 0},
+      {http("/status/404"), -1, 0},
+      {http("/status/500"), -1, 0},
+      // The temporary file is made only for a 200, so a 404 into a missing folder is silent.
+      {http("/status/404"), -1, 0, true},
+      {http("/bytes/10"), -1, 76, true},
+      {http("/cut/400000/150000"), -1, -2147012866},
+      {http("/cut/1000/0"), -1, -2147012866},
+      {https("TK_SELFSIGNED_PORT", "/bytes/10"), -1, -2147012851},
+      {"http://127.0.0.1:" + port("TK_REFUSED_PORT") + "/x", -1, -2147012867},
+      {"", -1, -2147012891},
+      {"127.0.0.1/bytes/10", -1, -2147012891},
+      {"ftp://127.0.0.1/bytes/10", -1, -2147012891}};
+  if (!port("TK_HTTPS_PORT").empty()) {  // the test CA is trusted by this build
+    cases.push_back({https("TK_HTTPS_PORT", "/bytes/100000"), 100000, 0});
+    cases.push_back({https("TK_HTTPS_PORT", "/status/404"), -1, 0});
+  }
+  fs::path folder = fs::temp_directory_path() / fs::path(u8"tk-indir-Şİ");
+  fs::path target = folder / "chromedriver_win32.zip";
+  const std::string old = "eski arşiv, önceki kurulumdan";
+  for (const Case& c : cases) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::ofstream(target, std::ios::binary) << old;
+    Recording platform;
+    Form1 form(platform);
+    form.dosyaIndir(c.url, utf8(c.missingFolder ? folder / "yok" / "arşiv.zip" : target));
+
+    std::vector<std::string> report;
+    if (c.number != 0)
+      report.push_back("Kurulum sırasında hata oluştu ! Hata No: " + std::to_string(c.number));
+    EXPECT_EQ(platform.shown, report) << "'" << c.url << "'";
+    std::string content = readAll(target);
+    bool expected = content == (c.newSize < 0 ? old : pattern(c.newSize));
+    EXPECT_TRUE(expected) << c.url << ": " << content.size() << " bytes";
+    // Nothing else in the folder: no temporary file left behind, no folder created.
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+      names.push_back(utf8(entry.path().filename()));
+    EXPECT_EQ(names, std::vector<std::string>{"chromedriver_win32.zip"}) << c.url;
+  }
+  fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace tk
