@@ -38,9 +38,6 @@ std::unique_ptr<FileSystemObject> makeFileSystemObject() {
 std::unique_ptr<XmlHttpRequest> makeHttpRequest() {
   throw makeError(err::kCannotCreateObject);
 }
-std::unique_ptr<ShellDispatch> makeShellDispatch() {
-  throw makeError(err::kCannotCreateObject);
-}
 std::unique_ptr<DispatchObject> makeDispatchObject(const std::string&, const std::string&) {
   throw makeError(err::kClassNotRegistered);
 }
