@@ -90,7 +90,9 @@ class HostTemporary : public zip::TemporaryFile {
 
 class HostDestination : public zip::Destination {
  public:
-  explicit HostDestination(fs::path root) : root_(std::move(root)) {}
+  // The folder's own path, without a closing separator, keys its listing.
+  explicit HostDestination(const fs::path& root)
+      : root_(root.has_filename() ? root : root.parent_path()) {}
   void makeFolder(const std::string& path) override;
   std::unique_ptr<zip::TemporaryFile> openTemporary(const std::string& path,
                                                     bool executable) override;
