@@ -46,7 +46,8 @@ def main(path):
             total += len(data)
             index += 1
     os.replace(path + ".part", path)
-    print("%d files, %.0f MB unpacked, %.0f MB packed" % (index, total / 2**20, os.path.getsize(path) / 2**20))
+    packed = os.path.getsize(path)
+    print("%d files, %.0f MB unpacked, %.0f MB packed" % (index, total / 2**20, packed / 2**20))
 
 
 if __name__ == "__main__":

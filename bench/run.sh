@@ -9,8 +9,8 @@ benchmarks=(zip_extract)
 bash scripts/install-deps.sh linux
 log=build/bench-build.log
 mkdir -p build
-if ! { cmake --preset linux-release -DTOVRENKUR_BENCH=ON && cmake --build --preset linux-release; } \
-    >"$log" 2>&1; then
+if ! { cmake --preset linux-release -DTOVRENKUR_BENCH=ON &&
+  cmake --build --preset linux-release; } >"$log" 2>&1; then
   tail -n 40 "$log"
   exit 1
 fi

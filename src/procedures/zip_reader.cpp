@@ -25,7 +25,7 @@ class Window {
       : archive_(archive), size_(archive.size()), data_(kWindowSize) {}
   // `length` (at most the window size) bytes at `offset`, valid until the next call.
   const unsigned char* at(uint64_t offset, std::size_t length) {
-    if (offset < start_ || offset + length > start_ + filled_) {
+    if (offset < start_ || offset - start_ > filled_ || length > filled_ - (offset - start_)) {
       if (offset > size_ || length > size_ - offset)
         throw corrupt("arşiv erken bitiyor");
       filled_ = static_cast<std::size_t>(std::min<uint64_t>(data_.size(), size_ - offset));

@@ -26,9 +26,14 @@ class HostArchive : public zip::ArchiveSource {
  public:
   explicit HostArchive(const fs::path& path) : path_(path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    if (fd_ < 0 || ::fstat(fd_, &info) != 0)
+    if (fd_ < 0)
       throw errnoError(errno, path);
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) {
+      int error = errno;
+      ::close(fd_);
+      throw errnoError(error, path);
+    }
     size_ = static_cast<uint64_t>(info.st_size);
   }
   ~HostArchive() override { ::close(fd_); }
