@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
-# Builds the benchmarks (release, Linux substitute) and runs each one; every benchmark prints its
-# ratios beside their targets. Not part of scripts/test.sh: timings need a quiet machine.
+# Builds the release benchmarks and runs each one, printing its measured ratios beside the
+# targets. A benchmark is a script bench/<name>.sh printing rows with report (bench/lib.sh);
+# add its name to the list below.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+benchmarks=(zip_extract download)
+
 bash scripts/install-deps.sh linux
-# GNU time measures the peak RSS of each run.
-[ -x /usr/bin/time ] || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq time >/dev/null
-
-cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTOVRENKUR_TESTS=OFF -DTOVRENKUR_BENCH=ON \
-  >/dev/null
-cmake --build build/bench -j2 >/dev/null
-
-python3 bench/download_bench.py build/bench/bench/download_bench 200
+log=build/bench-build.log
+mkdir -p build
+if ! { cmake --preset linux-release -DTOVRENKUR_BENCH=ON &&
+  cmake --build --preset linux-release; } >"$log" 2>&1; then
+  tail -n 40 "$log"
+  exit 1
+fi
+source bench/lib.sh
+report "what" "measured" "target" "verdict"
+status=0
+for name in "${benchmarks[@]}"; do
+  bash "bench/$name.sh" || status=1
+done
+exit $status

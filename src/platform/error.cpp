@@ -33,6 +33,8 @@ std::string errorDescription(int32_t number) {
       return "Nesne değişkeni veya With blok değişkeni ayarlanmamış";
     case err::kObjectRequired:
       return "Nesne gerekli";
+    case err::kInvalidFileFormat:
+      return "Geçersiz dosya biçimi";
     case err::kCannotCreateObject:
       return "ActiveX bileşeni nesne oluşturamıyor";
     case err::kRegValueMissing:

@@ -39,6 +39,7 @@ inline constexpr int32_t kPathFileAccess = 75;
 inline constexpr int32_t kPathNotFound = 76;
 inline constexpr int32_t kObjectNotSet = 91;
 inline constexpr int32_t kObjectRequired = 424;
+inline constexpr int32_t kInvalidFileFormat = 321;
 inline constexpr int32_t kCannotCreateObject = 429;
 
 // HRESULTs of the automation objects and the network (HRESULT_FROM_WIN32 of WinINet codes).

@@ -149,6 +149,29 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return foldCase(a) == foldCase(b);
 }
 
+void appendUtf8(char32_t c, std::string& out) {
+  encode(c, out);
+}
+
+bool isValidUtf8(std::string_view text) {
+  bool valid = true;
+  forEachCharacter(text, [&](std::string_view ch) {
+    auto lead = static_cast<unsigned char>(ch[0]);
+    if (lead < 0x80)
+      return;
+    if (ch.size() != sequenceLength(lead) || ch.size() == 1) {
+      valid = false;
+      return;
+    }
+    for (std::size_t k = 1; k < ch.size(); ++k)
+      valid = valid && (static_cast<unsigned char>(ch[k]) & 0xC0) == 0x80;
+    char32_t c = decode(ch);
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    valid = valid && c >= kSmallest[ch.size()] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+  });
+  return valid;
+}
+
 bool matchesWildcard(std::string_view name, std::string_view pattern) {
   std::string n = foldCase(name);
   std::string p = foldCase(pattern);

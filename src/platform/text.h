@@ -24,6 +24,11 @@ std::size_t characterCount(std::string_view text);
 std::string foldCase(std::string_view text);
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
+// UTF-8 encoding of one code point, appended to `out`; and whether a text is well-formed UTF-8
+// (no stray bytes, overlong forms, surrogates or code points past U+10FFFF).
+void appendUtf8(char32_t c, std::string& out);
+bool isValidUtf8(std::string_view text);
+
 // Whether `name` matches a Windows wildcard pattern ("*" and "?"), ignoring case.
 bool matchesWildcard(std::string_view name, std::string_view pattern);
 

@@ -15,9 +15,6 @@ std::unique_ptr<WshShell> makeWshShell() {
 std::unique_ptr<FileSystemObject> makeFileSystemObject() {
   throw makeError(err::kCannotCreateObject);
 }
-std::unique_ptr<ShellDispatch> makeShellDispatch() {
-  throw makeError(err::kCannotCreateObject);
-}
 std::unique_ptr<DispatchObject> makeDispatchObject(const std::string&, const std::string&) {
   throw makeError(err::kClassNotRegistered);
 }

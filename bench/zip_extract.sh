@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Extraction of a 100 MB archive of a few thousand files: the program's zip reader (one thread,
+# CRC checks and safety rules on) beside `unzip -o` in the same run, best of three rounds each,
+# both from a warm page cache into fresh folders. Prints time and peak-memory rows.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source bench/lib.sh
+bench=${BENCH_BUILD:-build/linux-release}/bench/zip_extract_bench
+data=build/bench-data
+archive=$data/bench.zip
+
+[ -f "$archive" ] || python3 bench/make_bench_zip.py "$archive" >/dev/null
+cat "$archive" >/dev/null
+
+best_ours="" best_unzip="" rss_ours=0 rss_unzip=0
+for round in 1 2 3; do
+  rm -rf "$data/ours" "$data/unzip" && mkdir -p "$data/ours" "$data/unzip"
+  measure ours "$bench" "$archive" "$data/ours"
+  measure theirs unzip -o -q "$archive" -d "$data/unzip"
+  if [ -z "$best_ours" ] || [ "$(verdict "$ours_seconds" '<' "$best_ours")" = ok ]; then
+    best_ours=$ours_seconds
+  fi
+  if [ -z "$best_unzip" ] || [ "$(verdict "$theirs_seconds" '<' "$best_unzip")" = ok ]; then
+    best_unzip=$theirs_seconds
+  fi
+  rss_ours=$(echo "if ($ours_rss_mb > $rss_ours) $ours_rss_mb else $rss_ours" | bc -l)
+  rss_unzip=$theirs_rss_mb
+done
+if ! diff -r -q "$data/ours" "$data/unzip" >/dev/null; then
+  report "zip: extracted trees" "differ from unzip's" "identical" MISSED
+  exit 1
+fi
+rm -rf "$data/ours" "$data/unzip"
+
+ratio=$(printf '%.2f' "$(echo "$best_ours / $best_unzip" | bc -l)")
+report "zip: time / unzip -o time" \
+  "$(printf '%.2f s / %.2f s = %s' "$best_ours" "$best_unzip" "$ratio")" "<= 0.70" \
+  "$(verdict "$ratio" '<=' 0.70)"
+report "zip: peak RSS (unzip: ${rss_unzip} MB)" "${rss_ours} MB" "< 16 MB" \
+  "$(verdict "$rss_ours" '<' 16)"

@@ -1,0 +1,25 @@
+// Extracts one archive into a folder through the substitute's shell objects, the way unzip
+// does it, for bench/zip_extract.sh to time. Usage: zip_extract_bench ARCHIVE FOLDER
+#include <cstdio>
+
+#include "platform/posix/posix_objects.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s ARCHIVE FOLDER\n", argv[0]);
+    return 2;
+  }
+  try {
+    std::unique_ptr<tk::ShellDispatch> shell = tk::posix::makeShellDispatch();
+    std::unique_ptr<tk::ShellFolder> archive = shell->NameSpace(argv[1]);
+    std::unique_ptr<tk::ShellFolder> folder = shell->NameSpace(argv[2]);
+    if (!archive || !folder)
+      throw tk::makeError(tk::err::kObjectNotSet);
+    std::unique_ptr<tk::FolderItems> items = archive->Items();
+    folder->CopyHere(*items, tk::kCopySimpleProgress);
+  } catch (const tk::PlatformError& error) {
+    std::fprintf(stderr, "Hata No: %d %s\n", error.number, error.description.c_str());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,143 @@
+// The shell's folder automation ("Shell" by class id, IShellDispatch6 or IShellDispatch):
+// NameSpace, Items and CopyHere. Where the shell gives no folder for an archive that exists (no
+// zip-folder handler: Server Core, a disabled handler, Wine), the program's own zip reader extracts
+// it.
+// clang-format off: <windows.h> with the project's settings first
+#include "platform/windows/win32.h"
+// clang-format on
+
+#include <ole2.h>
+#include <shldisp.h>
+
+#include <cstdio>
+
+#include "platform/windows/com_ptr_win.h"
+#include "platform/windows/strings_win.h"
+#include "platform/windows/win_objects.h"
+#include "platform/windows/zip_files_win.h"
+
+namespace tk::win {
+namespace {
+
+constexpr CLSID kShellClass = {
+    0x13709620, 0xC279, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+constexpr IID kIShellDispatch6 = {
+    0x286E6F1B, 0x7113, 0x4355, {0x95, 0x62, 0x96, 0xB7, 0xE9, 0xD6, 0x4C, 0x54}};
+constexpr IID kIShellDispatch = {
+    0xD8F015C0, 0xC278, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
+PlatformError shellError(HRESULT result, const char* what) {
+  char text[160];
+  std::snprintf(text, sizeof text, "Windows kabuğu %s işlemini yapamadı (HRESULT 0x%08lX)", what,
+                static_cast<unsigned long>(result));
+  return PlatformError(static_cast<int32_t>(result), text);
+}
+
+// A VARIANT that frees what it holds.
+struct Variant {
+  VARIANT value;
+  Variant() { VariantInit(&value); }
+  ~Variant() { VariantClear(&value); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+};
+
+// Either the shell's own collection, or an archive that the program's reader extracts.
+struct WinItems : tk::FolderItems {
+  ComPtr<::FolderItems> shellItems;
+  std::string archive;
+};
+
+class WinFolder : public ShellFolder {
+ public:
+  WinFolder(ComPtr<Folder> folder, std::string path)
+      : folder_(std::move(folder)), path_(std::move(path)) {}
+  std::unique_ptr<tk::FolderItems> Items() override;
+  void CopyHere(tk::FolderItems& items, int options) override;
+
+ private:
+  ComPtr<Folder> folder_;  // empty for an archive that the shell gave no folder for
+  std::string path_;
+};
+
+std::unique_ptr<tk::FolderItems> WinFolder::Items() {
+  auto items = std::make_unique<WinItems>();
+  if (!folder_) {
+    items->archive = path_;
+    return items;
+  }
+  HRESULT result = folder_->Items(items->shellItems.put());
+  if (FAILED(result))
+    throw shellError(result, "Items");
+  if (!items->shellItems)
+    throw makeError(err::kObjectNotSet);
+  return items;
+}
+
+void WinFolder::CopyHere(tk::FolderItems& items, int options) {
+  auto* source = dynamic_cast<WinItems*>(&items);
+  if (source == nullptr)
+    throw makeError(err::kObjectRequired);
+  if (!source->archive.empty()) {
+    if (!folder_)
+      throw makeError(err::kInvalidCall);  // extracting into an archive is not offered
+    extractArchive(source->archive, path_);
+    return;
+  }
+  if (!folder_)
+    throw makeError(err::kInvalidCall);
+  Variant what;
+  what.value.vt = VT_DISPATCH;
+  what.value.pdispVal = source->shellItems.get();
+  what.value.pdispVal->AddRef();  // the Variant releases its own reference
+  Variant how;
+  how.value.vt = VT_I2;
+  how.value.iVal = static_cast<SHORT>(options);
+  HRESULT result = folder_->CopyHere(what.value, how.value);
+  if (FAILED(result))
+    throw shellError(result, "CopyHere");
+}
+
+class WinShell : public ShellDispatch {
+ public:
+  explicit WinShell(ComPtr<IShellDispatch> shell) : shell_(std::move(shell)) {}
+  std::unique_ptr<ShellFolder> NameSpace(const std::string& path) override;
+
+ private:
+  ComPtr<IShellDispatch> shell_;
+};
+
+std::unique_ptr<ShellFolder> WinShell::NameSpace(const std::string& path) {
+  std::wstring wide = toWide(path);
+  Variant directory;
+  directory.value.vt = VT_BSTR;
+  directory.value.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  if (directory.value.bstrVal == nullptr)
+    throw makeError(err::kOutOfMemory);
+  ComPtr<Folder> folder;
+  HRESULT result = shell_->NameSpace(directory.value, folder.put());
+  if (SUCCEEDED(result) && folder)
+    return std::make_unique<WinFolder>(std::move(folder), path);
+  // No folder from the shell: an existing file is an archive for the program's own reader.
+  DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+    return std::make_unique<WinFolder>(ComPtr<Folder>(), path);
+  return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<ShellDispatch> makeShellDispatch() {
+  ComPtr<IShellDispatch> shell;
+  HRESULT result = CoCreateInstance(kShellClass, nullptr, CLSCTX_INPROC_SERVER, kIShellDispatch6,
+                                    shell.putVoid());
+  if (result == E_NOINTERFACE) {
+    result = CoCreateInstance(kShellClass, nullptr, CLSCTX_INPROC_SERVER, kIShellDispatch,
+                              shell.putVoid());
+  }
+  if (FAILED(result))
+    throw shellError(result, "Shell nesnesini oluşturma");
+  return std::make_unique<WinShell>(std::move(shell));
+}
+
+}  // namespace tk::win

@@ -1,0 +1,28 @@
+// unzip: extracts the downloaded driver archive into the package folder that holds it, through
+// the shell's folder objects. No handler of its own: every failure goes to the caller.
+#include "app/form1.h"
+
+namespace tk {
+namespace {
+
+// A member called on an object that NameSpace did not give: the runtime's error 91.
+template <typename Object>
+Object& required(const std::unique_ptr<Object>& object) {
+  if (!object)
+    throw makeError(err::kObjectNotSet);
+  return *object;
+}
+
+}  // namespace
+
+void Form1::unzip() {
+  std::string archive = platform_.AppPath() + "\\Tovren-Selvane\\" + indirDosya;
+  std::string destination = platform_.AppPath() + "\\Tovren-Selvane\\";
+  std::unique_ptr<ShellDispatch> shell = platform_.CreateShellDispatch();
+  std::unique_ptr<ShellFolder> archiveFolder = shell->NameSpace(archive);
+  std::unique_ptr<ShellFolder> destinationFolder = shell->NameSpace(destination);
+  std::unique_ptr<FolderItems> items = required(archiveFolder).Items();
+  required(destinationFolder).CopyHere(*items, kCopySimpleProgress);
+}
+
+}  // namespace tk

@@ -1,0 +1,87 @@
+// The zip archive's records: the end of the central directory (zip64 as well), the central
+// directory's file headers and the local headers, read through an ArchiveSource.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "procedures/zip_reader.h"
+
+namespace tk::zip {
+
+inline constexpr uint16_t kFlagEncrypted = 0x0001;
+inline constexpr uint16_t kFlagStrongEncryption = 0x0040;
+inline constexpr uint16_t kFlagUtf8 = 0x0800;
+inline constexpr uint16_t kMethodStored = 0;
+inline constexpr uint16_t kMethodDeflated = 8;
+inline constexpr std::size_t kLocalHeaderSize = 30;
+
+// Where the central directory lies and how many headers it holds.
+struct Directory {
+  uint64_t entries = 0;
+  uint64_t offset = 0;
+  uint64_t size = 0;
+};
+
+// One file header of the central directory, with the zip64 sizes already applied.
+struct CentralEntry {
+  uint16_t madeBy = 0;  // the high byte is the host system (0 DOS, 3 Unix, ...)
+  uint16_t flags = 0;
+  uint16_t method = 0;
+  uint32_t crc = 0;
+  uint64_t compressedSize = 0;
+  uint64_t size = 0;
+  uint64_t localOffset = 0;
+  uint32_t diskStart = 0;
+  uint32_t externalAttributes = 0;
+  std::string rawName;
+  std::string unicodeName;  // the UTF-8 name of an Info-ZIP Unicode Path field that matches
+};
+
+// The failures of a damaged archive: 321 with a Turkish description of what is wrong.
+PlatformError corrupt(const std::string& detail);
+PlatformError splitArchive();
+
+// Finds the end record (and the zip64 one where it is present). A missing end record (a
+// truncated file, or no zip at all) or an inconsistent one throws; a split archive is refused.
+Directory readDirectory(ArchiveSource& archive);
+
+// Reads the central directory's file headers in order, through a buffer of its own.
+class CentralDirectoryReader {
+ public:
+  CentralDirectoryReader(ArchiveSource& archive, const Directory& directory);
+  // The next header; throws when the directory ends before its count of headers.
+  void next(CentralEntry& entry);
+
+ private:
+  void read(unsigned char* out, std::size_t length);
+  void skip(std::size_t length);
+  void parseExtra(const std::string& extra, CentralEntry& entry);
+
+  ArchiveSource& archive_;
+  uint64_t position_;
+  uint64_t end_;
+  std::vector<unsigned char> buffer_;
+  std::size_t at_ = 0;
+  std::size_t filled_ = 0;
+};
+
+// The offset of an entry's data, given the first kLocalHeaderSize bytes of its local header.
+uint64_t dataOffset(const unsigned char* localHeader, const CentralEntry& entry,
+                    const std::string& shownName);
+
+// Little-endian fields.
+inline uint16_t le16(const unsigned char* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+inline uint32_t le32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+inline uint64_t le64(const unsigned char* p) {
+  return le32(p) | (static_cast<uint64_t>(le32(p + 4)) << 32);
+}
+
+}  // namespace tk::zip

@@ -1,0 +1,223 @@
+// Extraction: a first pass over the central directory checks every entry before anything is
+// written; a second pass writes each file under a temporary name, streaming it through a fixed
+// window of the archive and zlib, and renames it into place once its size and CRC are right.
+#include "procedures/zip_reader.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/error.h"
+#include "procedures/zip_format.h"
+#include "procedures/zip_names.h"
+
+namespace tk::zip {
+namespace {
+
+constexpr std::size_t kWindowSize = 512 * 1024;
+constexpr std::size_t kOutputSize = 256 * 1024;
+
+// A fixed window over the archive: small records and small files are served from one read.
+class Window {
+ public:
+  explicit Window(ArchiveSource& archive)
+      : archive_(archive), size_(archive.size()), data_(kWindowSize) {}
+  // `length` (at most the window size) bytes at `offset`, valid until the next call.
+  const unsigned char* at(uint64_t offset, std::size_t length) {
+    if (offset < start_ || offset - start_ > filled_ || length > filled_ - (offset - start_)) {
+      if (offset > size_ || length > size_ - offset)
+        throw corrupt("arşiv erken bitiyor");
+      filled_ = static_cast<std::size_t>(std::min<uint64_t>(data_.size(), size_ - offset));
+      archive_.readAt(offset, data_.data(), filled_);
+      start_ = offset;
+    }
+    return data_.data() + (offset - start_);
+  }
+
+ private:
+  ArchiveSource& archive_;
+  uint64_t size_;
+  std::vector<unsigned char> data_;
+  uint64_t start_ = 0;
+  std::size_t filled_ = 0;
+};
+
+// Deletes the temporary file unless it was renamed into place.
+struct TemporaryGuard {
+  Destination& destination;
+  std::unique_ptr<TemporaryFile> file;
+  bool placed = false;
+  ~TemporaryGuard() {
+    if (file && !placed)
+      destination.remove(*file);
+  }
+};
+
+struct Inflater {
+  z_stream stream{};
+  Inflater() {
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+      throw makeError(err::kOutOfMemory);
+  }
+  ~Inflater() { inflateEnd(&stream); }
+};
+
+PlatformError badData(const std::string& path) {
+  return corrupt("'" + path + "' dosyasının verisi bozuk");
+}
+
+class Extractor {
+ public:
+  Extractor(ArchiveSource& archive, Destination& destination, uint64_t dataEnd)
+      : window_(archive), destination_(destination), dataEnd_(dataEnd), output_(kOutputSize) {}
+
+  void extractEntry(const CentralEntry& entry, const EntryPath& target);
+  ExtractStats stats;
+
+ private:
+  void makeParents(const std::string& path);
+  uint32_t copyStored(uint64_t at, const CentralEntry& entry, const std::string& path,
+                      TemporaryFile& file);
+  uint32_t inflateData(uint64_t at, const CentralEntry& entry, const std::string& path,
+                       TemporaryFile& file);
+
+  Window window_;
+  Destination& destination_;
+  uint64_t dataEnd_;
+  std::vector<unsigned char> output_;
+  std::string lastParent_;
+};
+
+// Every folder on the way to `path`; folders already made for the previous entry are skipped.
+void Extractor::makeParents(const std::string& path) {
+  std::size_t cut = path.rfind('/');
+  std::string parent = cut == std::string::npos ? std::string() : path.substr(0, cut);
+  if (parent.empty() || parent == lastParent_)
+    return;
+  for (std::size_t at = parent.find('/'); at != std::string::npos; at = parent.find('/', at + 1))
+    destination_.makeFolder(parent.substr(0, at));
+  destination_.makeFolder(parent);
+  lastParent_ = parent;
+}
+
+void Extractor::extractEntry(const CentralEntry& entry, const EntryPath& target) {
+  if (target.path.empty())
+    return;
+  makeParents(target.path);
+  if (target.folder) {
+    destination_.makeFolder(target.path);
+    ++stats.folders;
+    return;
+  }
+  uint64_t at = dataOffset(window_.at(entry.localOffset, kLocalHeaderSize), entry, target.path);
+  if (at > dataEnd_ || entry.compressedSize > dataEnd_ - at)
+    throw badData(target.path);
+  bool executable = (entry.madeBy >> 8) == 3 && (entry.externalAttributes >> 16 & 0111) != 0;
+  TemporaryGuard guard{destination_, destination_.openTemporary(target.path, executable)};
+  uint32_t crc = entry.method == kMethodStored ? copyStored(at, entry, target.path, *guard.file)
+                                               : inflateData(at, entry, target.path, *guard.file);
+  if (crc != entry.crc)
+    throw corrupt("'" + target.path + "' dosyasının CRC denetimi tutmadı");
+  guard.file->close();
+  destination_.rename(*guard.file, target.path);
+  guard.placed = true;
+  ++stats.files;
+  stats.bytes += entry.size;
+}
+
+uint32_t Extractor::copyStored(uint64_t at, const CentralEntry& entry, const std::string& path,
+                               TemporaryFile& file) {
+  if (entry.compressedSize != entry.size)
+    throw badData(path);
+  uLong crc = crc32(0, nullptr, 0);
+  for (uint64_t left = entry.size; left > 0;) {
+    auto part = static_cast<std::size_t>(std::min<uint64_t>(left, kWindowSize));
+    const unsigned char* data = window_.at(at, part);
+    crc = crc32(crc, data, static_cast<uInt>(part));
+    file.write(data, part);
+    at += part;
+    left -= part;
+  }
+  return static_cast<uint32_t>(crc);
+}
+
+uint32_t Extractor::inflateData(uint64_t at, const CentralEntry& entry, const std::string& path,
+                                TemporaryFile& file) {
+  Inflater inflater;
+  z_stream& z = inflater.stream;
+  uLong crc = crc32(0, nullptr, 0);
+  uint64_t left = entry.compressedSize;
+  uint64_t produced = 0;
+  for (int result = Z_OK; result != Z_STREAM_END;) {
+    if (z.avail_in == 0) {
+      if (left == 0)
+        throw badData(path);  // the stream needs more than the entry holds
+      auto part = static_cast<std::size_t>(std::min<uint64_t>(left, kWindowSize));
+      z.next_in = const_cast<Bytef*>(window_.at(at, part));
+      z.avail_in = static_cast<uInt>(part);
+      at += part;
+      left -= part;
+    }
+    z.next_out = output_.data();
+    z.avail_out = static_cast<uInt>(output_.size());
+    result = inflate(&z, Z_NO_FLUSH);
+    if (result == Z_MEM_ERROR)
+      throw makeError(err::kOutOfMemory);
+    if (result != Z_OK && result != Z_STREAM_END && !(result == Z_BUF_ERROR && z.avail_in == 0))
+      throw badData(path);
+    std::size_t got = output_.size() - z.avail_out;
+    produced += got;
+    if (produced > entry.size)
+      throw badData(path);  // more than the directory announced: stop before filling the disk
+    crc = crc32(crc, output_.data(), static_cast<uInt>(got));
+    file.write(output_.data(), got);
+  }
+  if (produced != entry.size)
+    throw badData(path);
+  return static_cast<uint32_t>(crc);
+}
+
+// The first pass: the whole archive is refused before anything is written.
+void checkEntries(ArchiveSource& archive, const Directory& directory, OemDecoder decodeOem) {
+  CentralDirectoryReader reader(archive, directory);
+  CentralEntry entry;
+  for (uint64_t n = 0; n < directory.entries; ++n) {
+    reader.next(entry);
+    EntryPath target = safePath(decodeName(entry, decodeOem));
+    if ((entry.flags & (kFlagEncrypted | kFlagStrongEncryption)) != 0) {
+      throw PlatformError(err::kPermissionDenied,
+                          "Arşivdeki '" + target.path +
+                              "' dosyası parolayla şifrelenmiş; şifreli zip arşivleri açılamaz");
+    }
+    if (entry.diskStart != 0)
+      throw splitArchive();
+    if (!target.folder && entry.method != kMethodStored && entry.method != kMethodDeflated) {
+      throw PlatformError(err::kInvalidFileFormat,
+                          "Arşivdeki '" + target.path +
+                              "' dosyası desteklenmeyen bir yöntemle sıkıştırılmış (yöntem " +
+                              std::to_string(entry.method) + ")");
+    }
+    if (entry.localOffset > directory.offset ||
+        directory.offset - entry.localOffset < kLocalHeaderSize) {
+      throw corrupt("'" + target.path + "' girdisinin yeri arşivin dışında");
+    }
+  }
+}
+
+}  // namespace
+
+ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecoder decodeOem) {
+  Directory directory = readDirectory(archive);
+  checkEntries(archive, directory, decodeOem);
+  Extractor extractor(archive, destination, directory.offset);
+  CentralDirectoryReader reader(archive, directory);
+  CentralEntry entry;
+  for (uint64_t n = 0; n < directory.entries; ++n) {
+    reader.next(entry);
+    extractor.extractEntry(entry, safePath(decodeName(entry, decodeOem)));
+  }
+  return extractor.stats;
+}
+
+}  // namespace tk::zip

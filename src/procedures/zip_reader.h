@@ -1,0 +1,64 @@
+// The program's own zip reader, used by both platforms: it reads the archive and writes into the
+// destination only through the small interfaces below, which each platform implements.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tk::zip {
+
+// The archive, read at offsets.
+class ArchiveSource {
+ public:
+  virtual ~ArchiveSource() = default;
+  virtual uint64_t size() = 0;
+  // Reads exactly `length` bytes at `offset`; a host failure throws PlatformError.
+  virtual void readAt(uint64_t offset, unsigned char* buffer, std::size_t length) = 0;
+};
+
+// A file being written under a temporary name beside its final one.
+class TemporaryFile {
+ public:
+  virtual ~TemporaryFile() = default;
+  virtual void write(const unsigned char* data, std::size_t length) = 0;
+  // Flushes and closes; a late failure (a full disk) throws here.
+  virtual void close() = 0;
+};
+
+// The folder that entries are extracted into. Paths are relative to it, their parts joined by
+// "/", already checked: no "..", no absolute names, no drive letters, no Windows-invalid names.
+class Destination {
+ public:
+  virtual ~Destination() = default;
+  // Creates a folder whose parent exists; an existing folder is fine.
+  virtual void makeFolder(const std::string& path) = 0;
+  // Creates a new, uniquely named file in the folder of `path` and opens it for writing.
+  virtual std::unique_ptr<TemporaryFile> openTemporary(const std::string& path,
+                                                       bool executable) = 0;
+  // Moves the closed temporary file over `path`, replacing an existing file of that name.
+  virtual void rename(TemporaryFile& file, const std::string& path) = 0;
+  // Deletes the temporary file (on the way out of a failure): never throws.
+  virtual void remove(TemporaryFile& file) noexcept = 0;
+};
+
+// Turns a name stored in the OEM code page (no UTF-8 flag) into UTF-8.
+using OemDecoder = std::string (*)(std::string_view);
+
+// What an extraction did, for the benchmark.
+struct ExtractStats {
+  uint64_t files = 0;
+  uint64_t folders = 0;
+  uint64_t bytes = 0;
+};
+
+// Extracts every entry of the archive into the destination. Before anything is written, every
+// entry is checked: an unsafe or invalid name, an encrypted entry, an unknown compression
+// method or a split archive refuses the whole archive. Each file is written under a temporary
+// name and renamed into place only once its size and CRC-32 are right, so a corrupt or
+// truncated archive leaves no half-written file behind. Failures throw PlatformError.
+ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecoder decodeOem);
+
+}  // namespace tk::zip

@@ -1,0 +1,103 @@
+// libFuzzer target for the zip reader: any input either extracts or fails with PlatformError,
+// never crashes, and every path it writes stays inside the (in-memory) destination, with every
+// temporary file either renamed into place or removed.
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "platform/error.h"
+#include "platform/posix/zip_files_posix.h"
+#include "procedures/zip_reader.h"
+
+namespace {
+
+void require(bool condition) {
+  if (!condition)
+    std::abort();
+}
+
+// A destination-relative path: no empty, ".", ".." or absolute parts, no "\" or ":".
+void requireInside(const std::string& path) {
+  require(!path.empty() && path.front() != '/' && path.back() != '/');
+  require(path.find_first_of("\\:") == std::string::npos);
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t slash = std::min(path.find('/', start), path.size());
+    std::string part = path.substr(start, slash - start);
+    require(!part.empty() && part != "." && part != "..");
+    start = slash + 1;
+  }
+}
+
+std::string parentOf(const std::string& path) {
+  std::size_t cut = path.rfind('/');
+  return cut == std::string::npos ? "" : path.substr(0, cut);
+}
+
+class MemoryArchive : public tk::zip::ArchiveSource {
+ public:
+  MemoryArchive(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  uint64_t size() override { return size_; }
+  void readAt(uint64_t offset, unsigned char* buffer, std::size_t length) override {
+    require(offset <= size_ && length <= size_ - offset);
+    std::copy(data_ + offset, data_ + offset + length, buffer);
+  }
+
+ private:
+  const uint8_t* data_;
+  std::size_t size_;
+};
+
+struct MemoryFile : tk::zip::TemporaryFile {
+  std::string target;
+  bool closed = false;
+  void write(const unsigned char*, std::size_t) override { require(!closed); }
+  void close() override { closed = true; }
+};
+
+class MemoryDestination : public tk::zip::Destination {
+ public:
+  void makeFolder(const std::string& path) override {
+    requireInside(path);
+    require(parentOf(path).empty() || folders_.count(parentOf(path)) == 1);
+    require(files_.count(path) == 0);
+    folders_.insert(path);
+  }
+  std::unique_ptr<tk::zip::TemporaryFile> openTemporary(const std::string& path, bool) override {
+    requireInside(path);
+    require(parentOf(path).empty() || folders_.count(parentOf(path)) == 1);
+    auto file = std::make_unique<MemoryFile>();
+    file->target = path;
+    ++open_;
+    return file;
+  }
+  void rename(tk::zip::TemporaryFile& file, const std::string& path) override {
+    auto& memory = static_cast<MemoryFile&>(file);
+    require(memory.closed && memory.target == path);
+    if (folders_.count(path) == 1)
+      throw tk::makeError(tk::err::kPathFileAccess);  // as a host refuses a file over a folder
+    files_.insert(path);
+    --open_;
+  }
+  void remove(tk::zip::TemporaryFile&) noexcept override { --open_; }
+  int open() const { return open_; }
+
+ private:
+  std::set<std::string> folders_;
+  std::set<std::string> files_;
+  int open_ = 0;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  MemoryArchive archive(data, size);
+  MemoryDestination destination;
+  try {
+    tk::zip::extract(archive, destination, tk::posix::decodeCp857);
+  } catch (const tk::PlatformError& error) {
+    require(error.number != 0 && !error.description.empty());
+  }
+  require(destination.open() == 0);
+  return 0;
+}

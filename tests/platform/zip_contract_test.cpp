@@ -1,0 +1,212 @@
+// Zip extraction through the real platform's shell objects, on archives made by Python's zipfile:
+// what lands in the destination, Turkish names, the safety rules and damaged archives. Natively
+// on Linux, and under Wine for Windows (no zip folders there: the program's own reader runs).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <ostream>
+#include <random>
+
+#include "app/form1.h"
+#include "zip_test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace tk {
+namespace {
+
+using test::Tree;
+
+class ZipExtraction : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("tk-zip-" + std::to_string(std::random_device{}()));
+    package_ = root_ / "Tovren-Selvane";
+    fs::create_directories(package_);
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  void placeArchive(const std::string& fixture) {
+    std::ofstream(package_ / "arsiv.zip", std::ios::binary) << test::zipFixtures().at(fixture);
+  }
+
+  // What unzip does: both folders, the archive's items, CopyHere with the simple progress.
+  void extract() {
+    std::unique_ptr<ShellDispatch> shell = test::realShell();
+    std::unique_ptr<ShellFolder> archive = shell->NameSpace(test::utf8(package_ / "arsiv.zip"));
+    std::unique_ptr<ShellFolder> folder =
+        shell->NameSpace(test::utf8(package_) + static_cast<char>(fs::path::preferred_separator));
+    ASSERT_NE(archive, nullptr);
+    ASSERT_NE(folder, nullptr);
+    std::unique_ptr<FolderItems> items = archive->Items();
+    folder->CopyHere(*items, kCopySimpleProgress);
+  }
+
+  // The destination's content without the archive, which must still be there untouched.
+  Tree extracted(const std::string& fixture) {
+    Tree tree = test::readTree(package_);
+    EXPECT_EQ(tree["arsiv.zip"], test::zipFixtures().at(fixture)) << "the archive stays in place";
+    tree.erase("arsiv.zip");
+    return tree;
+  }
+
+  test::ComApartment com_;
+  fs::path root_;
+  fs::path package_;
+};
+
+struct Good {
+  const char* fixture;
+  Tree expected;
+};
+
+const Tree kTurkish{{"Şirket Çalışmaları/", ""},
+                    {"Şirket Çalışmaları/ğüşıöç İĞÜŞÖÇ.txt", "Türkçe içerik"},
+                    {"Yedek/", ""},
+                    {"Yedek/ıi.txt", "noktasiz"}};
+
+const Good kGood[] = {
+    {"tek", {{"chromedriver.exe", "MZ" + test::binary(4096)}}},
+    {"ic_ice",
+     {{"lib/", ""},
+      {"lib/sub/", ""},
+      {"lib/sub/deep.txt", "derin"},
+      {"lib/empty/", ""},
+      {"readme.txt", "oku beni"},
+      {"implicit/", ""},
+      {"implicit/x.txt", "x"},
+      {"nokta.txt", "nokta"}}},
+    {"utf8", kTurkish},       // UTF-8 flag
+    {"cp857", kTurkish},      // no flag, code page 857, made on Windows
+    {"unix_utf8", kTurkish},  // no flag, UTF-8 bytes, made on Unix
+    {"karisik",
+     {{"büyük.txt", test::bigText()},
+      {"ham.bin", test::binary(3000)},
+      {"sıkışık.txt", std::string(5000, 'a')},
+      {"boş.txt", ""}}},
+    {"akis",
+     {{"akış/", ""},
+      {"akış/bir.txt", test::repeat("bir", 100)},
+      {"akış/iki.bin", test::binary(700)}}},
+    {"zip64", {{"z/", ""}, {"z/bir.txt", "zip64 bir"}, {"iki.txt", "iki"}}},
+    {"ters_bolu", {{"klasör/", ""}, {"klasör/alt/", ""}, {"klasör/alt/dosya.txt", "ters bolu"}}},
+    {"bos", {}},
+};
+
+void PrintTo(const Good& good, std::ostream* out) {
+  *out << good.fixture;
+}
+
+class GoodArchive : public ZipExtraction, public ::testing::WithParamInterface<Good> {};
+
+TEST_P(GoodArchive, EveryEntryLandsInTheDestination) {
+  const Good& good = GetParam();
+  if (std::string(good.fixture) == "cp857" && !test::oemCodePageIs857())
+    GTEST_SKIP() << "the system's OEM code page is not 857 (run under a Turkish locale)";
+  placeArchive(good.fixture);
+  extract();
+  EXPECT_EQ(extracted(good.fixture), good.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zip, GoodArchive, ::testing::ValuesIn(kGood),
+                         [](const auto& info) { return std::string(info.param.fixture); });
+
+struct Bad {
+  const char* fixture;
+  int32_t number;
+  Tree left;  // what may lie in the destination afterwards: never a half-written file
+};
+
+std::vector<Bad> badArchives() {
+  std::vector<Bad> bad{
+      {"sifreli", err::kPermissionDenied, {}},
+      {"bolunmus", err::kInvalidFileFormat, {}},
+      {"bzip2", err::kInvalidFileFormat, {}},
+      {"yarim", err::kInvalidFileFormat, {}},
+      {"yarim_son", err::kInvalidFileFormat, {}},
+      {"zip_degil", err::kInvalidFileFormat, {}},
+      {"crc_bozuk", err::kInvalidFileFormat, {{"once.txt", "once"}}},
+      {"veri_bozuk", err::kInvalidFileFormat, {{"once.txt", "once"}}},
+  };
+  // Names that would land outside the destination or that Windows cannot create: each archive
+  // holds a good entry first, and nothing at all is written.
+  for (const auto& [name, archive] : test::zipFixtures()) {
+    if (name.starts_with("kotu_ad_"))
+      bad.push_back({name.c_str(), err::kBadFileName, {}});
+  }
+  return bad;
+}
+
+void PrintTo(const Bad& bad, std::ostream* out) {
+  *out << bad.fixture;
+}
+
+class BadArchive : public ZipExtraction, public ::testing::WithParamInterface<Bad> {};
+
+TEST_P(BadArchive, FailsWithItsNumberAndLeavesNothingHalfWritten) {
+  const Bad& bad = GetParam();
+  placeArchive(bad.fixture);
+  try {
+    extract();
+    ADD_FAILURE() << "extracted without an error";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(error.number, bad.number) << error.description;
+    EXPECT_FALSE(error.description.empty());
+  }
+  EXPECT_EQ(extracted(bad.fixture), bad.left);
+  EXPECT_FALSE(fs::exists(root_ / "kacak.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Zip, BadArchive, ::testing::ValuesIn(badArchives()),
+                         [](const auto& info) { return std::string(info.param.fixture); });
+
+TEST_F(ZipExtraction, ExistingFilesAndFoldersAreReusedWhateverTheirLetterCase) {
+  std::ofstream(package_ / "CHROMEDRIVER.EXE", std::ios::binary) << "eski sürüm";
+  fs::create_directory(package_ / "LIB");
+  placeArchive("tek");
+  extract();
+  placeArchive("ic_ice");
+  extract();
+  Tree tree = test::foldKeys(extracted("ic_ice"));
+  EXPECT_EQ(tree["chromedriver.exe"], "MZ" + test::binary(4096));
+  EXPECT_EQ(tree["lib/sub/deep.txt"], "derin");
+  EXPECT_EQ(tree.size(), 9u) << "one chromedriver.exe, one lib folder";
+}
+
+TEST_F(ZipExtraction, NamesDifferingOnlyInLetterCaseAreOneFileOrFolder) {
+  placeArchive("ayni_ad");
+  extract();
+  EXPECT_EQ(test::foldKeys(extracted("ayni_ad")),
+            (Tree{{"rapor/", ""}, {"rapor/bir.txt", "son"}, {"kok.txt", "son"}}));
+}
+
+TEST_F(ZipExtraction, NameSpaceGivesNoFolderForWhatDoesNotExist) {
+  std::unique_ptr<ShellDispatch> shell = test::realShell();
+  EXPECT_EQ(shell->NameSpace(test::utf8(package_ / "yok.zip")), nullptr);
+  EXPECT_EQ(shell->NameSpace(test::utf8(root_ / "Yok Klasör") + "/"), nullptr);
+  EXPECT_NE(shell->NameSpace(test::utf8(package_)), nullptr);
+}
+
+// The form's unzip on the real platform: the setup folder is the test's folder.
+TEST_F(ZipExtraction, UnzipExtractsBesideTheArchiveAndAMissingArchiveIs91) {
+  auto platform = test::realPlatformAt(test::utf8(root_));
+  Form1 form(*platform);
+  form.indirDosya = "arsiv.zip";
+  placeArchive("tek");
+  form.unzip();
+  EXPECT_EQ(extracted("tek"), (Tree{{"chromedriver.exe", "MZ" + test::binary(4096)}}));
+
+  form.indirDosya = "chromedriver_win32.zip";
+  try {
+    form.unzip();
+    ADD_FAILURE() << "no error for a missing archive";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(error.number, err::kObjectNotSet);
+  }
+}
+
+}  // namespace
+}  // namespace tk

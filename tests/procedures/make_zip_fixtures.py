@@ -1,0 +1,209 @@
+#!/usr/bin/env python3
+"""Makes the zip archives that the zip tests extract, with Python's zipfile (an implementation
+independent of ours), then damages copies of them the way real archives get damaged.
+
+  make_zip_fixtures.py --cpp OUT.cpp   a C++ source that embeds every archive (for the test exes)
+  make_zip_fixtures.py --dir OUT       every archive as a file (a fuzzing seed corpus)
+"""
+import io
+import struct
+import sys
+import zipfile
+import zlib
+
+
+def big_text():
+    # Mirrors bigText() in the C++ tests: compressible, with Turkish letters, over 1 MB.
+    return "".join("Tovren sürücü verisi, satır %06d: çğıöşü İı\n" % i
+                   for i in range(20000)).encode("utf-8")
+
+
+def binary(size, seed=7):
+    out = bytearray()
+    x = seed
+    for _ in range(size):
+        x = (x * 1103515245 + 12345) & 0x7FFFFFFF
+        out.append(x >> 16 & 0xFF)
+    return bytes(out)
+
+
+def archive(entries, create_system=None, stream=False):
+    """entries: (name, bytes or None for a folder, compression)."""
+    buffer = io.BytesIO()
+    target = buffer
+    if stream:  # an unseekable stream: sizes go to data descriptors after each entry
+        class Unseekable(io.RawIOBase):
+            def writable(self):
+                return True
+
+            def write(self, data):
+                return buffer.write(data)
+        target = Unseekable()
+    with zipfile.ZipFile(target, "w") as z:
+        for name, data, method in entries:
+            info = zipfile.ZipInfo(name, date_time=(2022, 5, 17, 10, 30, 0))
+            info.compress_type = method
+            if create_system is not None:
+                info.create_system = create_system
+            if data is None:
+                info.external_attr = 0o40755 << 16 | 0x10
+                z.writestr(info, b"")
+            else:
+                info.external_attr = 0o644 << 16
+                z.writestr(info, data)
+    return buffer.getvalue()
+
+
+def with_raw_names(entries, names, create_system):
+    """The same archive with names stored as raw bytes and no UTF-8 flag, as tools of other
+    systems write them: made with ASCII stand-ins of the same length, then patched."""
+    stand_ins = {}
+    patched = []
+    for index, (name, data, method) in enumerate(entries):
+        raw = names(name)
+        stand_in = ("~%d~" % index).ljust(len(raw), "x")[:len(raw)]
+        if raw.endswith(b"/"):
+            stand_in = stand_in[:-1] + "/"
+        stand_ins[stand_in.encode()] = raw
+        patched.append((stand_in, data, method))
+    out = archive(patched, create_system)
+    for stand_in, raw in stand_ins.items():
+        assert out.count(stand_in) == 2, stand_in
+        out = out.replace(stand_in, raw)
+    return out
+
+
+def zip64(entries):
+    """Python writes zip64 records past its limits: lower them, then make the plain end record
+    say that only the zip64 one holds the truth."""
+    saved = zipfile.ZIP64_LIMIT, zipfile.ZIP_FILECOUNT_LIMIT
+    zipfile.ZIP64_LIMIT, zipfile.ZIP_FILECOUNT_LIMIT = 0, 0
+    try:
+        out = bytearray(archive(entries))
+    finally:
+        zipfile.ZIP64_LIMIT, zipfile.ZIP_FILECOUNT_LIMIT = saved
+    end = out.rfind(b"PK\x05\x06")
+    out[end + 8:end + 20] = struct.pack("<HHII", 0xFFFF, 0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF)
+    return bytes(out)
+
+
+def central_headers(data):
+    at = data.find(b"PK\x01\x02")
+    while at >= 0:
+        yield at
+        at = data.find(b"PK\x01\x02", at + 4)
+
+
+def set_flag(data, name, flag):
+    """Sets a general-purpose flag of one entry in its local and central headers."""
+    out = bytearray(data)
+    for at in central_headers(data):
+        length = struct.unpack_from("<H", out, at + 28)[0]
+        if out[at + 46:at + 46 + length] == name.encode():
+            local = struct.unpack_from("<I", out, at + 42)[0]
+            for offset in (at + 8, local + 6):
+                struct.pack_into("<H", out, offset, struct.unpack_from("<H", out, offset)[0] | flag)
+    return bytes(out)
+
+
+def damage_data(data, name, delta):
+    """Changes one byte in the middle of an entry's data."""
+    out = bytearray(data)
+    with zipfile.ZipFile(io.BytesIO(data)) as z:
+        info = z.getinfo(name)
+    start = info.header_offset + 30 + len(info.filename.encode()) + len(info.extra)
+    out[start + info.compress_size // 2] ^= delta
+    return bytes(out)
+
+
+def split_archive(data):
+    out = bytearray(data)
+    end = out.rfind(b"PK\x05\x06")
+    struct.pack_into("<HH", out, end + 4, 1, 1)
+    return bytes(out)
+
+
+D, S = zipfile.ZIP_DEFLATED, zipfile.ZIP_STORED
+GOOD = ("iyi.txt", b"iyi dosya", D)
+TURKISH = [("Şirket Çalışmaları/", None, S),
+           ("Şirket Çalışmaları/ğüşıöç İĞÜŞÖÇ.txt", "Türkçe içerik".encode(), D),
+           ("Yedek/ıi.txt", b"noktasiz", S)]
+
+
+def fixtures():
+    f = {}
+    f["tek"] = archive([("chromedriver.exe", b"MZ" + binary(4096), D)])
+    f["ic_ice"] = archive([
+        ("lib/", None, S), ("lib/sub/", None, S), ("lib/sub/deep.txt", b"derin", D),
+        ("lib/empty/", None, S), ("readme.txt", b"oku beni", S), ("implicit/x.txt", b"x", D),
+        ("./nokta.txt", b"nokta", D)])
+    f["utf8"] = archive(TURKISH)
+    f["cp857"] = with_raw_names(TURKISH, lambda n: n.encode("cp857"), 0)
+    f["unix_utf8"] = with_raw_names(TURKISH, lambda n: n.encode("utf-8"), 3)
+    f["karisik"] = archive([("büyük.txt", big_text(), D), ("ham.bin", binary(3000), S),
+                            ("sıkışık.txt", b"a" * 5000, D), ("boş.txt", b"", D)])
+    f["akis"] = archive([("akış/bir.txt", b"bir" * 100, D), ("akış/iki.bin", binary(700), S)],
+                        stream=True)
+    f["zip64"] = zip64([("z/", None, S), ("z/bir.txt", b"zip64 bir", D), ("iki.txt", b"iki", S)])
+    f["ters_bolu"] = archive([("klasör\\alt\\dosya.txt", b"ters bolu", D)])
+    f["bos"] = archive([])
+    # A few of the names that the reader refuses (its unit tests go through the rest).
+    for index, name in enumerate(["../kacak.txt", "/mutlak.txt", "C:/windows.txt",
+                                  "ok\\..\\..\\kacak.txt", "\\\\sunucu\\pay\\x.txt",
+                                  "nul.txt", "ayrı:akış.txt"]):
+        f["kotu_ad_%02d" % index] = archive([GOOD, (name, b"kotu", D)])
+    f["ayni_ad"] = archive([("Rapor/Bir.txt", b"ilk", D), ("RAPOR/BIR.TXT", b"son", D),
+                            ("Kok.txt", b"ilk", S), ("KOK.TXT", b"son", S)])
+    f["sifreli"] = set_flag(archive([GOOD, ("gizli.txt", b"gizli", S)]), "gizli.txt", 1)
+    f["bolunmus"] = split_archive(archive([GOOD]))
+    f["bzip2"] = archive([GOOD, ("bz.txt", b"bz" * 100, zipfile.ZIP_BZIP2)])
+    f["crc_bozuk"] = damage_data(archive([("once.txt", b"once", D),
+                                          ("bozuk.txt", b"bozulacak veri", S)]), "bozuk.txt", 1)
+    f["veri_bozuk"] = damage_data(archive([("once.txt", b"once", D),
+                                           ("bozuk.txt", big_text(), D)]), "bozuk.txt", 0x5A)
+    whole = f["karisik"]
+    f["yarim"] = whole[:len(whole) * 3 // 5]
+    f["yarim_son"] = whole[:-10]
+    f["zip_degil"] = b"Bu bir zip arsivi degil.\r\n" * 20
+    for name, data in f.items():
+        check(name, data)
+    return f
+
+
+def check(name, data):
+    """The archives meant to be good must be good for zipfile too; the damaged ones are what
+    they claim to be."""
+    if name.startswith(("kotu_ad", "sifreli", "bolunmus", "crc", "veri", "yarim", "zip_degil")):
+        return
+    with zipfile.ZipFile(io.BytesIO(data)) as z:
+        assert z.testzip() is None, name
+
+
+def write_cpp(path, archives):
+    lines = ["// Generated by make_zip_fixtures.py: the zip tests' archives.",
+             "#include <map>", "#include <string>", "", "namespace tk::test {", "",
+             "const std::map<std::string, std::string>& zipFixtures() {",
+             "  static const std::map<std::string, std::string> fixtures{"]
+    for name, data in sorted(archives.items()):
+        lines.append('      {"%s", std::string(' % name)
+        for start in range(0, max(len(data), 1), 40):
+            chunk = data[start:start + 40]
+            lines.append('          "%s"' % "".join("\\x%02x" % b for b in chunk))
+        lines.append("          , %d)}," % len(data))
+    lines += ["  };", "  return fixtures;", "}", "", "}  // namespace tk::test", ""]
+    with open(path, "w", encoding="utf-8") as out:
+        out.write("\n".join(lines))
+
+
+def write_dir(path, archives):
+    import os
+    os.makedirs(path, exist_ok=True)
+    for name, data in archives.items():
+        with open(os.path.join(path, name + ".zip"), "wb") as out:
+            out.write(data)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3 or sys.argv[1] not in ("--cpp", "--dir"):
+        sys.exit(__doc__)
+    (write_cpp if sys.argv[1] == "--cpp" else write_dir)(sys.argv[2], fixtures())
