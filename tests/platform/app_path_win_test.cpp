@@ -1,0 +1,110 @@
+// App.Path of a real program started from chosen folders under Wine: one with Turkish letters and
+// spaces, a drive root (the only folder that keeps its closing backslash), the longest path a
+// program can have; and the module path's buffer growing from any first size.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "contract_support.h"
+#include "platform/windows/handles_win.h"
+#include "platform/windows/runtime_win.h"
+#include "platform/windows/strings_win.h"
+
+namespace fs = std::filesystem;
+
+namespace tk {
+namespace {
+
+constexpr DWORD kProbeTimeoutMs = 30000;
+
+// Removes a file when the test leaves, also on a failed assertion.
+struct RemoveAtEnd {
+  fs::path file;
+  ~RemoveAtEnd() {
+    std::error_code ignored;
+    fs::remove(file, ignored);
+  }
+};
+
+class AppPathPlaces : public ::testing::Test {
+ protected:
+  // Copies the probe program to `folder`, runs it there and returns what it printed.
+  std::string appPathSeenFrom(const fs::path& folder, const std::wstring& probeName) {
+    fs::path copy = folder / probeName;
+    std::wstring source = win::toWide(platform_.AppPath()) + L"\\app_path_probe.exe";
+    if (!CopyFileW(source.c_str(), copy.c_str(), FALSE)) {
+      ADD_FAILURE() << "cannot copy the probe to " << win::toUtf8(copy.wstring());
+      return {};
+    }
+    RemoveAtEnd removeCopy{copy};
+    fs::path output = scratch_.host("probe-output.txt");
+    runToFile(copy, output);
+    std::ifstream in(output, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
+  // Runs `program` with its standard output going into `output`, waiting a bounded while.
+  void runToFile(const fs::path& program, const fs::path& output) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    win::UniqueHandle out(CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(out);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out.get();
+    startup.hStdError = out.get();
+    std::wstring commandLine = L"\"" + program.wstring() + L"\"";
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                               CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started))
+        << "error " << GetLastError();
+    win::UniqueHandle process(started.hProcess), thread(started.hThread);
+    if (WaitForSingleObject(process.get(), kProbeTimeoutMs) != WAIT_OBJECT_0) {
+      TerminateProcess(process.get(), 1);
+      FAIL() << "the probe did not end";
+    }
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.get(), &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+  }
+
+  test::ScratchFolder scratch_;
+  test::HostPlatform platform_;
+};
+
+TEST_F(AppPathPlaces, AFolderWithTurkishLettersAndSpaces) {
+  scratch_.folder("Tovren Bileşenleri\\Kurulum Paketi");
+  EXPECT_EQ(appPathSeenFrom(scratch_.host("Tovren Bileşenleri\\Kurulum Paketi"), L"probe.exe"),
+            scratch_.path("Tovren Bileşenleri\\Kurulum Paketi"));
+}
+
+TEST_F(AppPathPlaces, ADriveRootKeepsItsBackslash) {
+  std::wstring name = L"tk-probe-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+  EXPECT_EQ(appPathSeenFrom(L"C:\\", name), "C:\\");
+}
+
+// Windows starts no program whose path, terminator included, exceeds MAX_PATH: the longest
+// possible fills GetModuleFileNameW's first buffer to the last character.
+TEST_F(AppPathPlaces, TheLongestPathAProgramCanBeStartedFrom) {
+  std::string folder = scratch_.path("Derin");
+  std::wstring probeName = L"probe.exe";
+  std::size_t room = MAX_PATH - 1 - probeName.size() - 1;  // terminator, then "\"
+  std::string tail = "Derin\\" + std::string(room - win::toWide(folder + "\\").size(), 'k');
+  scratch_.folder(tail);
+  ASSERT_EQ(win::toWide(scratch_.path(tail) + "\\").size() + probeName.size(), MAX_PATH - 1u);
+  EXPECT_EQ(appPathSeenFrom(scratch_.host(tail), probeName), scratch_.path(tail));
+}
+
+TEST(ModulePath, GrowsItsBufferUntilThePathFits) {
+  std::wstring full = win::modulePath(nullptr);
+  ASSERT_GT(full.size(), 2u);
+  for (std::size_t first : {std::size_t{0}, std::size_t{1}, std::size_t{7}, full.size() - 1,
+                            full.size(), full.size() + 1}) {
+    EXPECT_EQ(win::modulePath(nullptr, first), full) << "first buffer of " << first;
+  }
+}
+
+}  // namespace
+}  // namespace tk
