@@ -44,20 +44,14 @@ class AppPathPlaces : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
-  // Runs `program` with its standard output going into `output`, waiting a bounded while.
+  // Runs `program`, which writes its answer into `output`, waiting a bounded while.
   void runToFile(const fs::path& program, const fs::path& output) {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    win::UniqueHandle out(CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(out);
+    ASSERT_TRUE(SetEnvironmentVariableW(L"TK_APP_PATH_OUTPUT", output.c_str()));
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out.get();
-    startup.hStdError = out.get();
     std::wstring commandLine = L"\"" + program.wstring() + L"\"";
     PROCESS_INFORMATION started{};
-    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                                CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started))
         << "error " << GetLastError();
     win::UniqueHandle process(started.hProcess), thread(started.hThread);

@@ -83,11 +83,13 @@ TEST_F(DirContract, APathEndingInBackslashEnumeratesTheFolder) {
 }
 
 TEST_F(DirContract, ANewSearchReplacesTheEnumerationInProgress) {
-  EXPECT_NE(platform_.Dir(scratch_.path("\\"), 16), "");
+  const std::string folder = scratch_.path() + "\\";
+  EXPECT_NE(platform_.Dir(folder, 16), "");
+  EXPECT_EQ(platform_.Dir(scratch_.path("yok.dll"), 0), "");
+  EXPECT_EQ(platform_.Dir(), "") << "a search that found nothing left the old one running";
+  EXPECT_NE(platform_.Dir(folder, 16), "");
   EXPECT_EQ(platform_.Dir(scratch_.path("msvbvm60.dll"), 0), "msvbvm60.dll");
   EXPECT_EQ(platform_.Dir(), "") << "the folder's other entries leaked into the new search";
-  EXPECT_EQ(platform_.Dir(scratch_.path("yok.dll"), 0), "");
-  EXPECT_EQ(platform_.Dir(), "");
 }
 
 TEST(DirWithoutSearch, IsAnInvalidCall) {
