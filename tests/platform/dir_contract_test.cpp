@@ -1,15 +1,11 @@
-// Dir on the real substitute platform, on real folders: masks, hidden entries, letter case,
-// enumeration, and the empty answer for what is not there.
+// Dir on the host's real platform, on real folders, with one set of expectations for Linux and
+// for Windows under Wine: masks, hidden entries, letter case, Turkish names, enumeration, and the
+// difference between "not there" (an empty answer) and a failure (the runtime's number).
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <set>
 
-#include "platform/posix/paths_posix.h"
-#include "platform/posix/posix_platform.h"
-
-namespace fs = std::filesystem;
+#include "contract_support.h"
 
 namespace tk {
 namespace {
@@ -17,81 +13,113 @@ namespace {
 class DirContract : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tk-dir-XXXXXX";
-    root_ = mkdtemp(pattern);
-    touch("MSCOMCTL.OCX");
-    touch("msvbvm60.dll");
-    touch(".gizli.dll");  // hidden on the host
-    fs::create_directory(root_ / "Tovren Bileşenleri");
-    touch("Tovren Bileşenleri/shell32.dll");
-    fs::create_directory(root_ / "prgDosyaları");
+    scratch_.file("MSCOMCTL.OCX");
+    scratch_.file("msvbvm60.dll");
+    scratch_.file(".gizli.dll");
+    test::makeHidden(scratch_.host(".gizli.dll"));
+    scratch_.folder("Tovren Bileşenleri");
+    scratch_.file("Tovren Bileşenleri\\shell32.dll");
+    scratch_.folder("prgDosyaları");
   }
-  void TearDown() override { fs::remove_all(root_); }
 
-  void touch(const std::string& name) { std::ofstream(root_ / name) << "x"; }
-  std::string win(const std::string& tail) { return root_.string() + tail; }
-
-  std::set<std::string> enumerate(const std::string& path, int mask) {
+  // Every name of a search: `tail` is appended to the scratch folder as it stands.
+  std::set<std::string> enumerate(const std::string& tail, int mask) {
     std::set<std::string> names;
-    for (std::string name = platform_.Dir(path, mask); !name.empty(); name = platform_.Dir()) {
+    for (std::string name = platform_.Dir(scratch_.path() + tail, mask); !name.empty();
+         name = platform_.Dir()) {
       EXPECT_TRUE(names.insert(name).second) << "returned twice: " << name;
     }
     return names;
   }
 
-  fs::path root_;
-  posix::PosixPlatform platform_;
+  test::ScratchFolder scratch_;
+  test::HostPlatform platform_;
 };
 
-TEST_F(DirContract, SingleNamesFollowTheMask) {
-  EXPECT_EQ(platform_.Dir(win("\\MSCOMCTL.OCX"), 0), "MSCOMCTL.OCX");
-  EXPECT_EQ(platform_.Dir(win("\\mscomctl.ocx"), 2), "MSCOMCTL.OCX");  // stored case comes back
-  EXPECT_EQ(platform_.Dir(win("\\.gizli.dll"), 0), "");
-  EXPECT_EQ(platform_.Dir(win("\\.gizli.dll"), 2), ".gizli.dll");
-  EXPECT_EQ(platform_.Dir(win("\\Tovren Bileşenleri"), 2), "");
-  EXPECT_EQ(platform_.Dir(win("\\tovren bileşenleri"), 16), "Tovren Bileşenleri");
-  EXPECT_EQ(platform_.Dir(win("\\MSCOMCTL.OCX"), 16), "MSCOMCTL.OCX");  // files count under 16
-  EXPECT_EQ(platform_.Dir(win("\\yok.dll"), 2), "");
-  EXPECT_EQ(platform_.Dir(win("\\Yok Klasör\\yok.dll"), 2), "");
-}
-
-TEST_F(DirContract, EnumerationOfAFolderEndingInBackslash) {
-  EXPECT_EQ(enumerate(win("\\"), 0), (std::set<std::string>{"MSCOMCTL.OCX", "msvbvm60.dll"}));
-  EXPECT_EQ(enumerate(win("\\"), 2),
-            (std::set<std::string>{"MSCOMCTL.OCX", "msvbvm60.dll", ".gizli.dll"}));
-  EXPECT_EQ(enumerate(win("\\"), 16),
-            (std::set<std::string>{"MSCOMCTL.OCX", "msvbvm60.dll", "Tovren Bileşenleri",
-                                   "prgDosyaları"}));
-  EXPECT_EQ(enumerate(win("\\TOVREN BİLEŞENLERİ\\"), 0), (std::set<std::string>{}));
-  EXPECT_EQ(enumerate(win("\\Tovren BILEŞENLERI\\"), 0), (std::set<std::string>{"shell32.dll"}));
-  EXPECT_EQ(enumerate(win("\\prgDosyaları\\"), 0), (std::set<std::string>{}));
-  EXPECT_EQ(enumerate(win("\\*.dll"), 0), (std::set<std::string>{"msvbvm60.dll"}));
-  EXPECT_EQ(platform_.Dir(), "");  // stays exhausted
-}
-
-TEST_F(DirContract, DriveCStandsForAFolderUnderHome) {
-  const char* home = std::getenv("HOME");
-  setenv("HOME", root_.c_str(), 1);
-  fs::create_directories(root_ / ".tovrenkur/drive_c/Windows/SysWOW64");
-  std::ofstream(root_ / ".tovrenkur/drive_c/Windows/SysWOW64/wmp.dll") << "x";
-  EXPECT_EQ(platform_.Dir("C:\\Windows\\SysWOW64", 16), "SysWOW64");
-  EXPECT_EQ(platform_.Dir("C:\\WINDOWS\\syswow64\\WMP.DLL", 2), "wmp.dll");
-  EXPECT_EQ(posix::windowsText(posix::hostPath("C:\\Windows\\SysWOW64")), "C:\\Windows\\SysWOW64");
-  if (home != nullptr)
-    setenv("HOME", home, 1);
-}
-
-TEST_F(DirContract, AFailureOtherThanNotFoundIsAnErrorNotAnEmptyAnswer) {
-  try {
-    platform_.Dir(win("\\" + std::string(300, 'a') + "\\"), 0);
-    FAIL() << "an unusable name was taken for a missing one";
-  } catch (const PlatformError& error) {
-    EXPECT_EQ(error.number, err::kBadFileName);
+TEST_F(DirContract, SingleNamesFollowTheMaskAndComeBackInTheirStoredCase) {
+  struct Case {
+    const char* tail;
+    int mask;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"MSCOMCTL.OCX", 0, "MSCOMCTL.OCX"},
+      {"mscomctl.ocx", 2, "MSCOMCTL.OCX"},
+      {"MsVbVm60.DLL", 0, "msvbvm60.dll"},
+      {"MSCOMCTL.OCX", 16, "MSCOMCTL.OCX"},  // files count under 16 too
+      {".gizli.dll", 0, ""},
+      {".gizli.dll", 2, ".gizli.dll"},
+      {".gizli.dll", 16, ""},
+      {"Tovren Bileşenleri", 0, ""},
+      {"Tovren Bileşenleri", 2, ""},
+      {"tovren bileŞenleri", 16, "Tovren Bileşenleri"},
+      {"PRGDOSYALARı", 16, "prgDosyaları"},  // ı has no ASCII capital: it stays as written
+      {"PRGDOSYALARI", 16, ""},              // ... so I does not match it
+      {"Tovren Bileşenleri\\SHELL32.dll", 0, "shell32.dll"},
+      {"yok.dll", 2, ""},
+      {"Yok Klasör\\yok.dll", 2, ""},
+      {"Yok Klasör\\", 16, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform_.Dir(scratch_.path(c.tail), c.mask), c.expected)
+        << c.tail << " under mask " << c.mask;
   }
 }
 
-TEST_F(DirContract, AppPathIsTheFolderOfTheRunningProgram) {
-  EXPECT_EQ(platform_.AppPath(), fs::read_symlink("/proc/self/exe").parent_path().string());
+TEST_F(DirContract, APathEndingInBackslashEnumeratesTheFolder) {
+  using Names = std::set<std::string>;
+  EXPECT_EQ(enumerate("", 0), Names{}) << "a folder's own name is no file";
+  EXPECT_EQ(enumerate("\\", 0), (Names{"MSCOMCTL.OCX", "msvbvm60.dll"}));
+  EXPECT_EQ(enumerate("\\", 2), (Names{"MSCOMCTL.OCX", "msvbvm60.dll", ".gizli.dll"}));
+  EXPECT_EQ(enumerate("\\", 16),
+            (Names{"MSCOMCTL.OCX", "msvbvm60.dll", "Tovren Bileşenleri", "prgDosyaları"}));
+  EXPECT_EQ(enumerate("\\", 18), (Names{"MSCOMCTL.OCX", "msvbvm60.dll", ".gizli.dll",
+                                        "Tovren Bileşenleri", "prgDosyaları"}));
+  EXPECT_EQ(enumerate("\\Tovren BILEŞENLERI\\", 0), Names{"shell32.dll"});
+  EXPECT_EQ(enumerate("\\TOVREN BİLEŞENLERİ\\", 0), Names{});  // İ is no capital i for names
+  EXPECT_EQ(enumerate("\\prgDosyaları\\", 16), Names{});       // no "." or ".."
+  EXPECT_EQ(enumerate("\\*.dll", 2), (Names{"msvbvm60.dll", ".gizli.dll"}));
+  EXPECT_EQ(platform_.Dir(), "") << "an exhausted enumeration stays exhausted";
+}
+
+TEST_F(DirContract, ANewSearchReplacesTheEnumerationInProgress) {
+  const std::string folder = scratch_.path() + "\\";
+  EXPECT_NE(platform_.Dir(folder, 16), "");
+  EXPECT_EQ(platform_.Dir(scratch_.path("yok.dll"), 0), "");
+  EXPECT_EQ(platform_.Dir(), "") << "a search that found nothing left the old one running";
+  EXPECT_NE(platform_.Dir(folder, 16), "");
+  EXPECT_EQ(platform_.Dir(scratch_.path("msvbvm60.dll"), 0), "msvbvm60.dll");
+  EXPECT_EQ(platform_.Dir(), "") << "the folder's other entries leaked into the new search";
+}
+
+TEST(DirWithoutSearch, IsAnInvalidCall) {
+  test::HostPlatform platform;
+  try {
+    platform.Dir();
+    FAIL() << "Dir without a search in progress answered";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(error.number, err::kInvalidCall);
+  }
+}
+
+TEST_F(DirContract, AnUnusableNameIsAFailureNotAnEmptyAnswer) {
+  try {
+    std::string answer = platform_.Dir(scratch_.path(test::kUnusableFolder), 0);
+    FAIL() << "an unusable name was taken for a missing one, answer '" << answer << "'";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(error.number, err::kBadFileName);
+    EXPECT_EQ(error.description, errorDescription(err::kBadFileName));
+  }
+}
+
+TEST(AppPath, IsTheFolderOfTheRunningProgramWithoutAClosingSeparator) {
+  test::HostPlatform platform;
+  std::string folder = platform.AppPath();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_NE(folder.back(), '\\');
+  EXPECT_NE(folder.back(), '/');
+  const std::string program(test::kTestProgram);
+  EXPECT_EQ(platform.Dir(folder + "\\" + program, 0), program) << "App.Path was " << folder;
 }
 
 }  // namespace

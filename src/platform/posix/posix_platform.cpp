@@ -45,6 +45,12 @@ void PosixPlatform::FileCopy(const std::string& source, const std::string& desti
   }
   if (!fs::is_directory(to.parent_path(), error))
     throw makeError(err::kPathNotFound);
+  // Windows refuses a folder as the destination (access denied) and a file copied onto itself
+  // (its source is open for reading: a sharing violation); the host would answer otherwise.
+  if (fs::is_directory(to, error))
+    throw makeError(runtimeNumberFromWin32(5));
+  if (fs::equivalent(from, to, error))
+    throw makeError(runtimeNumberFromWin32(32));
   // copy_file keeps the mode bits, so a copied program can still be started.
   fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
   if (error)

@@ -5,21 +5,6 @@
 
 namespace tk::win {
 
-std::string DirEnumeration::first(const std::string&, int) {
-  throw makeError(err::kInvalidCall);
-}
-std::string DirEnumeration::next() {
-  throw makeError(err::kInvalidCall);
-}
-void WinPlatform::MkDir(const std::string&) {
-  throw makeError(err::kPathNotFound);
-}
-void WinPlatform::FileCopy(const std::string&, const std::string&) {
-  throw makeError(err::kFileNotFound);
-}
-std::string WinPlatform::AppPath() {
-  throw makeError(err::kInvalidCall);
-}
 int showMessageBox(const std::string&, int, const std::optional<std::string>&) {
   throw makeError(err::kCannotCreateObject);
 }

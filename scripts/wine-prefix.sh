@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# Throw-away Wine prefixes for tests and demo runs. Everything lives in one scratch folder:
+# SCRATCH/home (HOME) and SCRATCH/wp (WINEPREFIX), never the user's ~/.wine.
+#
+# Source it for the functions (wp_env, wp_turkish, wp_create, wp_warm, wp_save, wp_restore,
+# wp_kill), or run it as a command:
+#   wine-prefix.sh create SCRATCH       a fresh prefix, ready for windows without a window manager
+#   wine-prefix.sh save SCRATCH TAR     stop the prefix's programs and tar it
+#   wine-prefix.sh restore TAR SCRATCH  a fresh copy of a saved prefix (about 4 s against 15 s)
+#   wine-prefix.sh kill SCRATCH         end every Wine process of that prefix
+#   wine-prefix.sh env SCRATCH [tr]     print the variables to export (tr: Turkish Windows)
+# Every wait is bounded; a failure prints what went wrong and returns non-zero.
+
+# The variables that put Wine into SCRATCH. A UTF-8 locale is required: without one, Wine turns
+# every non-ASCII file name into question marks. Call it in a subshell when the caller's own
+# HOME matters.
+wp_env() {
+  local scratch=$1
+  export HOME="$scratch/home" WINEPREFIX="$scratch/wp" WINEDEBUG=-all
+  export WINEDLLOVERRIDES="winemenubuilder.exe=d"
+  export LANG=C.UTF-8
+  unset LC_ALL LOCPATH
+}
+
+# Turkish Windows for the Wine programs started from this shell: code pages 1254 and 857, "Evet"
+# and "Hayır" on message boxes. The host has no Turkish locale installed, so it is compiled into
+# SCRATCH/locale once (about 2 s). Only Wine should run under it: the host's own tools would start
+# matching "i" and "I" the Turkish way.
+wp_turkish() {
+  local scratch=$1
+  if [ ! -d "$scratch/locale/tr_TR.UTF-8" ]; then
+    mkdir -p "$scratch/locale"
+    localedef -i tr_TR -f UTF-8 "$scratch/locale/tr_TR.UTF-8" 2>/dev/null || {
+      echo "wine-prefix: cannot build the Turkish locale (is the 'locales' package there?)" >&2
+      return 1
+    }
+  fi
+  export LOCPATH="$scratch/locale" LANG=tr_TR.UTF-8
+  unset LC_ALL
+}
+
+# Runs a command under a time limit with no terminal input; its output goes to SCRATCH/wine.log.
+_wp_run() {
+  local seconds=$1
+  shift
+  timeout "$seconds" "$@" </dev/null >>"$(dirname "$WINEPREFIX")/wine.log" 2>&1
+}
+
+# A fresh prefix in SCRATCH (which may exist; a prefix already there is replaced).
+wp_create() {
+  local scratch=$1
+  wp_kill "$scratch"
+  rm -rf "$scratch/wp" "$scratch/home"
+  mkdir -p "$scratch/home"
+  (
+    wp_env "$scratch"
+    _wp_run 180 wineboot -i || { echo "wine-prefix: wineboot failed, see $scratch/wine.log" >&2; exit 1; }
+    _wp_run 60 wineserver -w
+    # No window manager under Xvfb: unmanaged windows show at once and end at once (a managed
+    # one delays its process's exit by about 2 s).
+    _wp_run 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f ||
+      { echo "wine-prefix: cannot set the X11 driver, see $scratch/wine.log" >&2; exit 1; }
+    _wp_run 60 wineserver -w
+    _wp_real_user_folders "$WINEPREFIX"
+  )
+}
+
+# A fresh prefix links Desktop, Documents, Downloads... to $HOME: a program writing its desktop
+# would write into the host's home folder. Real folders keep everything inside the prefix.
+_wp_real_user_folders() {
+  local prefix=$1 link
+  while IFS= read -r -d '' link; do
+    rm -f "$link"
+    mkdir -p "$link"
+  done < <(find "$prefix/drive_c/users" -mindepth 2 -maxdepth 2 -type l -print0)
+}
+
+# Starts the prefix's wineserver for good and its services with their output discarded. Without
+# it the first Wine program of a ctest run starts the services, which inherit that program's
+# output pipe and keep ctest waiting. Afterwards a test program starts in well under 0.1 s.
+wp_warm() {
+  _wp_run 60 wineserver -p
+  _wp_run 60 wine cmd /c exit
+}
+
+# Ends every Wine process of SCRATCH's prefix, and its wineserver (harmless when none runs).
+wp_kill() {
+  local scratch=$1
+  [ -d "$scratch/wp" ] || return 0
+  (
+    wp_env "$scratch"
+    timeout 30 wineserver -k </dev/null >/dev/null 2>&1
+    timeout 30 wineserver -w </dev/null >/dev/null 2>&1
+  ) || true
+}
+
+# Saves SCRATCH's prefix (with its home) into TAR. Ends the prefix's programs first, so that the
+# registry files on disk are complete.
+wp_save() {
+  local scratch=$1 tar=$2
+  wp_kill "$scratch"
+  tar -C "$scratch" -cf "$tar" wp home
+}
+
+# A fresh copy of a saved prefix in SCRATCH, replacing any prefix there.
+wp_restore() {
+  local tar=$1 scratch=$2
+  wp_kill "$scratch"
+  rm -rf "$scratch/wp" "$scratch/home"
+  mkdir -p "$scratch"
+  tar -C "$scratch" -xf "$tar"
+}
+
+# Command form.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -euo pipefail
+  command=${1:-}
+  case "$command" in
+    create) wp_create "$2" ;;
+    save) wp_save "$2" "$3" ;;
+    restore) wp_restore "$2" "$3" ;;
+    kill) wp_kill "$2" ;;
+    env)
+      wp_env "$2"
+      [ "${3:-}" = tr ] && wp_turkish "$2"
+      for name in HOME WINEPREFIX WINEDEBUG WINEDLLOVERRIDES LANG LOCPATH; do
+        [ -n "${!name:-}" ] && printf 'export %s=%q\n' "$name" "${!name}"
+      done
+      ;;
+    *)
+      sed -n '2,13p' "$0" >&2
+      exit 2
+      ;;
+  esac
+fi

@@ -1,0 +1,15 @@
+// Helpers of the runtime's statements on Win32 that tests reach directly.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "platform/windows/win32.h"
+
+namespace tk::win {
+
+// The full path of a loaded module (nullptr: the running program). The buffer starts at
+// `firstSize` characters and grows until the whole path fits.
+std::wstring modulePath(HMODULE module, std::size_t firstSize = MAX_PATH);
+
+}  // namespace tk::win

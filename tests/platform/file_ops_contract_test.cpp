@@ -1,0 +1,104 @@
+// MkDir and FileCopy on the host's real platform: what they do, and the runtime's numbers they
+// fail with, expected alike natively on Linux and under Wine.
+#include <gtest/gtest.h>
+
+#include "contract_support.h"
+
+namespace tk {
+namespace {
+
+constexpr int kSucceeds = 0;
+
+// Runs an operation and gives the runtime's number it failed with, or kSucceeds.
+template <typename Operation>
+int32_t numberOf(Operation operation) {
+  try {
+    operation();
+    return kSucceeds;
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(error.description, errorDescription(error.number)) << "number " << error.number;
+    return error.number;
+  }
+}
+
+class FileOperations : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    scratch_.folder("Var");
+    scratch_.folder("Hedef");
+    scratch_.file("dosya.txt");
+    scratch_.file("kaynak.dll", "yeni içerik");
+    scratch_.file("eski.dll", "eski");
+  }
+
+  test::ScratchFolder scratch_;
+  test::HostPlatform platform_;
+};
+
+TEST_F(FileOperations, MkDirCreatesOneFolderOrFailsWithTheRuntimesNumber) {
+  struct Case {
+    const char* tail;
+    int32_t number;
+  };
+  const Case cases[] = {
+      {"Tovren", kSucceeds},
+      {"prgDosyaları", kSucceeds},
+      {"Firmalarım\\", kSucceeds},
+      {"Var", err::kPathFileAccess},           // the folder exists
+      {"VAR", err::kPathFileAccess},           // ... in other letters too
+      {"dosya.txt", err::kPathFileAccess},     // a file holds the name
+      {"Yok\\Alt", err::kPathNotFound},        // its parent is missing
+      {"dosya.txt\\Alt", err::kPathNotFound},  // its parent is a file
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(numberOf([&] { platform_.MkDir(scratch_.path(c.tail)); }), c.number) << c.tail;
+  }
+  EXPECT_EQ(platform_.Dir(scratch_.path("prgDosyaları"), 16), "prgDosyaları");
+  EXPECT_EQ(platform_.Dir(scratch_.path("firmalarım"), 16), "Firmalarım");
+}
+
+TEST_F(FileOperations, FileCopyCopiesAndReplaces) {
+  for (const char* to : {"Hedef\\kaynak.dll", "Hedef\\Bileşen Adı.ocx", "eski.dll"}) {
+    EXPECT_EQ(numberOf([&] { platform_.FileCopy(scratch_.path("kaynak.dll"), scratch_.path(to)); }),
+              kSucceeds)
+        << to;
+    EXPECT_EQ(scratch_.content(to), "yeni içerik") << to;
+  }
+  EXPECT_EQ(scratch_.content("kaynak.dll"), "yeni içerik");
+}
+
+TEST_F(FileOperations, FileCopyFailsWithTheRuntimesNumber) {
+  struct Case {
+    const char* from;
+    const char* to;
+    int32_t number;
+  };
+  const Case cases[] = {
+      {"yok.dll", "Hedef\\yok.dll", err::kFileNotFound},
+      {"Yok\\yok.dll", "Hedef\\yok.dll", err::kPathNotFound},
+      {"kaynak.dll", "Yok\\kaynak.dll", err::kPathNotFound},
+      {"Var", "Hedef\\Var", err::kPathFileAccess},           // the source is a folder
+      {"kaynak.dll", "Hedef", err::kPathFileAccess},         // the destination is a folder
+      {"kaynak.dll", "KAYNAK.DLL", err::kPermissionDenied},  // onto itself
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(numberOf([&] { platform_.FileCopy(scratch_.path(c.from), scratch_.path(c.to)); }),
+              c.number)
+        << c.from << " -> " << c.to;
+  }
+  EXPECT_EQ(scratch_.content("kaynak.dll"), "yeni içerik") << "a failed copy hurt its source";
+  EXPECT_EQ(platform_.Dir(scratch_.path("Hedef\\"), 18), "") << "a failed copy left something";
+}
+
+TEST_F(FileOperations, FileCopyOntoAFileInUseIsPermissionDenied) {
+  std::unique_ptr<test::FileInUse> held = test::holdInUse(scratch_.host("kullanımda.dll"));
+  if (!held)
+    GTEST_SKIP() << "this host does not guard a file in use";
+  EXPECT_EQ(numberOf([&] {
+              platform_.FileCopy(scratch_.path("kaynak.dll"), scratch_.path("kullanımda.dll"));
+            }),
+            err::kPermissionDenied);
+}
+
+}  // namespace
+}  // namespace tk
