@@ -60,7 +60,8 @@ class MemoryDestination : public tk::zip::Destination {
   void makeFolder(const std::string& path) override {
     requireInside(path);
     require(parentOf(path).empty() || folders_.count(parentOf(path)) == 1);
-    require(files_.count(path) == 0);
+    if (files_.count(path) == 1)
+      throw tk::makeError(tk::err::kPathFileAccess);  // as a host refuses a folder over a file
     folders_.insert(path);
   }
   std::unique_ptr<tk::zip::TemporaryFile> openTemporary(const std::string& path, bool) override {
