@@ -6,12 +6,6 @@ namespace tk::posix {
 int showMessageBox(const std::string&, int, const std::optional<std::string>&) {
   throw makeError(err::kCannotCreateObject);
 }
-double startProgram(const std::string&, int) {
-  throw makeError(err::kFileNotFound);
-}
-std::unique_ptr<WshShell> makeWshShell() {
-  throw makeError(err::kCannotCreateObject);
-}
 std::unique_ptr<FileSystemObject> makeFileSystemObject() {
   throw makeError(err::kCannotCreateObject);
 }

@@ -1,0 +1,208 @@
+// The substitute's Shell: a Windows command line read by the Windows rules, with stand-ins for
+// the two Windows programs the installer starts (cmd.exe runs its script with /bin/sh; regsvr32
+// writes to a plain-text register on drive C), every process detached and never waited for.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <vector>
+
+#include "platform/command_line.h"
+#include "platform/posix/paths_posix.h"
+#include "platform/posix/posix_objects.h"
+#include "platform/text.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace tk::posix {
+namespace {
+
+// What regsvr32 stands for here: one line per registered file, its Windows path.
+constexpr const char* kRegister = "C:\\Windows\\regsvr32-kayitlari.txt";
+
+bool isHostFile(const std::string& windowsPath) {
+  std::error_code error;
+  return fs::is_regular_file(hostPath(windowsPath), error);
+}
+
+std::vector<std::string> cmdPlan(const std::string& arguments) {
+  std::optional<std::string> command = cmdCommand(arguments);
+  if (!command || command->find_first_not_of(" \t") == std::string::npos)
+    return {"/bin/sh", "-c", "exit 0"};
+  ProgramPart script = splitProgram(*command, isHostFile);
+  std::vector<std::string> plan{"/bin/sh", hostPath(script.program).string()};
+  for (std::string& argument : splitArguments(script.arguments))
+    plan.push_back(std::move(argument));
+  return plan;
+}
+
+// A child shell appends each existing file to the register, so registering runs apart from the
+// installer, as regsvr32 does. A missing file is not registered, silently, as with /s.
+std::vector<std::string> regsvr32Plan(const std::string& arguments) {
+  std::vector<std::string> plan{
+      "/bin/sh", "-c",
+      "r=$1; shift; while [ $# -ge 2 ]; do [ -f \"$2\" ] && printf '%s\\n' \"$1\" >>\"$r\"; "
+      "shift 2; done",
+      "regsvr32", hostPath(kRegister).string()};
+  bool unregister = false;
+  std::vector<std::string> files;
+  for (const std::string& argument : splitArguments(arguments)) {
+    if (!argument.empty() && (argument[0] == '/' || argument[0] == '-')) {
+      unregister = unregister || equalsIgnoringCase(argument.substr(1), "u");
+    } else {
+      files.push_back(argument);
+    }
+  }
+  for (const std::string& file : unregister ? std::vector<std::string>{} : files) {
+    plan.push_back(file);
+    plan.push_back(hostPath(file).string());
+  }
+  return plan;
+}
+
+std::vector<std::string> planFor(const std::string& commandLine) {
+  ProgramPart part = splitProgram(commandLine, isHostFile);
+  auto is = [&](const char* name) {
+    return part.bare && (equalsIgnoringCase(part.program, name) ||
+                         equalsIgnoringCase(part.program, std::string(name) + ".exe"));
+  };
+  if (is("cmd"))
+    return cmdPlan(part.arguments);
+  if (is("regsvr32"))
+    return regsvr32Plan(part.arguments);
+  std::vector<std::string> plan{hostPath(part.program).string()};
+  for (std::string& argument : splitArguments(part.arguments))
+    plan.push_back(std::move(argument));
+  return plan;
+}
+
+int32_t shellNumberFromErrno(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP:
+    case ENAMETOOLONG:
+      return err::kFileNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case ETXTBSY:
+      return err::kPermissionDenied;
+    case ENOMEM:
+    case EAGAIN:
+      return err::kOutOfMemory;
+    default:  // ENOEXEC and the like: not a program
+      return err::kInvalidCall;
+  }
+}
+
+struct SpawnReport {
+  pid_t pid;
+  int error;
+};
+
+bool readWhole(int fd, void* data, std::size_t size) {
+  auto* bytes = static_cast<char*>(data);
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t got = ::read(fd, bytes + done, size - done);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0)
+      return false;
+    done += static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+// The grandchild: its own session, no console (stdio on /dev/null), none of the installer's
+// other descriptors, default signal handling. Only async-signal-safe calls after fork.
+[[noreturn]] void becomeProgram(char* const* argv, int devNull, int failurePipe) {
+  ::setsid();
+  ::dup2(devNull, 0);
+  ::dup2(devNull, 1);
+  ::dup2(devNull, 2);
+  ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+  struct sigaction standard {};
+  standard.sa_handler = SIG_DFL;
+  for (int signal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGCHLD, SIGHUP})
+    ::sigaction(signal, &standard, nullptr);
+  sigset_t none;
+  sigemptyset(&none);
+  ::sigprocmask(SIG_SETMASK, &none, nullptr);
+  ::execve(argv[0], argv, environ);
+  int error = errno;
+  (void)!::write(failurePipe, &error, sizeof error);
+  ::_exit(127);
+}
+
+// The middle process of a double fork: starts the program, reports its pid or the reason it
+// could not start, and exits at once, so the program is adopted by init and never a zombie.
+[[noreturn]] void startAndLeave(char* const* argv, int devNull, int reportPipe) {
+  SpawnReport report{-1, 0};
+  int failure[2];
+  if (::pipe2(failure, O_CLOEXEC) != 0) {
+    report.error = errno;
+  } else {
+    report.pid = ::fork();
+    if (report.pid == 0)
+      becomeProgram(argv, devNull, failure[1]);
+    report.error = report.pid < 0 ? errno : 0;
+    ::close(failure[1]);
+    int execError = 0;
+    if (report.pid > 0 && readWhole(failure[0], &execError, sizeof execError))
+      report.error = execError;
+  }
+  (void)!::write(reportPipe, &report, sizeof report);
+  ::_exit(0);
+}
+
+pid_t spawnDetached(const std::vector<std::string>& plan) {
+  std::vector<char*> argv;
+  for (const std::string& argument : plan)
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+  int report[2];
+  if (devNull < 0 || ::pipe2(report, O_CLOEXEC) != 0) {
+    int error = errno;
+    if (devNull >= 0)
+      ::close(devNull);
+    throw makeError(shellNumberFromErrno(error));
+  }
+  pid_t middle = ::fork();
+  if (middle == 0)
+    startAndLeave(argv.data(), devNull, report[1]);
+  int forkError = errno;
+  ::close(report[1]);
+  ::close(devNull);
+  SpawnReport result{-1, forkError};
+  if (middle > 0) {
+    if (!readWhole(report[0], &result, sizeof result))
+      result = {-1, EAGAIN};
+    while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
+    }
+  }
+  ::close(report[0]);
+  if (result.pid <= 0 || result.error != 0)
+    throw makeError(shellNumberFromErrno(result.error));
+  return result.pid;
+}
+
+}  // namespace
+
+double startProgram(const std::string& commandLine, int windowStyle) {
+  // The styles Shell knows; the substitute has no windows to apply them to.
+  if (windowStyle < 0 || windowStyle > 6 || windowStyle == 5)
+    throw makeError(err::kInvalidCall);
+  if (commandLine.find_first_not_of(" \t") == std::string::npos)
+    throw makeError(err::kInvalidCall);
+  return static_cast<double>(spawnDetached(planFor(commandLine)));
+}
+
+}  // namespace tk::posix

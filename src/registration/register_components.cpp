@@ -1,0 +1,61 @@
+// regTovrenComponents: copies the gathered component files into the Windows system folder, then
+// offers each DLL and OCX among them for silent registration.
+#include <string>
+
+#include "app/form1.h"
+#include "app/pass_over.h"
+#include "platform/text.h"
+
+namespace tk {
+namespace {
+
+constexpr const char* kSourceFolder = "\\Tovren\\prgDosyaları\\";
+constexpr const char* kWindowsFolder = "C:\\Windows\\";
+// The component's path is quoted, so the command holds whatever the folder names contain.
+constexpr const char* kRegisterCommand = "regsvr32 /s \"C:\\Windows\\";
+constexpr const char* kStartMessage = "Registering işlemleri başlatılıyor ...";
+constexpr const char* kQuestion = " Register edilsin mi ? (EVET önerilir)";
+constexpr const char* kQuestionTitle = "TovrenKur v1.0.0";
+constexpr const char* kClosingMessage = "Registering işlemleri tamamlandı ...";
+
+// "x.dll", "X.Ocx" and even "xdll" qualify: only the last three characters count.
+bool qualifiesForRegistration(const std::string& name) {
+  std::string tail = UCase(Right(name, 3));
+  return tail == "DLL" || tail == "OCX";
+}
+
+}  // namespace
+
+void Form1::regTovrenComponents() {
+  compFile = platform_.Dir(userPath + kSourceFolder, vbNormal);
+  while (!compFile.empty()) {
+    copyFromStr = userPath + kSourceFolder + compFile;
+    copyToStr = kWindowsFolder + sisDir + compFile;
+    platform_.FileCopy(copyFromStr, copyToStr);
+    compFile = platform_.Dir();
+  }
+
+  PassOverFrom unit;  // until the first Yes, a failure leaves the procedure
+  compFile = platform_.Dir(userPath + kSourceFolder, vbNormal);
+  while (!compFile.empty()) {
+    if (qualifiesForRegistration(compFile)) {
+      unit([&] { platform_.MsgBox(kStartMessage, vbOKOnly); });
+      regStr = kRegisterCommand + sisDir + compFile + "\"";
+      int answer = vbNo;  // a question that could not be asked registers nothing
+      unit([&] {
+        answer = platform_.MsgBox(compFile + kQuestion, vbYesNoQuestionNo, kQuestionTitle);
+      });
+      isWillReg = answer;
+      if (isWillReg == vbYes) {
+        unit.start();
+        unit([&] { platform_.Shell(regStr, vbMinimizedFocus); });
+      }
+    }
+    std::string next;  // a failed Dir ends the walk rather than offering the same file forever
+    unit([&] { next = platform_.Dir(); });
+    compFile = next;
+  }
+  unit([&] { platform_.MsgBox(kClosingMessage, vbOKOnly); });
+}
+
+}  // namespace tk
