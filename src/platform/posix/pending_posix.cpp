@@ -15,17 +15,11 @@ std::string regRead(const std::string&) {
 std::unique_ptr<WshShell> makeWshShell() {
   throw makeError(err::kCannotCreateObject);
 }
-std::unique_ptr<FileSystemObject> makeFileSystemObject() {
-  throw makeError(err::kCannotCreateObject);
-}
 std::unique_ptr<XmlHttpRequest> makeHttpRequest() {
   throw makeError(err::kCannotCreateObject);
 }
 std::unique_ptr<ShellDispatch> makeShellDispatch() {
   throw makeError(err::kCannotCreateObject);
-}
-std::unique_ptr<DispatchObject> makeDispatchObject(const std::string&, const std::string&) {
-  throw makeError(err::kClassNotRegistered);
 }
 
 }  // namespace tk::posix

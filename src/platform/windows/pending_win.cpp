@@ -32,9 +32,6 @@ std::string regRead(const std::string&) {
 std::unique_ptr<WshShell> makeWshShell() {
   throw makeError(err::kCannotCreateObject);
 }
-std::unique_ptr<FileSystemObject> makeFileSystemObject() {
-  throw makeError(err::kCannotCreateObject);
-}
 std::unique_ptr<XmlHttpRequest> makeHttpRequest() {
   throw makeError(err::kCannotCreateObject);
 }
