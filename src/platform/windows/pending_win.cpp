@@ -38,8 +38,5 @@ std::unique_ptr<XmlHttpRequest> makeHttpRequest() {
 std::unique_ptr<ShellDispatch> makeShellDispatch() {
   throw makeError(err::kCannotCreateObject);
 }
-std::unique_ptr<DispatchObject> makeDispatchObject(const std::string&, const std::string&) {
-  throw makeError(err::kClassNotRegistered);
-}
 
 }  // namespace tk::win
