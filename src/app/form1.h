@@ -3,6 +3,7 @@
 // of their subsystem (app/, install/, registration/, procedures/).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,11 @@ class Form1 {
   DriverChoice chooseDriver();
 
  private:
+  // The second half of the Continue action: every unit is passed over on failure.
+  void finishInstallation(const std::string& versionKey);
+  void writeDriverRecord(const std::string& versionKey);
+  std::unique_ptr<DispatchObject> checkBrowser();
+
   Platform& platform_;
 };
 

@@ -151,6 +151,14 @@ class Platform {
                                                                const std::string& interfaceId) = 0;
 };
 
+// The object a variable holds; a call on a variable that holds none is the runtime's
+// "object variable not set".
+template <typename T>
+T& requireObject(const std::unique_ptr<T>& object) {
+  if (!object) throw makeError(err::kObjectNotSet);
+  return *object;
+}
+
 // Ends the program at once: unwinds to the handler boundary, which closes the window.
 [[noreturn]] inline void End() {
   throw ProgramEnd{};

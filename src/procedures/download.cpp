@@ -1,6 +1,7 @@
 // dosyaIndir: one blocking GET whose body replaces the file at myPath when the status is 200.
 #include <string>
 
+#include "app/failure_handling.h"
 #include "app/form1.h"
 
 namespace tk {
@@ -14,8 +15,7 @@ void Form1::dosyaIndir(const std::string& myUrl, const std::string& myPath) {
     if (request->Status() == 200)
       request->SaveResponseBody(myPath);
   } catch (const PlatformError& error) {
-    platform_.MsgBox("Kurulum sırasında hata oluştu ! Hata No: " + std::to_string(error.number),
-                     vbInformation, std::string("TovrenKur v1.0.9"));
+    reportInstallFailure(platform_, error);
   }
 }
 

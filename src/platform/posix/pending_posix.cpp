@@ -6,11 +6,5 @@ namespace tk::posix {
 int showMessageBox(const std::string&, int, const std::optional<std::string>&) {
   throw makeError(err::kCannotCreateObject);
 }
-std::unique_ptr<FileSystemObject> makeFileSystemObject() {
-  throw makeError(err::kCannotCreateObject);
-}
-std::unique_ptr<DispatchObject> makeDispatchObject(const std::string&, const std::string&) {
-  throw makeError(err::kClassNotRegistered);
-}
 
 }  // namespace tk::posix

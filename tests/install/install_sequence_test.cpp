@@ -1,0 +1,295 @@
+// The Continue action on the fake platform: what is copied, created, asked and started, how the
+// first half ends the program and how the second half goes on after a failure.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "app/form1.h"
+#include "app/program.h"
+#include "fake_platform.h"
+
+namespace tk {
+namespace {
+
+const std::string kDesktop = "C:\\Users\\Ayşe Işık\\Desktop";
+const std::string kSetup = "C:\\Users\\Ayşe Işık\\Downloads\\Tovren Kurulum (2)";
+const std::string kPrg = kDesktop + "\\Tovren\\prgDosyaları";
+const std::string kVersionValue = "HKEY_CURRENT_USER\\Software\\Google\\Chrome\\BLBeacon\\version";
+const std::string kHost = TOVRENKUR_DRIVER_HOST;
+const std::string kUrl105 = "https://" + kHost + "/105.0.5195.52/chromedriver_win32.zip";
+const std::string kUrl99 = "https://" + kHost + "/99.0.4844.51/chromedriver_win32.zip";
+const std::string kDriverClass = "{0277FC34-FD1B-4616-BB19-5D556733E8C9}";
+const std::string kFallbackClass = "{0277FC34-FD1B-4616-BB19-E3CCFFAB4234}";
+const char* const kComponents[7] = {"msvbvm60.dll", "MSSTDFMT.DLL", "shell32.dll", "MSCOMCTL.OCX",
+                                    "MSCOMCTL.DEP", "MSCOMCTL.SRG", "wmp.dll"};
+const std::string kScriptQuestion = "Chrome bağlantı ayarları şimdi yapılsın mı ? (EVET önerilir.)";
+const std::string kTested = "Chrome bağlantısı test edildi.";
+
+// A Windows with SysWOW64, a setup package, Chrome 105 and a driver mirror.
+struct World {
+  fake::FakePlatform platform;
+  Form1 form{platform};
+
+  explicit World(std::vector<int> missingRows, std::string version = "105.0.5195.102") {
+    platform.appPath = kSetup;
+    platform.desktop = kDesktop;
+    platform.addFolder(kDesktop);
+    platform.addFolder("C:\\Windows\\SysWOW64");
+    for (int row = 0; row < 7; ++row) {
+      if (std::find(missingRows.begin(), missingRows.end(), row) == missingRows.end()) {
+        platform.addFile(std::string("C:\\Windows\\SysWOW64\\") + kComponents[row], "system");
+      }
+      platform.addFile(kSetup + "\\Tovren Bileşenleri\\" + kComponents[row],
+                       std::string("paket ") + kComponents[row]);
+    }
+    platform.addFile(kSetup + "\\Tovren.exe", "uygulama");
+    platform.addFile(kSetup + "\\DATA.xlsx", "boş çalışma kitabı");
+    platform.addFile(kSetup + "\\Tovren-Selvane\\install.cmd", "@echo off");
+    platform.registry[kVersionValue] = version;
+    std::string zip = fake::fakeZip({{"chromedriver.exe", "sürücü"}});
+    platform.http[kUrl105] = {200, zip};
+    platform.http[kUrl99] = {200, zip};
+    form.Form_Load();
+    platform.calls.clear();
+  }
+
+  // Presses Devam as the window does: through the handler boundary. False: the program ended.
+  bool pressDevam() {
+    return runHandler(platform, [&] { form.Click(form.Command1); });
+  }
+
+  std::vector<std::string> copiedInto(const std::string& folderPrefix) const {
+    std::vector<std::string> names;
+    for (const fake::Call& call : platform.callsOf("FileCopy")) {
+      if (call.args[1].rfind(folderPrefix, 0) == 0)
+        names.push_back(call.args[1]);
+    }
+    return names;
+  }
+
+  std::vector<std::string> prompts() const {
+    std::vector<std::string> texts;
+    for (const fake::MsgBoxShown& box : platform.shown)
+      texts.push_back(box.prompt);
+    return texts;
+  }
+};
+
+bool finished(const Form1& form) {
+  return form.Command3.Visible() && !form.Command2.Visible() && !form.Command1.Visible() &&
+         form.Text12.Text() == "Kurulum işlemi tamamlandı !";
+}
+
+struct CopyCase {
+  std::string title;
+  std::vector<int> missing;
+};
+
+class MissingComponents : public ::testing::TestWithParam<CopyCase> {};
+
+TEST_P(MissingComponents, ExactlyTheMissingRowsAreCopiedInRowOrder) {
+  World world(GetParam().missing);
+  EXPECT_TRUE(world.pressDevam());
+
+  std::vector<std::string> expected;
+  for (int row : GetParam().missing)
+    expected.push_back(kPrg + "\\" + kComponents[row]);
+  EXPECT_EQ(world.copiedInto(kPrg + "\\"), expected);
+  for (int row : GetParam().missing) {
+    EXPECT_EQ(world.platform.content(kPrg + "\\" + kComponents[row]),
+              std::string("paket ") + kComponents[row]);
+  }
+  std::vector<std::string> inFolder = world.platform.list(kPrg);
+  EXPECT_EQ(inFolder.size(), GetParam().missing.size() + 1);  // and the record file
+  EXPECT_TRUE(finished(world.form));
+  ASSERT_FALSE(world.platform.started.empty());
+  EXPECT_EQ(world.platform.started.back(),
+            std::make_pair("\"" + kDesktop + "\\Tovren\\Tovren.exe\"", 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MissingComponents,
+                         ::testing::Values(CopyCase{"NothingMissing", {}}, CopyCase{"OnlyWmp", {6}},
+                                           CopyCase{"Rows1345", {1, 3, 4, 5}},
+                                           CopyCase{"AllSeven", {0, 1, 2, 3, 4, 5, 6}}),
+                         [](const auto& info) { return info.param.title; });
+
+TEST(InstallSequence, FirstInstallationInOrder) {
+  World world({3, 4, 5});
+  world.platform.answerNext(vbYes);  // the script question
+  world.platform.answerNext(vbOK);   // registration start message
+  world.platform.answerNext(vbYes);  // MSCOMCTL.OCX
+  EXPECT_TRUE(world.pressDevam());
+
+  EXPECT_EQ(world.prompts(),
+            (std::vector<std::string>{kScriptQuestion, "Registering işlemleri başlatılıyor ...",
+                                      "MSCOMCTL.OCX Register edilsin mi ? (EVET önerilir)",
+                                      "Registering işlemleri tamamlandı ...", kTested}));
+  EXPECT_EQ(world.platform.shown[0].buttons, vbYesNoQuestionNo);
+  EXPECT_EQ(world.platform.shown[0].title, "TovrenKur v1.0.0");
+  EXPECT_EQ(world.platform.shown.back().buttons, vbInformation);
+  EXPECT_EQ(world.platform.shown.back().title, "TovrenKur v1.0.9");
+
+  std::vector<std::string> made;
+  for (const fake::Call& call : world.platform.callsOf("MkDir"))
+    made.push_back(call.args[0]);
+  EXPECT_EQ(made, (std::vector<std::string>{
+                      kDesktop + "\\Tovren", kDesktop + "\\Tovren\\Firmalarım",
+                      kDesktop + "\\Tovren\\Data", kPrg, kDesktop + "\\Tovren\\Raporlar",
+                      kDesktop + "\\Tovren\\Yedek"}));
+  EXPECT_EQ(world.platform.content(kSetup + "\\Tovren-Selvane\\chromedriver.exe"), "sürücü");
+  EXPECT_EQ(world.platform.content(kDesktop + "\\Tovren\\Tovren.exe"), "uygulama");
+  EXPECT_EQ(world.platform.content(kDesktop + "\\Tovren\\Data\\DATA.xlsx"), "boş çalışma kitabı");
+  EXPECT_EQ(world.platform.shortcuts[kDesktop + "\\Tovren.lnk"].TargetPath,
+            kDesktop + "\\Tovren\\Tovren.exe");
+  EXPECT_EQ(world.platform.content(kPrg + "\\ChromeDriverVersiyon.txt"), "[105]\r\n");
+  EXPECT_EQ(world.platform.content("C:\\Windows\\SysWOW64\\MSCOMCTL.SRG"), "paket MSCOMCTL.SRG");
+
+  using Started = std::pair<std::string, int>;
+  EXPECT_EQ(world.platform.started,
+            (std::vector<Started>{
+                {"cmd.exe /s /c \"\"" + kSetup + "\\Tovren-Selvane\\install.cmd\"\"", 2},
+                {"regsvr32 /s \"C:\\Windows\\SysWOW64\\MSCOMCTL.OCX\"", 2},
+                {"\"" + kDesktop + "\\Tovren\\Tovren.exe\"", 1}}));
+}
+
+TEST(InstallSequence, NoOrEnterOnTheScriptQuestionStartsNoScript) {
+  World world({});
+  world.platform.expectMsgBox(kScriptQuestion, vbYesNoQuestionNo, "TovrenKur v1.0.0", vbNo);
+  EXPECT_TRUE(world.pressDevam());
+  for (const auto& [command, style] : world.platform.started) {
+    EXPECT_EQ(command.find("install.cmd"), std::string::npos);
+  }
+  EXPECT_TRUE(finished(world.form));
+}
+
+TEST(InstallSequence, AnEarlierInstallationKeepsTreeAndWorkbookAndRewritesTheRest) {
+  World world({1}, "99.0.4844.84");
+  world.platform.addFolder(kDesktop + "\\Tovren");  // an earlier tree, without its subfolders
+  world.platform.addFolder(kPrg);
+  world.platform.addFolder(kDesktop + "\\Tovren\\Data");
+  world.platform.addFile(kDesktop + "\\Tovren\\Data\\DATA.xlsx", "kullanıcının verisi");
+  world.platform.addFile(kPrg + "\\ChromeDriverVersiyon.txt", "[105]\r\n");
+  world.platform.addFile(kPrg + "\\MSSTDFMT.DLL", "eski");
+  EXPECT_TRUE(world.pressDevam());
+
+  EXPECT_TRUE(world.platform.callsOf("MkDir").empty());
+  EXPECT_FALSE(world.platform.exists(kDesktop + "\\Tovren\\Yedek"));
+  EXPECT_EQ(world.platform.content(kDesktop + "\\Tovren\\Data\\DATA.xlsx"), "kullanıcının verisi");
+  EXPECT_EQ(world.platform.content(kPrg + "\\MSSTDFMT.DLL"), "paket MSSTDFMT.DLL");
+  EXPECT_EQ(world.platform.content(kPrg + "\\ChromeDriverVersiyon.txt"), "[99.]\r\n");
+  EXPECT_EQ(world.platform.content(kDesktop + "\\Tovren\\Tovren.exe"), "uygulama");
+  for (const std::string& prompt : world.prompts()) {
+    EXPECT_EQ(prompt.find("Hata No"), std::string::npos) << prompt;  // keeping it is no failure
+  }
+}
+
+TEST(InstallSequence, AComponentMissingFromThePackageEndsTheProgramInTheFirstHalf) {
+  World world({0, 3});
+  world.platform.remove(kSetup + "\\Tovren Bileşenleri\\MSCOMCTL.OCX");
+  EXPECT_FALSE(world.pressDevam());
+  ASSERT_EQ(world.platform.shown.size(), 2u);  // the script question, then the failure report
+  EXPECT_NE(world.platform.shown[1].prompt.find("53"), std::string::npos);
+  EXPECT_EQ(world.platform.shown[1].title, "TovrenKur");
+  EXPECT_TRUE(world.platform.exists(kPrg + "\\msvbvm60.dll"));  // nothing is undone
+  EXPECT_FALSE(world.platform.exists(kDesktop + "\\Tovren\\Tovren.exe"));
+  EXPECT_TRUE(world.platform.started.empty());
+  EXPECT_FALSE(finished(world.form));
+}
+
+TEST(InstallSequence, AMissingApplicationIsReportedAndEverythingAfterStillRuns) {
+  World world({});
+  world.platform.remove(kSetup + "\\Tovren.exe");
+  world.platform.failOn("Shell", "\"" + kDesktop + "\\Tovren\\Tovren.exe\"", err::kFileNotFound);
+  EXPECT_TRUE(world.pressDevam());
+
+  EXPECT_EQ(world.prompts(), (std::vector<std::string>{
+                                 kScriptQuestion, "Kurulum sırasında hata oluştu ! Hata No: 53",
+                                 "Registering işlemleri tamamlandı ...", kTested,
+                                 "Kurulum sırasında hata oluştu ! Hata No: 53"}));
+  EXPECT_EQ(world.platform.shown[1].buttons, vbInformation);
+  EXPECT_EQ(world.platform.shown[1].title, "TovrenKur v1.0.9");
+  EXPECT_TRUE(world.platform.exists(kDesktop + "\\Tovren.lnk"));
+  EXPECT_EQ(world.platform.content(kPrg + "\\ChromeDriverVersiyon.txt"), "[105]\r\n");
+  EXPECT_TRUE(finished(world.form));
+  EXPECT_EQ(world.platform.callsOf("Shell").size(), 1u);  // the start was attempted
+}
+
+TEST(InstallSequence, ARecordFileThatCannotBeWrittenIsReportedOnce) {
+  World world({});
+  world.platform.failOn("CreateObject", "Scripting.FileSystemObject", err::kCannotCreateObject);
+  EXPECT_TRUE(world.pressDevam());
+  std::vector<std::string> prompts = world.prompts();
+  EXPECT_EQ(
+      std::count(prompts.begin(), prompts.end(), "Kurulum sırasında hata oluştu ! Hata No: 429"),
+      1);
+  EXPECT_FALSE(world.platform.exists(kPrg + "\\ChromeDriverVersiyon.txt"));
+  EXPECT_TRUE(finished(world.form));
+}
+
+struct BrowserCase {
+  std::string title;
+  std::set<std::string> registered;
+  std::string expectedClass;  // "" when no call can be made
+};
+
+class BrowserCheck : public ::testing::TestWithParam<BrowserCase> {};
+
+TEST_P(BrowserCheck, CallsTheFirstClassThatCanBeCreatedAndStaysSilent) {
+  World world({});
+  world.platform.registeredClasses = GetParam().registered;
+  EXPECT_TRUE(world.pressDevam());
+
+  std::vector<fake::Invocation> expected;
+  if (!GetParam().expectedClass.empty()) {
+    expected = {{GetParam().expectedClass, 12, {"Chrome"}},
+                {GetParam().expectedClass, 32, {"https://www.google.com/"}}};
+  }
+  EXPECT_EQ(world.platform.invocations, expected);
+  EXPECT_EQ(world.prompts().back(), kTested);
+  EXPECT_EQ(world.platform.started.back().first, "\"" + kDesktop + "\\Tovren\\Tovren.exe\"");
+  for (const fake::Call& call : world.platform.callsOf("CreateDispatchObject")) {
+    EXPECT_EQ(call.args[1], "{0277FC34-FD1B-4616-BB19-CC6284398AA5}");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes, BrowserCheck,
+    ::testing::Values(BrowserCase{"DriverClass", {kDriverClass, kFallbackClass}, kDriverClass},
+                      BrowserCase{"OnlyFallback", {kFallbackClass}, kFallbackClass},
+                      BrowserCase{"NothingRegistered", {}, ""}),
+    [](const auto& info) { return info.param.title; });
+
+TEST(UnsupportedChrome, WithoutAnOldArchiveTheExtractionEndsTheProgram) {
+  World world({0}, "106.0.5249.62");
+  EXPECT_FALSE(world.pressDevam());
+  ASSERT_EQ(world.platform.shown.size(), 3u);
+  EXPECT_NE(world.platform.shown[0].prompt.find("106.0.5249.62"), std::string::npos);
+  EXPECT_EQ(world.platform.shown[1].prompt, "Kurulum sırasında hata oluştu ! Hata No: -2147012891");
+  EXPECT_NE(world.platform.shown[2].prompt.find("91"), std::string::npos);  // no archive folder
+  EXPECT_EQ(world.platform.shown[2].title, "TovrenKur");
+  EXPECT_TRUE(world.platform.callsOf("FileCopy").empty());
+}
+
+TEST(UnsupportedChrome, AnOldArchiveIsExtractedAndTheRunGoesToItsEnd) {
+  World world({}, "106.0.5249.62");
+  world.platform.addFile(kSetup + "\\Tovren-Selvane\\chromedriver_win32.zip",
+                         fake::fakeZip({{"chromedriver.exe", "eski sürücü"}}));
+  EXPECT_TRUE(world.pressDevam());
+  EXPECT_EQ(world.platform.content(kSetup + "\\Tovren-Selvane\\chromedriver.exe"), "eski sürücü");
+  EXPECT_EQ(world.platform.content(kPrg + "\\ChromeDriverVersiyon.txt"), "[106]\r\n");
+  EXPECT_TRUE(finished(world.form));
+}
+
+TEST(NoChrome, EndsBeforeAnythingIsCreated) {
+  World world({});
+  world.platform.registry.clear();
+  EXPECT_FALSE(world.pressDevam());
+  ASSERT_EQ(world.platform.shown.size(), 1u);
+  EXPECT_EQ(world.platform.shown[0].title, "TovrenKur v1.0.0");
+  EXPECT_TRUE(world.platform.callsOf("MkDir").empty());
+  EXPECT_FALSE(world.platform.exists(kDesktop + "\\Tovren"));
+}
+
+}  // namespace
+}  // namespace tk
