@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""A loopback HTTPS mirror of the driver download server, for the demo sandbox and the acceptance
+tests: serves the files of --root by their paths on 127.0.0.1:--port with a certificate signed by
+a test CA (made with openssl into --certs unless it is there already), and appends one line per
+request ("GET /path status") to --log. Writes its PID to --pid-file once it listens; ends when
+killed or after --seconds.
+
+    driver_mirror.py certs --certs DIR            make the CA (ca.pem, ca.der) and server cert
+    driver_mirror.py serve --port N --root DIR --certs DIR [--log F] [--pid-file F] [--seconds S]
+    driver_mirror.py archive --out ZIP NAME=TEXT...   a real zip archive with the given entries
+"""
+import argparse
+import http.server
+import os
+import socketserver
+import ssl
+import sys
+import threading
+import zipfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import http_servers  # noqa: E402  (the test CA and certificates)
+
+
+def make_certs(folder):
+    os.makedirs(folder, exist_ok=True)
+    if not os.path.exists(os.path.join(folder, "server.pem")):
+        http_servers.make_certificates(folder)
+    with open(os.path.join(folder, "ca.pem")) as pem, open(os.path.join(folder, "ca.der"), "wb") as der:
+        der.write(ssl.PEM_cert_to_DER_cert(pem.read()))
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def handler(root, log):
+    class Handler(http.server.BaseHTTPRequestHandler):
+        def log_message(self, *args):
+            pass
+
+        def do_GET(self):
+            path = os.path.normpath(os.path.join(root, self.path.split("?")[0].lstrip("/")))
+            found = path.startswith(os.path.abspath(root) + os.sep) and os.path.isfile(path)
+            status = 200 if found else 404
+            if log:
+                with open(log, "a", encoding="utf-8") as out:
+                    out.write("GET %s %d\n" % (self.path, status))
+            body = open(path, "rb").read() if found else b"bulunamadi"
+            self.send_response(status)
+            self.send_header("Content-Type", "application/zip" if found else "text/plain")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+
+    return Handler
+
+
+def serve(args):
+    make_certs(args.certs)
+    server = Server(("127.0.0.1", args.port), handler(os.path.abspath(args.root), args.log))
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(os.path.join(args.certs, "server.pem"),
+                            os.path.join(args.certs, "server.key"))
+    server.socket = context.wrap_socket(server.socket, server_side=True)
+    if args.pid_file:
+        with open(args.pid_file + ".tmp", "w") as out:
+            out.write(str(os.getpid()))
+        os.replace(args.pid_file + ".tmp", args.pid_file)
+    threading.Timer(args.seconds, server.shutdown).start()
+    server.serve_forever()
+
+
+def archive(args):
+    with zipfile.ZipFile(args.out, "w", zipfile.ZIP_DEFLATED) as out:
+        for entry in args.entries:
+            name, _, text = entry.partition("=")
+            out.writestr(name, text)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    sub = parser.add_subparsers(dest="mode", required=True)
+    certs = sub.add_parser("certs")
+    certs.add_argument("--certs", required=True)
+    serve_parser = sub.add_parser("serve")
+    serve_parser.add_argument("--port", type=int, required=True)
+    serve_parser.add_argument("--root", required=True)
+    serve_parser.add_argument("--certs", required=True)
+    serve_parser.add_argument("--log")
+    serve_parser.add_argument("--pid-file")
+    serve_parser.add_argument("--seconds", type=float, default=3600)
+    zip_parser = sub.add_parser("archive")
+    zip_parser.add_argument("--out", required=True)
+    zip_parser.add_argument("entries", nargs="+")
+    args = parser.parse_args()
+    if args.mode == "certs":
+        make_certs(args.certs)
+    elif args.mode == "serve":
+        serve(args)
+    else:
+        archive(args)
+
+
+if __name__ == "__main__":
+    main()
