@@ -4,6 +4,7 @@
 
 #include "app/form_description.h"
 #include "fake_platform.h"
+#include "platform/posix/posix_objects.h"
 #include "platform/posix/window_posix.h"
 
 #include <FL/Fl.H>
@@ -129,8 +130,16 @@ TEST_F(FormWindowTest, TabCyclesTheVisibleControlsByTabIndex) {
                                              "Text14"}));
 }
 
-TEST_F(FormWindowTest, HidingTheFocusedButtonHandsTheFocusOnToKapat) {
+TEST_F(FormWindowTest, HidingTheFocusedControlHandsTheFocusOnInTabOrder) {
   showLoaded();
+  press(FL_Tab);
+  ASSERT_EQ(focused(), "Command2");
+  form_.Command2.setVisible(false);
+  EXPECT_EQ(focused(), "Text12");  // the next by tab index, not the first visible child
+  form_.Command2.setVisible(true);
+
+  press(FL_Tab, FL_SHIFT);
+  press(FL_Tab, FL_SHIFT);
   ASSERT_EQ(focused(), "Command1");
   // The end of the installation, in its order.
   form_.Command3.setVisible(true);
@@ -189,6 +198,28 @@ TEST_F(FormWindowTest, TheCloseBoxEndsTheProgramExceptWhileAHandlerRuns) {
   EXPECT_TRUE(view_->window().shown());
   Fl::handle(FL_CLOSE, &view_->window());
   EXPECT_FALSE(view_->window().shown());
+}
+
+void answerTheBox(void*) {
+  static char none[] = "";
+  Fl::e_keysym = FL_Enter;
+  Fl::e_state = 0;
+  Fl::e_text = none;
+  Fl::e_length = 0;
+  if (Fl_Window* box = Fl::modal())
+    Fl::handle(FL_KEYBOARD, box);
+}
+
+TEST_F(FormWindowTest, AMessageBoxGivesTheFocusBackToTheControlThatHadIt) {
+  showLoaded();
+  press(FL_Tab);
+  ASSERT_EQ(focused(), "Command2");
+  int answer = 0;
+  Fl::add_timeout(0.1, answerTheBox);
+  EXPECT_TRUE(view_->runEvent([&] { answer = showMessageBox("Devam edilsin mi?", 292, {}); }));
+  Fl::remove_timeout(answerTheBox);
+  EXPECT_EQ(answer, vbNo);
+  EXPECT_EQ(focused(), "Command2");
 }
 
 struct RunSeen {

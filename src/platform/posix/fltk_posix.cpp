@@ -18,8 +18,9 @@ namespace {
 Fl_Window* gDialogOwner = nullptr;
 
 void setUpToolkit() {
-  // FLTK's own "sans" would pick whatever fontconfig finds first; name the font that is known to
-  // carry the Turkish letters. A leading 'B' asks FLTK's Xft layer for the bold face.
+  // FLTK's own "sans" would pick whatever fontconfig finds first; name a font known to carry the
+  // Turkish letters. The condensed face is about as wide as MS Sans Serif, so captions fit their
+  // stored sizes. A leading 'B' asks FLTK's Xft layer for the bold face.
   Fl::set_font(FL_HELVETICA, "DejaVu Sans");
   Fl::set_font(kFontRegular, "DejaVu Sans Condensed");
   Fl::set_font(kFontBold, "BDejaVu Sans Condensed");

@@ -15,8 +15,8 @@ class Fl_Window;
 
 namespace tk::posix {
 
-// FLTK font numbers of DejaVu Sans, regular and bold: it has ş ı ğ İ, and a fresh machine may
-// have no other font at all.
+// FLTK font numbers of DejaVu Sans Condensed, regular and bold: it has ş ı ğ İ, and a fresh
+// machine may have no other font at all.
 inline constexpr Fl_Font kFontRegular = FL_FREE_FONT;
 inline constexpr Fl_Font kFontBold = FL_FREE_FONT + 1;
 

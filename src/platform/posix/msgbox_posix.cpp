@@ -169,6 +169,8 @@ void MessageDialog::placeOnOwner() {
 }
 
 int MessageDialog::run() {
+  // Windows gives the focus back to the control that had it; FLTK would leave it nowhere.
+  Fl_Widget_Tracker before(Fl::focus());
   placeOnOwner();
   show();
   const bool second = style_.secondIsDefault && buttons_.size() > 1;
@@ -176,6 +178,8 @@ int MessageDialog::run() {
   // Modal: until it is answered the form takes no input.
   while (shown())
     Fl::wait();
+  if (before.exists() && before.widget()->visible_r())
+    before.widget()->take_focus();
   if (answer_ == 0)  // closed by other means than its buttons: what Enter would have given
     return style_.yesNo ? (second ? vbNo : vbYes) : vbOK;
   return answer_;
