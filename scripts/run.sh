@@ -46,11 +46,12 @@ if [ -n "${DISPLAY:-}" ]; then
   HOME=$sandbox/home exec "$setup/TovrenKur"
 fi
 
-# No display: an Xvfb of our own, on a display number it picks itself.
+# No display: an Xvfb of our own.
+source scripts/xvfb.sh
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  xvfb_stop
 }
 trap cleanup EXIT
 wait_for() {
@@ -62,11 +63,7 @@ wait_for() {
   return 1
 }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$sandbox/display" \
-  2>"$sandbox/xvfb.log" &
-pids+=($!)
-wait_for 20 grep -q . "$sandbox/display" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$sandbox/display")"
+xvfb_start "$sandbox/xvfb.log"
 
 HOME=$sandbox/home "$setup/TovrenKur" &
 app=$!

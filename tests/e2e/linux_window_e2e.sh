@@ -4,6 +4,7 @@
 # as drawn, and "Kurulumdan Çık" ending the process. Screenshots stay in the output folder.
 # Usage: linux_window_e2e.sh <TovrenKur executable> <output folder>
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/xvfb.sh"
 exe=$(realpath "$1")
 out=$2
 rm -rf "$out"
@@ -13,7 +14,7 @@ out=$(realpath "$out")
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  xvfb_stop
 }
 trap cleanup EXIT
 
@@ -29,11 +30,7 @@ wait_for() {
   return 1
 }
 
-# Xvfb picks a free display number itself and writes it to fd 3: parallel runs never collide.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$out/display" 2>"$out/xvfb.log" &
-pids+=($!)
-wait_for 20 grep -q . "$out/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$out/display")"
+xvfb_start "$out/xvfb.log" || fail "Xvfb did not start"
 
 # Pixels of the table at 96 DPI.
 px() { echo $(($1 * 96 / 1440)); }
@@ -62,7 +59,7 @@ run_case() {
   pids+=("$pid")
   local wid=""
   find_window() { wid=$(xdotool search --onlyvisible --class TovrenKur 2>/dev/null | head -n1); [ -n "$wid" ]; }
-  wait_for 20 find_window || fail "$name: no window"
+  wait_for 20 find_window || fail "$name: no window ($(cat "$out/$name.log"))"
 
   # Drawn once the panel shows its light red.
   local shot="$out/$name.png"
