@@ -198,7 +198,8 @@ void PosixFormWindow::apply(const Entry& entry) {
   }
   const bool hadFocus = entry.widget->contains(Fl::focus()) != 0;
   entry.widget->hide();
-  // Windows would leave the focus nowhere; a form hands it on in tab order.
+  // A hidden control cannot keep the focus: the form hands it on in tab order (FLTK itself
+  // would drop it or give it to the window's first child).
   if (hadFocus)
     focusFrom(&entry, true);
 }
