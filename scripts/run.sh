@@ -36,9 +36,10 @@ for component in msvbvm60.dll MSSTDFMT.DLL shell32.dll MSCOMCTL.OCX MSCOMCTL.DEP
   wmp.dll; do
   : >"$setup/Tovren Bileşenleri/$component"
 done
-: >"$setup/Tovren.exe"
+printf '#!/bin/sh\n# Stands in for the application in this demo.\nexit 0\n' >"$setup/Tovren.exe"
+chmod +x "$setup/Tovren.exe"
 : >"$setup/DATA.xlsx"
-printf '@echo off\r\n' >"$setup/Tovren-Selvane/install.cmd"
+: >"$setup/Tovren-Selvane/install.cmd"
 
 if [ -n "${DISPLAY:-}" ]; then
   # The X server's cookie stays where it was before HOME moves.
