@@ -1,0 +1,22 @@
+// The program's start on the substitute: the platform, then Form1 in its FLTK window.
+#include <cstdio>
+#include <memory>
+
+#include "app/program.h"
+#include "platform/posix/posix_platform.h"
+#include "platform/posix/window_posix.h"
+
+int main() {
+  tk::posix::PosixPlatform platform;
+  try {
+    return tk::runProgram(platform, [&platform](tk::Form1& form) {
+      return std::make_unique<tk::posix::PosixFormWindow>(form, platform);
+    });
+  } catch (const tk::PlatformError& error) {
+    // Only the window's creation can get here (no display, say): there is no window to report in.
+    std::fprintf(stderr, "TovrenKur: %s\n", error.description.c_str());
+  } catch (...) {
+    std::fputs("TovrenKur: beklenmeyen hata\n", stderr);
+  }
+  return 1;
+}
