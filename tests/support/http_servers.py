@@ -131,10 +131,14 @@ def tls_context(folder, name):
 
 
 def run(args):
-    folder = tempfile.mkdtemp(prefix="tk-http-")
+    # Certificates of the build's test CA are shared with other tests and kept; otherwise a CA of
+    # this run's own, removed at the end.
+    folder = args.certs or tempfile.mkdtemp(prefix="tk-http-")
     try:
-        make_certificates(folder)
-        if args.ca_file:
+        if not os.path.exists(os.path.join(folder, "server.pem")):
+            make_certificates(folder)
+        if args.ca_file and not os.path.samefile(os.path.dirname(os.path.abspath(args.ca_file)),
+                                                 folder):
             os.makedirs(os.path.dirname(os.path.abspath(args.ca_file)), exist_ok=True)
             shutil.copyfile(os.path.join(folder, "ca.pem"), args.ca_file)
         if args.ca_der:
@@ -162,7 +166,8 @@ def run(args):
             print("timed out after %d s" % args.timeout, file=sys.stderr)
             return 124
     finally:
-        shutil.rmtree(folder, ignore_errors=True)
+        if not args.certs:
+            shutil.rmtree(folder, ignore_errors=True)
 
 
 def serve(args):
@@ -177,6 +182,7 @@ def main():
     parser = argparse.ArgumentParser()
     sub = parser.add_subparsers(dest="mode", required=True)
     run_parser = sub.add_parser("run")
+    run_parser.add_argument("--certs", help="a folder holding (or to hold) the test CA to use")
     run_parser.add_argument("--ca-file", help="where to copy the test CA (PEM)")
     run_parser.add_argument("--ca-der", help="where to write the test CA (DER)")
     run_parser.add_argument("--trust-command", help="run with the DER file to trust the CA")
