@@ -193,12 +193,15 @@ int waitExit(DWORD pid, DWORD timeoutMs) {
 }
 
 int listControls(HWND form) {
-  RECT client;
+  RECT client, frame;
   GetClientRect(form, &client);
-  char numbers[120];
-  std::snprintf(numbers, sizeof numbers, "\"pid\":%lu,\"w\":%ld,\"h\":%ld,\"style\":%lu",
+  GetWindowRect(form, &frame);
+  char numbers[200];
+  std::snprintf(numbers, sizeof numbers,
+                "\"pid\":%lu,\"w\":%ld,\"h\":%ld,\"style\":%lu,\"screen\":[%ld,%ld,%ld,%ld]",
                 processOf(form), client.right, client.bottom,
-                static_cast<unsigned long>(GetWindowLongW(form, GWL_STYLE)));
+                static_cast<unsigned long>(GetWindowLongW(form, GWL_STYLE)), frame.left, frame.top,
+                frame.right - frame.left, frame.bottom - frame.top);
   std::printf("{\"form\":true,%s,\"text\":%s}\n", numbers, json(textOf(form)).c_str());
   for (HWND child : childrenOf(form))
     std::printf("%s\n", describe(child, form).c_str());
@@ -232,7 +235,8 @@ int usage() {
   std::fprintf(stderr,
                "inspector find TITLE MS | controls TITLE | focus TITLE | press TITLE CAPTION |\n"
                "          keys TITLE KEY... (tab shift+tab enter space esc) |\n"
-               "          msgbox PID MS | answer PID BUTTON-ID | wait-exit PID MS\n");
+               "          msgbox PID MS | answer PID BUTTON-ID | wait-exit PID MS |\n"
+               "          attrib PATH ATTRIBUTES\n");
   return 2;
 }
 
@@ -240,6 +244,8 @@ int run(const std::vector<std::string>& a) {
   if (a.size() < 2)
     return usage();
   const std::string& command = a[0];
+  if (command == "attrib" && a.size() == 3)  // e.g. 4: the system attribute
+    return SetFileAttributesW(toWide(a[1]).c_str(), std::stoul(a[2])) ? 0 : 1;
   auto number = [&](std::size_t k) { return a.size() > k ? std::stoul(a[k]) : 0ul; };
   if (command == "msgbox" || command == "answer" || command == "wait-exit") {
     DWORD ms = number(2);
