@@ -4,8 +4,8 @@ start-up scan over components prepared in the prefix's system folder, every cont
 and compared with the stored description, the exit button, and the keyboard.
 
 Usage: e2e_win.py --exe TovrenKur.exe --inspector inspector.exe --out DIR
-Environment: DISPLAY (an X server such as Xvfb, required); TK_WINE_PREFIX_TAR (optional, a tar
-of a prepared prefix, restored instead of a slower wineboot). The run makes its own prefix in a
+Environment: DISPLAY (an X server such as Xvfb, required); TK_WINE_PREFIX_TAR (optional, a
+prefix saved by scripts/wine-prefix.sh, restored instead of a slower wineboot). The run makes its own prefix in a
 scratch folder and removes it at the end; screenshots are left in DIR.
 """
 import argparse
@@ -83,10 +83,8 @@ class Wine:
         tar = os.environ.get("TK_WINE_PREFIX_TAR")
         quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                      stderr=subprocess.DEVNULL)
-        if tar:
-            os.makedirs(self.env["WINEPREFIX"])
-            subprocess.run(["tar", "-xf", tar, "-C", self.env["WINEPREFIX"]], check=True,
-                           timeout=120)
+        if tar:  # holds wp/ (the prefix) and home/, as scripts/wine-prefix.sh saves them
+            subprocess.run(["tar", "-xf", tar, "-C", self.scratch], check=True, timeout=120)
         else:
             subprocess.run(["wineboot", "-i"], check=True, timeout=180, **quiet)
             subprocess.run(["wineserver", "-w"], timeout=60, **quiet)

@@ -1,6 +1,7 @@
 // A test-only inspector that drives another process's windows through the Win32 API, as a user
 // or an accessibility tool would: find a window, list its controls, read message boxes, press
-// buttons, type keys, wait for a process. Prints one JSON object per line; exit code 0 on success.
+// buttons, type keys, wait for a process, set file attributes, time a start to its window.
+// Prints one JSON object per line; exit code 0 on success.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -75,25 +76,49 @@ std::string describe(HWND hwnd, HWND parent) {
 
 // Polls until `found` gives a window or `timeoutMs` has passed.
 template <typename Find>
-HWND waitFor(Find found, DWORD timeoutMs) {
+HWND waitFor(Find found, DWORD timeoutMs, DWORD pollMs = 50) {
   DWORD start = GetTickCount();
   for (;;) {
     if (HWND hwnd = found())
       return hwnd;
     if (GetTickCount() - start >= timeoutMs)
       return nullptr;
-    Sleep(50);
+    Sleep(pollMs);
   }
 }
 
-HWND formByTitle(const std::string& title, DWORD timeoutMs) {
+HWND formByTitle(const std::string& title, DWORD timeoutMs, DWORD pollMs = 50) {
   std::wstring wide = toWide(title);
   return waitFor(
       [&] {
         HWND hwnd = FindWindowW(nullptr, wide.c_str());
         return hwnd != nullptr && IsWindowVisible(hwnd) ? hwnd : nullptr;
       },
-      timeoutMs);
+      timeoutMs, pollMs);
+}
+
+// Starts a program and measures the time until its window is shown, then closes it.
+int timeWindow(const std::string& exe, const std::string& title, DWORD timeoutMs) {
+  std::wstring commandLine = L"\"" + toWide(exe) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  LARGE_INTEGER frequency, start, shown;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return 1;
+  HWND window = formByTitle(title, timeoutMs, 1);
+  QueryPerformanceCounter(&shown);
+  if (window != nullptr) {
+    std::printf("{\"ms\":%.1f}\n", (shown.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  }
+  WaitForSingleObject(process.hProcess, window != nullptr ? 10000 : 0);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return window != nullptr ? 0 : 1;
 }
 
 DWORD processOf(HWND hwnd) {
@@ -236,7 +261,7 @@ int usage() {
                "inspector find TITLE MS | controls TITLE | focus TITLE | press TITLE CAPTION |\n"
                "          keys TITLE KEY... (tab shift+tab enter space esc) |\n"
                "          msgbox PID MS | answer PID BUTTON-ID | wait-exit PID MS |\n"
-               "          attrib PATH ATTRIBUTES\n");
+               "          attrib PATH ATTRIBUTES | time-window EXE TITLE MS\n");
   return 2;
 }
 
@@ -244,9 +269,11 @@ int run(const std::vector<std::string>& a) {
   if (a.size() < 2)
     return usage();
   const std::string& command = a[0];
-  if (command == "attrib" && a.size() == 3)  // e.g. 4: the system attribute
-    return SetFileAttributesW(toWide(a[1]).c_str(), std::stoul(a[2])) ? 0 : 1;
   auto number = [&](std::size_t k) { return a.size() > k ? std::stoul(a[k]) : 0ul; };
+  if (command == "time-window" && a.size() == 4)
+    return timeWindow(a[1], a[2], number(3));
+  if (command == "attrib" && a.size() == 3)  // e.g. 4: the system attribute
+    return SetFileAttributesW(toWide(a[1]).c_str(), number(2)) ? 0 : 1;
   if (command == "msgbox" || command == "answer" || command == "wait-exit") {
     DWORD ms = number(2);
     DWORD pid = std::stoul(a[1]);
