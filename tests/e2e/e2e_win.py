@@ -55,6 +55,8 @@ LAYOUT = [
 ]
 ID = {name: 100 + k for k, (name, *_rest) in enumerate(LAYOUT)}
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x40000, 0x20000, 0x10000
+WS_VSCROLL, WS_HSCROLL, WS_TABSTOP = 0x200000, 0x100000, 0x10000
+ES_MULTILINE, ES_AUTOVSCROLL, ES_AUTOHSCROLL, ES_READONLY = 0x4, 0x40, 0x80, 0x800
 
 failures = []
 
@@ -160,6 +162,12 @@ def check_window(controls, rows):
                                  (c["w"], width, "width"), (c["h"], height, "height")):
             check(abs(got - twips / 15) <= 1, "%s %s %d px, stored %d twips" % (
                 name, what, got, twips))
+    # The message boxes wrap at their width and have no scroll bars; they take the focus.
+    wanted = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP
+    for name in ("Text12", "Text13", "Text14"):
+        style = children.get(ID[name], {}).get("style", 0)
+        check(style & wanted == wanted and not style & (WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL),
+              "%s: read-only multi-line box without scroll bars (style %x)" % (name, style))
     text = {name: children[ID[name]]["text"] for name in ID if ID[name] in children}
     for k in range(7):
         check(text["Text1(%d)" % k] == rows[k], "row %d: %r" % (k, text["Text1(%d)" % k]))

@@ -115,26 +115,6 @@ TEST_F(WinWindowTest, BackgroundsComeFromTheColourSchemeOrTheTable) {
   DeleteDC(dc);
 }
 
-TEST_F(WinWindowTest, MessageBoxesWrapWithoutScrollBarsAndHiddenRowsStayWindows) {
-  for (const Control* box : {&form.Text12, &form.Text13, &form.Text14}) {
-    LONG style = GetWindowLongW(hwnd(*box), GWL_STYLE);
-    EXPECT_EQ(style & (ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP),
-              ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_TABSTOP);
-    EXPECT_EQ(style & (WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL), 0);
-  }
-  for (int k = 0; k < 8; ++k)
-    EXPECT_FALSE(GetWindowLongW(hwnd(form.Text1(k)), GWL_STYLE) & WS_VISIBLE);
-  // CR LF stays in the text and shows as line breaks.
-  form.Text13.setText("MSSTDFMT.DLL\r\nMSCOMCTL.OCX\r\n\r\n\r\n\r\n");
-  form.Text1(2).setText("shell32.dll");
-  wchar_t text[64];
-  GetWindowTextW(hwnd(form.Text13), text, 64);
-  EXPECT_EQ(toUtf8(text), "MSSTDFMT.DLL\r\nMSCOMCTL.OCX\r\n\r\n\r\n\r\n");
-  EXPECT_EQ(SendMessageW(hwnd(form.Text13), EM_GETLINECOUNT, 0, 0), 6);
-  GetWindowTextW(hwnd(form.Text1(2)), text, 64);
-  EXPECT_EQ(toUtf8(text), "shell32.dll");
-}
-
 TEST_F(WinWindowTest, ANewDpiLaysEveryControlOutAgain) {
   for (UINT dpi : {144u, 120u, 96u}) {
     SCOPED_TRACE(dpi);
