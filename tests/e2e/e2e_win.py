@@ -246,6 +246,19 @@ def enter_presses_the_focused_button(wine):
     check_ends(wine, process, pid, "Enter on Kurulumdan Çık")
 
 
+def enter_on_devam_runs_the_continue_action(wine):
+    print("keyboard: Enter on Devam; without Chrome a box owned by the window says so", flush=True)
+    process, pid = start_form(wine)
+    check(focus_id(wine) == ID["Command1"], "the focus starts on Devam")
+    wine.inspect("keys", TITLE, "enter")
+    code, box = wine.inspect("msgbox", pid, 10000)
+    if check(code == 0 and box, "Enter on Devam opens a message box"):
+        check(box[0]["owner"] == TITLE, "the box belongs to the window: %r" % box[0]["owner"])
+        check(any("Chrome" in c["text"] for c in box[1:]), "the box speaks of Chrome")
+        check(wine.inspect("answer", pid, 1)[0] == 0, "answer OK")
+    check_ends(wine, process, pid, "the Continue action without Chrome")
+
+
 def report():
     print("%d failure(s)" % len(failures) if failures else "all end-to-end checks passed")
     return 1 if failures else 0
@@ -266,6 +279,7 @@ def main():
         scan_with_missing_components(wine, args.out)
         scan_all_present_then_keyboard(wine)
         enter_presses_the_focused_button(wine)
+        enter_on_devam_runs_the_continue_action(wine)
     finally:
         wine.close()
     return report()
