@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# TovrenKur.exe's size, and its start-to-window time under Wine beside an empty Win32 window
+# program's, measured in the same run, in a throw-away prefix with its own Xvfb display.
+# Targets: the exe under 512 KB; start-to-window within 1.2 times the empty window's.
+# A second baseline, the empty window with TovrenKur.exe's manifest and OleInitialize, shows how
+# much of the difference is the start-up that every such program pays for.
+# Usage: bench/start_time_win.sh [RUNS]   (builds the windows preset first)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-20}
+build=build/windows
+out=$build/bench
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target TovrenKur inspector >/dev/null
+mkdir -p "$out"
+# The baselines are built with the same compiler and flags as the product.
+cxx=(i686-w64-mingw32-g++-posix -std=c++20 -O2 -municode -mwindows -static -s -Isrc)
+"${cxx[@]}" bench/empty_window_win.cpp -o "$out/empty_window.exe"
+(cd src/platform/windows && echo '1 24 "tovrenkur.manifest"' |
+  i686-w64-mingw32-windres -O coff -o "$OLDPWD/$out/manifest.o")
+"${cxx[@]}" -DWITH_OLE bench/empty_window_win.cpp "$out/manifest.o" -lole32 \
+  -o "$out/empty_window_v6.exe"
+
+source scripts/wine-prefix.sh
+source scripts/xvfb.sh
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/tovrenkur-bench.XXXXXX")
+cleanup() {
+  wp_kill "$scratch"
+  xvfb_stop
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+wp_create "$scratch"
+xvfb_start "$scratch/xvfb.log"
+wp_env "$scratch"
+wp_warm
+# Wine's desktop process ends about a second after the last window closes and starts again
+# with the next one; a window kept open throughout leaves it running, as Windows' shell is.
+wine notepad </dev/null >/dev/null 2>&1 &
+sleep 2
+
+winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
+inspector=$build/tests/inspector.exe
+names=(empty empty_v6 product)
+exes=("$out/empty_window.exe" "$out/empty_window_v6.exe" "$build/TovrenKur.exe")
+titles=("Empty window" "Empty window" "Tovren Kurulum işlemlerine hoşgeldiniz.")
+
+# The programs start in turn, so that all meet the same machine load; the first round (cold
+# caches) is not counted.
+for ((round = 0; round <= runs; round++)); do
+  for k in 0 1 2; do
+    ms=$(timeout 60 wine "$inspector" time-window "$(winpath "${exes[k]}")" "${titles[k]}" 20000 \
+      </dev/null | sed -n 's/.*"ms":\([0-9.]*\).*/\1/p')
+    [ -n "$ms" ] || { echo "the window of ${exes[k]} did not appear" >&2; exit 1; }
+    ((round > 0)) && echo "$ms" >>"$scratch/${names[k]}"
+  done
+done
+
+# Prints "median minimum" of a file of numbers.
+stats() { sort -n "$1" | awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m, v[1] }'; }
+read -r e_med e_min < <(stats "$scratch/empty")
+read -r v_med v_min < <(stats "$scratch/empty_v6")
+read -r p_med p_min < <(stats "$scratch/product")
+awk -v size="$(stat -c %s "$build/TovrenKur.exe")" -v esize="$(stat -c %s "${exes[0]}")" \
+  -v runs="$runs" -v em="$e_med" -v en="$e_min" -v vm="$v_med" -v vn="$v_min" \
+  -v pm="$p_med" -v pn="$p_min" -v load="$(cut -d' ' -f1 /proc/loadavg)" 'BEGIN {
+  printf "TovrenKur.exe size:           %7.1f KB  (target < 512 KB: %s)\n", size / 1024,
+    size < 512 * 1024 ? "met" : "MISSED"
+  printf "empty_window.exe size:        %7.1f KB\n\n", esize / 1024
+  printf "start to window under Wine, %d starts each (load average %s):\n", runs, load
+  printf "                               median   fastest\n"
+  printf "  empty Win32 window          %7.1f   %7.1f ms\n", em, en
+  printf "  empty window, manifest+OLE  %7.1f   %7.1f ms\n", vm, vn
+  printf "  TovrenKur.exe               %7.1f   %7.1f ms\n", pm, pn
+  printf "  ratio to the empty window   %7.2f   %7.2f     (target <= 1.20: %s)\n", pm / em,
+    pn / en, pm / em <= 1.2 ? "met" : "MISSED"
+  printf "  ratio to manifest+OLE       %7.2f   %7.2f\n", pm / vm, pn / vn
+}'

@@ -1,0 +1,47 @@
+// wWinMain: safe DLL loading first, then the single-threaded apartment, then the program.
+#include "platform/windows/win32.h"
+
+#include <ole2.h>
+
+#include "app/program.h"
+#include "platform/windows/dynamic_win.h"
+#include "platform/windows/win_platform.h"
+#include "platform/windows/window_win.h"
+
+namespace {
+
+// Only the system folder is searched for DLLs loaded later: a DLL planted beside the setup
+// package in a downloads folder is never loaded. Looked up at run time, as Windows 7 without
+// its update lacks it; there the current folder at least leaves the search order.
+void restrictDllSearch() {
+  using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
+  auto restrict = tk::win::systemFunction<SetDefaultDllDirectories>(L"kernel32.dll",
+                                                                    "SetDefaultDllDirectories");
+  if (restrict == nullptr || !restrict(LOAD_LIBRARY_SEARCH_SYSTEM32))
+    SetDllDirectoryW(L"");
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+  restrictDllSearch();
+  // The shell objects and the browser-automation component need a single-threaded apartment.
+  HRESULT ole = OleInitialize(nullptr);
+  tk::win::WinPlatform platform;
+  int exitCode = 1;
+  try {
+    exitCode = tk::runProgram(platform, [&platform](tk::Form1& form) {
+      return std::make_unique<tk::win::WinFormWindow>(
+          form, [&platform, &form](const tk::Control& c) {
+            return tk::runHandler(platform, [&] { form.Click(c); });
+          });
+    });
+  } catch (const tk::PlatformError& error) {
+    // The window itself could not be made: the failure is reported without one.
+    tk::runHandler(platform, [&error] { throw error; });
+  } catch (...) {
+  }
+  if (SUCCEEDED(ole))
+    OleUninitialize();
+  return exitCode;
+}

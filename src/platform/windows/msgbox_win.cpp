@@ -1,0 +1,21 @@
+// MsgBox on MessageBoxW, owned by the form window so that the form takes no input while it is open.
+#include "platform/error.h"
+#include "platform/windows/strings_win.h"
+#include "platform/windows/win_objects.h"
+#include "platform/windows/window_win.h"
+
+namespace tk::win {
+
+int showMessageBox(const std::string& prompt, int buttons,
+                   const std::optional<std::string>& title) {
+  // The runtime's button codes (0, 16, 64, 292) are MessageBoxW's own style bits.
+  std::wstring text = toWide(prompt);
+  std::wstring caption = toWide(title.value_or("TovrenKur"));
+  int answer =
+      MessageBoxW(findFormWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
+  if (answer <= 0)  // no display, or no desktop to show it on
+    throw makeError(err::kInvalidCall);
+  return answer;
+}
+
+}  // namespace tk::win
