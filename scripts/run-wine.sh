@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows program and starts the real TovrenKur.exe under Wine, in a sandbox prefix
-# under build/wine-run (never ~/.wine). The prefix is kept between runs so that the next start is
+# under build/wine-run (never ~/.wine), from a setup package with stand-ins, with Chrome 105 for
+# the prefix's user and a loopback HTTPS mirror of the driver server, so that a whole installation
+# can be clicked through. The prefix is kept between runs so that the next start is
 # quick; --fresh makes a new one. --turkish runs it as on a Turkish Windows.
 # With a display, the window opens there and the script waits until the program ends. Without
 # one, the program runs on a private Xvfb display: the script saves a screenshot of it to
@@ -41,10 +43,49 @@ if [ "$fresh" = 1 ] || [ ! -f "$sandbox/wp/system.reg" ]; then
 fi
 wp_env "$sandbox"
 
-# The program runs from a folder of drive C, as from an unpacked setup package.
-package="$WINEPREFIX/drive_c/Kurulum"
-mkdir -p "$package"
+# The setup package, unpacked into the user's Downloads folder under a name with blanks and
+# Turkish letters: the program with small stand-ins for what it installs. The application is a
+# stand-in that records its command line (in Tovren.exe.komut beside the installed copy); the
+# component MSCOMCTL.OCX is a real registrable DLL, so regsvr32 really runs.
+user=$(wine cmd /c 'echo %USERNAME%' </dev/null 2>/dev/null | tr -d '\r')
+package="$WINEPREFIX/drive_c/users/$user/Downloads/Tovren Kurulum (Ayşe)"
+rm -rf "$package"
+mkdir -p "$package/Tovren Bileşenleri" "$package/Tovren-Selvane"
 cp "$exe" "$package/TovrenKur.exe"
+tests=$root/build/windows/tests
+cp "$tests/tk_recorder.exe" "$package/Tovren.exe"
+printf 'çalışma kitabı\r\n' >"$package/DATA.xlsx"
+printf 'echo Chrome ayarlari yapildi > "%%~dp0kurulum-betigi.txt"\r\n' \
+  >"$package/Tovren-Selvane/install.cmd"
+for component in msvbvm60.dll MSSTDFMT.DLL shell32.dll MSCOMCTL.DEP MSCOMCTL.SRG wmp.dll; do
+  printf 'bileşen %s\r\n' "$component" >"$package/Tovren Bileşenleri/$component"
+done
+cp "$tests/tk_register_probe.dll" "$package/Tovren Bileşenleri/MSCOMCTL.OCX"
+
+# Chrome 105 for this user, the browser-automation component's test double registered under the
+# driver class (its calls are recorded in C:\automation-calls.txt), and the driver mirror's test CA
+# trusted by this prefix only.
+wine reg add 'HKCU\Software\Google\Chrome\BLBeacon' /v version /d 105.0.5195.102 /f \
+  </dev/null >/dev/null 2>&1
+cp "$tests/automation_double.dll" "$WINEPREFIX/drive_c/automation_double.dll"
+clsid='HKCR\CLSID\{0277FC34-FD1B-4616-BB19-5D556733E8C9}\InprocServer32'
+wine reg add "$clsid" /ve /d 'C:\automation_double.dll' /f </dev/null >/dev/null 2>&1
+wine reg add "$clsid" /v ThreadingModel /d Apartment /f </dev/null >/dev/null 2>&1
+certs=$root/build/sandbox-certs
+python3 tests/support/driver_mirror.py certs --certs "$certs"
+wine "$tests/trust_test_ca.exe" "$certs/ca.der" </dev/null >/dev/null 2>&1
+
+# The driver mirror on the port the windows build names, ended by its PID when this script ends.
+mirror=$sandbox/mirror
+mkdir -p "$mirror/105.0.5195.52"
+python3 tests/support/driver_mirror.py archive --out "$mirror/105.0.5195.52/chromedriver_win32.zip" \
+  "chromedriver.exe=sürücü (deneme)"
+rm -f "$sandbox/mirror.pid"
+python3 tests/support/driver_mirror.py serve --port 47443 --root "$mirror" --certs "$certs" \
+  --log "$sandbox/mirror.log" --pid-file "$sandbox/mirror.pid" >/dev/null 2>&1 &
+mirror_pid=$!
+for ((k = 0; k < 100; k++)); do [ -f "$sandbox/mirror.pid" ] && break; sleep 0.1; done
+windows_package='C:\users\'"$user"'\Downloads\Tovren Kurulum (Ayşe)\TovrenKur.exe'
 
 # A window manager, when there is one, should frame the window; Xvfb has none.
 managed=N
@@ -55,17 +96,17 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f </dev/n
 start_program() {
   (
     if [ "$turkish" = 1 ]; then wp_turkish "$sandbox"; fi
-    exec wine 'C:\Kurulum\TovrenKur.exe' </dev/null
+    exec wine "$windows_package" </dev/null
   )
 }
 
 if [ -n "${DISPLAY:-}" ]; then
-  trap 'wp_kill "$sandbox"' EXIT
+  trap 'kill "$mirror_pid" 2>/dev/null; wp_kill "$sandbox"' EXIT
   start_program
   exit 0
 fi
 
-trap 'wp_kill "$sandbox"; xvfb_stop' EXIT
+trap 'kill "$mirror_pid" 2>/dev/null; wp_kill "$sandbox"; xvfb_stop' EXIT
 xvfb_start "$sandbox/xvfb.log"
 start_program >>"$sandbox/wine.log" 2>&1 &
 program=$!

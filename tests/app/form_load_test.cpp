@@ -28,6 +28,11 @@ struct ScanCase {
   bool verdictMissing;
 };
 
+// Parameters print as their case name in test listings.
+void PrintTo(const ScanCase& c, std::ostream* out) {
+  *out << c.title;
+}
+
 class ScanTest : public ::testing::TestWithParam<ScanCase> {};
 
 TEST_P(ScanTest, RowsListAndVerdict) {

@@ -86,6 +86,11 @@ struct CopyCase {
   std::vector<int> missing;
 };
 
+// Parameters print as their case name in test listings.
+void PrintTo(const CopyCase& c, std::ostream* out) {
+  *out << c.title;
+}
+
 class MissingComponents : public ::testing::TestWithParam<CopyCase> {};
 
 TEST_P(MissingComponents, ExactlyTheMissingRowsAreCopiedInRowOrder) {
@@ -232,6 +237,10 @@ struct BrowserCase {
   std::set<std::string> registered;
   std::string expectedClass;  // "" when no call can be made
 };
+
+void PrintTo(const BrowserCase& c, std::ostream* out) {
+  *out << c.title;
+}
 
 class BrowserCheck : public ::testing::TestWithParam<BrowserCase> {};
 

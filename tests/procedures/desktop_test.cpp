@@ -15,6 +15,11 @@ struct ShortcutCase {
   bool written;
 };
 
+// Parameters print as their case name in test listings.
+void PrintTo(const ShortcutCase& c, std::ostream* out) {
+  *out << c.title;
+}
+
 class CreateShortCutFrom : public ::testing::TestWithParam<ShortcutCase> {};
 
 TEST_P(CreateShortCutFrom, WritesUnlessStartedFromTheDesktopItselfExactly) {
