@@ -110,7 +110,9 @@ class LinuxInstallation : public ::testing::Test {
       std::string mirrorRoot = (root_ / "mirror").string();
       std::string log = (root_ / "mirror.log").string();
       std::string pid = (root_ / "mirror.pid").string();
-      execlp("python3", "python3", script.c_str(), "serve", "--port", "47443", "--root",
+      std::string host = TOVRENKUR_DRIVER_HOST;  // the build's mirror: localhost:<port>
+      std::string port = host.substr(host.find(':') + 1);
+      execlp("python3", "python3", script.c_str(), "serve", "--port", port.c_str(), "--root",
              mirrorRoot.c_str(), "--certs", TK_TEST_CERTS, "--log", log.c_str(), "--pid-file",
              pid.c_str(), "--seconds", "120", static_cast<char*>(nullptr));
       _exit(127);
