@@ -86,12 +86,12 @@ LRESULT CALLBACK editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
   return CallWindowProcW(base, edit, message, wParam, lParam);
 }
 
-HFONT createFont(const FontSpec& spec, UINT dpi) {
+HFONT createFont(const FontSpec& wanted, UINT dpi) {
   LOGFONTW font{};
-  font.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
-  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  font.lfCharSet = static_cast<BYTE>(spec.charset);
-  std::wstring face = toWide(spec.name);
+  font.lfHeight = -static_cast<LONG>(std::lround(wanted.points * dpi / 72.0));
+  font.lfWeight = wanted.bold ? FW_BOLD : FW_NORMAL;
+  font.lfCharSet = static_cast<BYTE>(wanted.charset);
+  std::wstring face = toWide(wanted.name);
   std::wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   return CreateFontIndirectW(&font);
 }
@@ -100,12 +100,12 @@ bool sameFont(const FontSpec& a, const FontSpec& b) {
   return a.name == b.name && a.points == b.points && a.bold == b.bold && a.charset == b.charset;
 }
 
-HFONT fontFor(std::vector<std::pair<FontSpec, HFONT>>& fonts, const FontSpec& spec, UINT dpi) {
+HFONT fontFor(std::vector<std::pair<FontSpec, HFONT>>& fonts, const FontSpec& wanted, UINT dpi) {
   for (const auto& [known, font] : fonts) {
-    if (sameFont(known, spec))
+    if (sameFont(known, wanted))
       return font;
   }
-  fonts.emplace_back(spec, createFont(spec, dpi));
+  fonts.emplace_back(wanted, createFont(wanted, dpi));
   return fonts.back().second;
 }
 
