@@ -155,7 +155,8 @@ class Platform {
 // "object variable not set".
 template <typename T>
 T& requireObject(const std::unique_ptr<T>& object) {
-  if (!object) throw makeError(err::kObjectNotSet);
+  if (!object)
+    throw makeError(err::kObjectNotSet);
   return *object;
 }
 

@@ -38,9 +38,7 @@ class AutomationWin : public ::testing::Test {
     RegDeleteTreeW(HKEY_CLASSES_ROOT, key(kDriverClass).c_str());
     CoUninitialize();
   }
-  static std::wstring key(const std::string& classId) {
-    return L"CLSID\\" + win::toWide(classId);
-  }
+  static std::wstring key(const std::string& classId) { return L"CLSID\\" + win::toWide(classId); }
   void registerDouble(const std::string& classId) {
     std::wstring dll = folderOfThisProgram() + L"\\automation_double.dll";
     std::wstring server = key(classId) + L"\\InprocServer32";
