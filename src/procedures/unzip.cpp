@@ -1,19 +1,9 @@
 // unzip: extracts the downloaded driver archive into the package folder that holds it, through
-// the shell's folder objects. No handler of its own: every failure goes to the caller.
+// the shell's folder objects. No handler of its own: every failure goes to the caller, and a
+// call on a folder that NameSpace did not give is the runtime's error 91.
 #include "app/form1.h"
 
 namespace tk {
-namespace {
-
-// A member called on an object that NameSpace did not give: the runtime's error 91.
-template <typename Object>
-Object& required(const std::unique_ptr<Object>& object) {
-  if (!object)
-    throw makeError(err::kObjectNotSet);
-  return *object;
-}
-
-}  // namespace
 
 void Form1::unzip() {
   std::string archive = platform_.AppPath() + "\\Tovren-Selvane\\" + indirDosya;
@@ -21,8 +11,8 @@ void Form1::unzip() {
   std::unique_ptr<ShellDispatch> shell = platform_.CreateShellDispatch();
   std::unique_ptr<ShellFolder> archiveFolder = shell->NameSpace(archive);
   std::unique_ptr<ShellFolder> destinationFolder = shell->NameSpace(destination);
-  std::unique_ptr<FolderItems> items = required(archiveFolder).Items();
-  required(destinationFolder).CopyHere(*items, kCopySimpleProgress);
+  std::unique_ptr<FolderItems> items = requireObject(archiveFolder).Items();
+  requireObject(destinationFolder).CopyHere(*items, kCopySimpleProgress);
 }
 
 }  // namespace tk
