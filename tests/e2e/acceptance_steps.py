@@ -16,7 +16,6 @@ from e2e_win import COMPONENTS, TITLE, check
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 MIRROR = os.path.join(HERE, "..", "support", "driver_mirror.py")
-PORT = 47443  # the host the test builds of TovrenKur.exe download from
 DRIVER_CLASS = "{0277FC34-FD1B-4616-BB19-5D556733E8C9}"
 FALLBACK_CLASS = "{0277FC34-FD1B-4616-BB19-E3CCFFAB4234}"
 # What the inspector sees of each message-box style: the buttons' ids, an icon or none, and
@@ -62,8 +61,8 @@ def make_zip(path, entries):
 
 
 class Suite:
-    def __init__(self, exe, tests, out):
-        self.exe, self.tests, self.out = exe, tests, out
+    def __init__(self, exe, tests, out, port):
+        self.exe, self.tests, self.out, self.port = exe, tests, out, port
         self.scratch = tempfile.mkdtemp(prefix="tk-acceptance-")
         self.locale = os.path.join(self.scratch, "locale")
         self.certs = os.path.join(self.scratch, "certs")
@@ -95,7 +94,7 @@ class Suite:
         deadline = time.monotonic() + 120
         while True:
             self.mirror = subprocess.Popen(
-                [sys.executable, MIRROR, "serve", "--port", str(PORT), "--root", self.root,
+                [sys.executable, MIRROR, "serve", "--port", str(self.port), "--root", self.root,
                  "--certs", self.certs, "--log", self.log, "--pid-file", pid_file,
                  "--seconds", "1800"], stdin=subprocess.DEVNULL, stderr=subprocess.PIPE)
             wait_until(lambda: os.path.exists(pid_file) or self.mirror.poll() is not None, 60)
@@ -103,8 +102,8 @@ class Suite:
                 return
             error = self.mirror.stderr.read().decode(errors="replace").strip().splitlines()
             if time.monotonic() > deadline:
-                raise SystemExit("the mirror did not start on port %d: %s" % (PORT, error[-1:]))
-            print("port %d busy, trying again: %s" % (PORT, error[-1:]), flush=True)
+                raise SystemExit("no mirror on port %d: %s" % (self.port, error[-1:]))
+            print("port %d busy, trying again: %s" % (self.port, error[-1:]), flush=True)
             time.sleep(2)
 
     def make_prefix_tar(self):

@@ -6,7 +6,7 @@ inspector; then it checks the window, the boxes in order, the files, the shortcu
 programs started with their command lines. Scenario helpers live in acceptance_steps.py.
 
 Usage: acceptance_win.py --exe TovrenKur.exe --tests DIR (inspector, stand-ins, double) --out DIR
-        [--only NAME...]
+        --host localhost:PORT (the mirror the exe was built to download from) [--only NAME...]
 Environment: DISPLAY (an X server such as Xvfb, required); TK_WINE_PREFIX_TAR (a prefix saved by
 scripts/wine-prefix.sh; without it one is made once with wineboot and saved for the scenarios).
 """
@@ -164,14 +164,14 @@ SCENARIOS = [full_installation, chrome_99_answers_no, unsupported_without_archiv
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("--exe", "--tests", "--out"):
+    for option in ("--exe", "--tests", "--out", "--host"):
         parser.add_argument(option, required=True)
     parser.add_argument("--only", nargs="*")
     args = parser.parse_args()
     if not os.environ.get("DISPLAY"):
         sys.exit("acceptance_win.py needs an X display (DISPLAY), e.g. Xvfb")
     suite = steps.Suite(os.path.abspath(args.exe), os.path.abspath(args.tests),
-                        os.path.abspath(args.out))
+                        os.path.abspath(args.out), int(args.host.rpartition(":")[2]))
     results = []
     try:
         suite.prepare()
