@@ -52,6 +52,8 @@ class Checks:
             check(not self.app_ran(), "no application to start")
         check(self.command_line(self.user + "\\Ayşe.exe") is None, "the decoy never ran")
         check(self.wine.inspect("msgbox", self.pid, 0)[0] != 0, "no box left open")
+        desktop = sorted(os.listdir(self.host(self.desktop)))
+        check(desktop == ["Tovren", "Tovren.lnk"], "the desktop holds %r" % desktop)
         self.check_closing_window(screenshot)
         self.check_tree(key, earlier_installation, application)
         self.check_shortcut()

@@ -1,6 +1,7 @@
-"""The user's part and the checks of the acceptance scenarios: one Suite per run (the Turkish
-locale, the test CA, the loopback mirror with its archives), one Run per scenario (a fresh
-prefix, the package, the registry, the system folder, then the window and its message boxes)."""
+"""The user's part of the acceptance scenarios (their checks: acceptance_checks.py): one Suite
+per run (the Turkish locale, the test CA, the loopback mirror with its archives), one Run per
+scenario (a fresh prefix, the package, the registry, the system folder, then the window and its
+message boxes)."""
 import os
 import shutil
 import subprocess
