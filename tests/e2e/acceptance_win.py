@@ -47,7 +47,7 @@ def full_installation(run):
     run.boxes([Box("TovrenKur v1.0.0", SCRIPT_QUESTION, 292, answer=6),
                Registration(["msvbvm60.dll", "MSSTDFMT.DLL", "shell32.dll", "MSCOMCTL.OCX",
                              "wmp.dll"], answer=6),
-               CLOSING_BOX], screenshots=True)
+               CLOSING_BOX])
     run.finished(key="105", screenshot="after")
     run.check_download("/105.0.5195.52/chromedriver_win32.zip")
     run.check_script()
@@ -80,8 +80,7 @@ def unsupported_without_archive(run):
     run.start()
     run.devam()
     run.boxes([Box("TovrenKur", UNSUPPORTED, 0), install_failure(-2147012891),
-               first_half_failure(91, "Nesne değişkeni veya With blok değişkeni ayarlanmamış")],
-              screenshots=True)
+               first_half_failure(91, "Nesne değişkeni veya With blok değişkeni ayarlanmamış")])
     run.ends()
     check(run.tree_files() == {}, "nothing copied: %r" % run.tree_files())
     check(not run.script_ran() and not run.app_ran(), "nothing started")
