@@ -1,6 +1,7 @@
 // A test-only inspector that drives another process's windows through the Win32 API, as a user
 // or an accessibility tool would: find a window, list its controls, read message boxes, press
-// buttons, type keys, wait for a process, set file attributes, time a start to its window.
+// buttons, type keys, wait for a process, set file attributes, time a start to its window, read a
+// shortcut back.
 // Prints one JSON object per line; exit code 0 on success.
 #include <cstdio>
 #include <string>
@@ -8,6 +9,8 @@
 
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"
+
+#include <shlobj.h>
 
 namespace {
 
@@ -233,10 +236,22 @@ int listControls(HWND form) {
   return 0;
 }
 
+// Whether the box shows an icon: its icon control stays in place even without one, so ask it.
+bool showsIcon(HWND box) {
+  for (HWND child : childrenOf(box)) {
+    DWORD_PTR icon = 0;
+    if (classOf(child) == "Static" && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+        SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &icon) && icon != 0)
+      return true;
+  }
+  return false;
+}
+
 int showBox(HWND box) {
-  std::printf("{\"box\":true,\"title\":%s,\"owner\":%s}\n", json(textOf(box)).c_str(),
-              json(textOf(GetWindow(box, GW_OWNER))).c_str());
-  HWND focus = focusOf(box);
+  // A box just shown may not have put the focus on its default button yet.
+  HWND focus = waitFor([&] { return focusOf(box); }, 2000);
+  std::printf("{\"box\":true,\"title\":%s,\"owner\":%s,\"icon\":%s}\n", json(textOf(box)).c_str(),
+              json(textOf(GetWindow(box, GW_OWNER))).c_str(), showsIcon(box) ? "true" : "false");
   for (HWND child : childrenOf(box)) {
     std::string line = describe(child, box);
     std::printf("%s,\"focused\":%s}\n", line.substr(0, line.size() - 1).c_str(),
@@ -256,12 +271,56 @@ int pressButton(HWND parent, const std::string& caption) {
   return 1;
 }
 
+// A shortcut read back as the shell reads it: its description, target, arguments and folder.
+int readShortcut(const std::string& path) {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    return 1;
+  IShellLinkW* link = nullptr;
+  IPersistFile* file = nullptr;
+  int code = 1;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(toWide(path).c_str(), STGM_READ))) {
+    wchar_t description[1024] = {}, target[1024] = {}, arguments[1024] = {}, folder[1024] = {};
+    link->GetDescription(description, 1024);
+    link->GetPath(target, 1024, nullptr, SLGP_RAWPATH);
+    link->GetArguments(arguments, 1024);
+    link->GetWorkingDirectory(folder, 1024);
+    std::printf("{\"description\":%s,\"target\":%s,\"arguments\":%s,\"folder\":%s}\n",
+                json(toUtf8(description)).c_str(), json(toUtf8(target)).c_str(),
+                json(toUtf8(arguments)).c_str(), json(toUtf8(folder)).c_str());
+    code = 0;
+  }
+  if (file != nullptr)
+    file->Release();
+  if (link != nullptr)
+    link->Release();
+  CoUninitialize();
+  return code;
+}
+
+// Answers a box and waits (bounded) until it has gone, so the next look finds the next box.
+int answerBox(HWND box, int buttonId, const std::vector<std::string>& keys) {
+  int code = 0;
+  if (keys.empty()) {
+    HWND button = GetDlgItem(box, buttonId);
+    code = button != nullptr && PostMessageW(button, BM_CLICK, 0, 0) ? 0 : 1;
+  } else {
+    code = sendKeys(box, keys);
+  }
+  if (code != 0)
+    return code;
+  return waitFor([&] { return IsWindow(box) ? nullptr : box; }, 5000) != nullptr ? 0 : 4;
+}
+
 int usage() {
   std::fprintf(stderr,
                "inspector find TITLE MS | controls TITLE | focus TITLE | press TITLE CAPTION |\n"
                "          keys TITLE KEY... (tab shift+tab enter space esc) |\n"
-               "          msgbox PID MS | answer PID BUTTON-ID | wait-exit PID MS |\n"
-               "          attrib PATH ATTRIBUTES | time-window EXE TITLE MS\n");
+               "          msgbox PID MS | answer PID BUTTON-ID | box-keys PID KEY... |\n"
+               "          wait-exit PID MS | attrib PATH ATTRIBUTES | shortcut LNK |\n"
+               "          time-window EXE TITLE MS\n");
   return 2;
 }
 
@@ -274,6 +333,12 @@ int run(const std::vector<std::string>& a) {
     return timeWindow(a[1], a[2], number(3));
   if (command == "attrib" && a.size() == 3)  // e.g. 4: the system attribute
     return SetFileAttributesW(toWide(a[1]).c_str(), number(2)) ? 0 : 1;
+  if (command == "shortcut")
+    return readShortcut(a[1]);
+  if (command == "box-keys") {
+    HWND box = messageBoxOf(std::stoul(a[1]), 3000);
+    return box != nullptr ? answerBox(box, 0, std::vector<std::string>(a.begin() + 2, a.end())) : 1;
+  }
   if (command == "msgbox" || command == "answer" || command == "wait-exit") {
     DWORD ms = number(2);
     DWORD pid = std::stoul(a[1]);
@@ -285,8 +350,7 @@ int run(const std::vector<std::string>& a) {
     if (command == "msgbox")
       return showBox(box);
     // By id (6 Yes, 7 No, 1 OK): the captions depend on the system's language.
-    HWND button = GetDlgItem(box, static_cast<int>(ms));
-    return button != nullptr && PostMessageW(button, BM_CLICK, 0, 0) ? 0 : 1;
+    return answerBox(box, static_cast<int>(ms), {});
   }
   HWND form = formByTitle(a[1], command == "find" ? number(2) : 3000);
   if (form == nullptr)
