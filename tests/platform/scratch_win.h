@@ -54,6 +54,18 @@ inline bool waitForFile(const std::filesystem::path& file) {
   return std::filesystem::exists(file);
 }
 
+// The content of an answer file that another process writes: waits at most twenty seconds for it
+// to be there and readable with something in it; "" when it never is.
+inline std::string readAnswer(const std::filesystem::path& file) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  std::string content = readFile(file);
+  while (content.empty() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    content = readFile(file);
+  }
+  return content;
+}
+
 // Recording look-alikes of a system program (recorder copies named "cmd.exe", "regsvr32.exe")
 // beside the test program, where a setup package's own folder is searched first, and in the
 // current folder, which becomes `scratch` for the object's life.
