@@ -2,7 +2,7 @@
 // benchmark: download_bench <address> <file>. Exit code 0 only for a complete 200 response.
 #include <cstdio>
 
-#include "platform/posix/posix_platform.h"
+#include "platform/host_platform.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    tk::posix::PosixPlatform platform;
+    tk::host::HostPlatform platform;
     std::unique_ptr<tk::XmlHttpRequest> request = platform.CreateXmlHttpRequest();
     request->Open("GET", argv[1], false);
     request->Send();

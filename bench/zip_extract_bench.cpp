@@ -2,7 +2,7 @@
 // does it, for bench/zip_extract.sh to time. Usage: zip_extract_bench ARCHIVE FOLDER
 #include <cstdio>
 
-#include "platform/posix/posix_objects.h"
+#include "platform/host_platform.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    std::unique_ptr<tk::ShellDispatch> shell = tk::posix::makeShellDispatch();
+    std::unique_ptr<tk::ShellDispatch> shell = tk::host::makeShellDispatch();
     std::unique_ptr<tk::ShellFolder> archive = shell->NameSpace(argv[1]);
     std::unique_ptr<tk::ShellFolder> folder = shell->NameSpace(argv[2]);
     if (!archive || !folder)

@@ -14,8 +14,8 @@
 
 namespace {
 
-using tk::win::toUtf8;
-using tk::win::toWide;
+using tk::host::toUtf8;
+using tk::host::toWide;
 
 std::string json(const std::string& text) {
   std::string out = "\"";

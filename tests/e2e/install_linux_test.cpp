@@ -15,15 +15,15 @@
 #include <thread>
 
 #include "app/form1.h"
+#include "platform/host_platform.h"
 #include "platform/posix/paths_posix.h"
-#include "platform/posix/posix_platform.h"
 
 namespace fs = std::filesystem;
 
 namespace tk {
 namespace {
 
-class ScriptedPlatform : public posix::PosixPlatform {
+class ScriptedPlatform : public host::HostPlatform {
  public:
   std::string setup;
   std::vector<std::string> prompts;
@@ -127,7 +127,7 @@ class LinuxInstallation : public ::testing::Test {
 
 TEST_F(LinuxInstallation, AWholeInstallationLeavesEverythingInPlace) {
   ScriptedPlatform platform;
-  platform.setup = posix::windowsText(setup_);
+  platform.setup = host::windowsText(setup_);
   Form1 form(platform);
   form.Form_Load();
   EXPECT_EQ(form.Text13.Text(), "MSCOMCTL.OCX\r\nMSCOMCTL.DEP\r\nMSCOMCTL.SRG\r\n\r\n\r\n");

@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   MemoryArchive archive(data, size);
   MemoryDestination destination;
   try {
-    tk::zip::extract(archive, destination, tk::posix::decodeCp857);
+    tk::zip::extract(archive, destination, tk::host::decodeCp857);
   } catch (const tk::PlatformError& error) {
     require(error.number != 0 && !error.description.empty());
   }

@@ -4,8 +4,8 @@
 // host and keep the test's scratch folder from being removed.
 #include <string>
 
+#include "platform/host_platform.h"
 #include "platform/windows/handles_win.h"
-#include "platform/windows/win_platform.h"
 
 int main() {
   std::wstring target(32768, L'\0');
@@ -16,12 +16,12 @@ int main() {
   target.resize(length);
   std::string answer;
   try {
-    answer = tk::win::WinPlatform().AppPath();
+    answer = tk::host::HostPlatform().AppPath();
   } catch (const tk::PlatformError& error) {
     answer = "error " + std::to_string(error.number);
   }
-  tk::win::UniqueHandle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  tk::host::UniqueHandle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
   if (!out ||
       !WriteFile(out.get(), answer.data(), static_cast<DWORD>(answer.size()), &written, nullptr))

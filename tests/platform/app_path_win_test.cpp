@@ -32,9 +32,9 @@ class AppPathPlaces : public ::testing::Test {
   // Copies the probe program to `folder`, runs it there and returns the App.Path it saw.
   std::string appPathSeenFrom(const fs::path& folder, const std::wstring& probeName) {
     fs::path copy = folder / probeName;
-    std::wstring source = win::toWide(platform_.AppPath()) + L"\\app_path_probe.exe";
+    std::wstring source = host::toWide(platform_.AppPath()) + L"\\app_path_probe.exe";
     if (!CopyFileW(source.c_str(), copy.c_str(), FALSE)) {
-      ADD_FAILURE() << "cannot copy the probe to " << win::toUtf8(copy.wstring());
+      ADD_FAILURE() << "cannot copy the probe to " << host::toUtf8(copy.wstring());
       return {};
     }
     RemoveAtEnd removeCopy{copy};
@@ -54,7 +54,7 @@ class AppPathPlaces : public ::testing::Test {
     ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                                CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started))
         << "error " << GetLastError();
-    win::UniqueHandle process(started.hProcess), thread(started.hThread);
+    host::UniqueHandle process(started.hProcess), thread(started.hThread);
     if (WaitForSingleObject(process.get(), kProbeTimeoutMs) != WAIT_OBJECT_0) {
       TerminateProcess(process.get(), 1);
       FAIL() << "the probe did not end";
@@ -82,11 +82,11 @@ TEST_F(AppPathPlaces, ADriveRootKeepsItsBackslash) {
 // Wine starts no program from beyond MAX_PATH, so the buffer's growth is checked in-process,
 // from first sizes around the real length.
 TEST(ModulePath, GrowsItsBufferUntilThePathFits) {
-  std::wstring full = win::modulePath(nullptr);
+  std::wstring full = host::modulePath(nullptr);
   ASSERT_GT(full.size(), 2u);
   for (std::size_t first : {std::size_t{0}, std::size_t{1}, std::size_t{7}, full.size() - 1,
                             full.size(), full.size() + 1}) {
-    EXPECT_EQ(win::modulePath(nullptr, first), full) << "first buffer of " << first;
+    EXPECT_EQ(host::modulePath(nullptr, first), full) << "first buffer of " << first;
   }
 }
 

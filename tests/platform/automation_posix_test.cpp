@@ -11,7 +11,7 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/posix/posix_platform.h"
+#include "platform/host_platform.h"
 
 namespace fs = std::filesystem;
 
@@ -52,7 +52,7 @@ class AutomationSubstitute : public ::testing::Test {
 
   fs::path bin_;
   std::string oldPath_;
-  posix::PosixPlatform platform_;
+  host::HostPlatform platform_;
 };
 
 TEST_F(AutomationSubstitute, WithoutDriverOrBrowserTheClassIsNotRegistered) {

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/host_platform.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"
-#include "platform/windows/win_platform.h"
 
 #include <objbase.h>
 
@@ -38,7 +38,7 @@ class AutomationWin : public ::testing::Test {
     RegDeleteTreeW(HKEY_CLASSES_ROOT, key(kDriverClass).c_str());
     CoUninitialize();
   }
-  static std::wstring key(const std::string& classId) { return L"CLSID\\" + win::toWide(classId); }
+  static std::wstring key(const std::string& classId) { return L"CLSID\\" + host::toWide(classId); }
   void registerDouble(const std::string& classId) {
     std::wstring dll = folderOfThisProgram() + L"\\automation_double.dll";
     std::wstring server = key(classId) + L"\\InprocServer32";
@@ -56,7 +56,7 @@ class AutomationWin : public ::testing::Test {
   }
 
   std::wstring log_;
-  win::WinPlatform platform_;
+  host::HostPlatform platform_;
 };
 
 TEST_F(AutomationWin, CallsTheMembersByDispatchIdWithTextArguments) {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/posix/posix_objects.h"
+#include "platform/host_platform.h"
 
 namespace fs = std::filesystem;
 
@@ -17,7 +17,7 @@ const std::string kValue = "HKEY_CURRENT_USER\\Software\\Google\\Chrome\\BLBeaco
 
 int32_t failure(const std::string& name) {
   try {
-    posix::regRead(name);
+    host::regRead(name);
   } catch (const PlatformError& error) {
     return error.number;
   }
@@ -39,12 +39,12 @@ TEST(ChromeVersion, FromChromeThenChromiumProfileAndNothingElse) {
 
   EXPECT_EQ(failure(kValue), err::kRegValueMissing);
   write(config, "chromium", "99.0.4844.84");
-  EXPECT_EQ(posix::regRead(kValue), "99.0.4844.84");
+  EXPECT_EQ(host::regRead(kValue), "99.0.4844.84");
   write(config, "google-chrome", "  \n");  // present but empty: Chromium's still counts
-  EXPECT_EQ(posix::regRead(kValue), "99.0.4844.84");
+  EXPECT_EQ(host::regRead(kValue), "99.0.4844.84");
   write(config, "google-chrome", "105.0.5195.102\n");
-  EXPECT_EQ(posix::regRead(kValue), "105.0.5195.102");
-  EXPECT_EQ(posix::regRead("hkey_current_user\\software\\google\\chrome\\blbeacon\\VERSION"),
+  EXPECT_EQ(host::regRead(kValue), "105.0.5195.102");
+  EXPECT_EQ(host::regRead("hkey_current_user\\software\\google\\chrome\\blbeacon\\VERSION"),
             "105.0.5195.102");
   for (const std::string& other : {kValue + "x", std::string("HKEY_CURRENT_USER\\Software\\"),
                                    std::string("HKEY_LOCAL_MACHINE\\Software\\Google\\Chrome\\"
@@ -53,7 +53,7 @@ TEST(ChromeVersion, FromChromeThenChromiumProfileAndNothingElse) {
   }
   setenv("XDG_CONFIG_HOME", (home / "elsewhere").c_str(), 1);  // Chrome honours it too
   write(home / "elsewhere", "google-chrome", "104.0.5112.81");
-  EXPECT_EQ(posix::regRead(kValue), "104.0.5112.81");
+  EXPECT_EQ(host::regRead(kValue), "104.0.5112.81");
 
   unsetenv("XDG_CONFIG_HOME");
   setenv("HOME", oldHome.c_str(), 1);

@@ -8,19 +8,14 @@
 #include <string>
 #include <string_view>
 
-#ifdef _WIN32
-#include "platform/windows/win_platform.h"
-#else
-#include "platform/posix/posix_platform.h"
-#endif
+#include "platform/host_platform.h"
 
 namespace tk::test {
 
+using HostPlatform = host::HostPlatform;
 #ifdef _WIN32
-using HostPlatform = win::WinPlatform;
 inline constexpr std::string_view kTestProgram = "platform_tests.exe";
 #else
-using HostPlatform = posix::PosixPlatform;
 inline constexpr std::string_view kTestProgram = "platform_tests";
 #endif
 

@@ -32,7 +32,7 @@ class OpenWithoutSharing : public FileInUse {
   explicit OpenWithoutSharing(HANDLE handle) : handle_(handle) {}
 
  private:
-  win::UniqueHandle handle_;
+  host::UniqueHandle handle_;
 };
 
 }  // namespace

@@ -11,13 +11,9 @@
 #include <vector>
 
 #include "app/form1.h"
-#ifdef _WIN32
-#include "platform/windows/win_platform.h"
-using RealPlatform = tk::win::WinPlatform;
-#else
-#include "platform/posix/posix_platform.h"
-using RealPlatform = tk::posix::PosixPlatform;
-#endif
+#include "platform/host_platform.h"
+
+using RealPlatform = tk::host::HostPlatform;
 
 namespace fs = std::filesystem;
 

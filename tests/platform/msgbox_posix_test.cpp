@@ -2,8 +2,8 @@
 // button code, the default button, labels, title, wrapping, modality and placement.
 #include <gtest/gtest.h>
 
+#include "platform/host_platform.h"
 #include "platform/posix/fltk_posix.h"
-#include "platform/posix/posix_objects.h"
 #include "platform/x_session_posix.h"
 
 #include <FL/Fl.H>
@@ -12,7 +12,7 @@
 
 #include <functional>
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 // What the user does once the box is up, inside the box's own event loop; a watchdog closes a
@@ -144,4 +144,4 @@ TEST(MessageBox, ModalAndCentredOnTheForm) {
 }
 
 }  // namespace
-}  // namespace tk::posix
+}  // namespace tk::host

@@ -22,7 +22,7 @@ TEST(SubstitutePaths, DriveCStandsForAFolderUnderHome) {
   test::HostPlatform platform;
   EXPECT_EQ(platform.Dir("C:\\Windows\\SysWOW64", 16), "SysWOW64");
   EXPECT_EQ(platform.Dir("C:\\WINDOWS\\syswow64\\WMP.DLL", 2), "wmp.dll");
-  EXPECT_EQ(posix::windowsText(posix::hostPath("C:\\Windows\\SysWOW64")), "C:\\Windows\\SysWOW64");
+  EXPECT_EQ(host::windowsText(host::hostPath("C:\\Windows\\SysWOW64")), "C:\\Windows\\SysWOW64");
   if (home != nullptr)
     setenv("HOME", savedHome.c_str(), 1);
   else

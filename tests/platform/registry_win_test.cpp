@@ -2,8 +2,8 @@
 // key or value, and failures that must not look like a missing value.
 #include <gtest/gtest.h>
 
+#include "platform/host_platform.h"
 #include "platform/windows/win32.h"
-#include "platform/windows/win_objects.h"
 
 namespace tk {
 namespace {
@@ -22,7 +22,7 @@ class RegistryRead : public ::testing::Test {
   }
   static int32_t failure(const std::string& name) {
     try {
-      win::regRead(name);
+      host::regRead(name);
     } catch (const PlatformError& error) {
       return error.number;
     }
@@ -34,10 +34,10 @@ TEST_F(RegistryRead, TextValuesAsUtf8) {
   setText(L"version", L"105.0.5195.102");
   setText(L"sürüm", L"İkinci ş");
   setText(L"boş", L"");
-  EXPECT_EQ(win::regRead(kName + "version"), "105.0.5195.102");
-  EXPECT_EQ(win::regRead("HKCU\\Software\\TovrenKurTest\\BLBeacon\\VERSION"), "105.0.5195.102");
-  EXPECT_EQ(win::regRead(kName + "sürüm"), "İkinci ş");
-  EXPECT_EQ(win::regRead(kName + "boş"), "");
+  EXPECT_EQ(host::regRead(kName + "version"), "105.0.5195.102");
+  EXPECT_EQ(host::regRead("HKCU\\Software\\TovrenKurTest\\BLBeacon\\VERSION"), "105.0.5195.102");
+  EXPECT_EQ(host::regRead(kName + "sürüm"), "İkinci ş");
+  EXPECT_EQ(host::regRead(kName + "boş"), "");
 }
 
 TEST_F(RegistryRead, MissingKeyOrValueAndOtherFailures) {

@@ -5,7 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/posix/posix_platform.h"
+#include "platform/host_platform.h"
 #include "platform/temp_home_posix.h"
 
 namespace fs = std::filesystem;
@@ -32,7 +32,7 @@ TEST(ShellOnTheSubstitute, CmdRunsTheScriptDetachedWithoutWaiting) {
     test::TempHome scratch;
     fs::path place = scratch.driveC() / folder;
     writeFile(place / "install.cmd", script);
-    posix::PosixPlatform platform;
+    host::HostPlatform platform;
     auto pid = static_cast<pid_t>(platform.Shell(line, vbMinimizedFocus));
     EXPECT_FALSE(fs::exists(place / "args")) << "Shell waited";
     EXPECT_EQ(getsid(pid), pid) << "not in a session of its own";
@@ -49,7 +49,7 @@ TEST(ShellOnTheSubstitute, APathWithBlanksStartsTheWholePathNeverADecoy) {
   writeFile(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"$0.args\"\n", true);
   for (const char* decoy : {"Ayşe", "Ayşe.exe"})
     writeFile(scratch.driveC() / decoy, "#!/bin/sh\ntouch \"$0.ran\"\n", true);
-  posix::PosixPlatform platform;
+  host::HostPlatform platform;
   platform.Shell("C:\\Ayşe Işık\\Tovren\\Tovren.exe", vbNormalFocus);
   ASSERT_TRUE(waitForFile(program.string() + ".args"));
   EXPECT_EQ(readFile(program.string() + ".args"), "\n");
@@ -68,7 +68,7 @@ TEST(ShellOnTheSubstitute, AFailedStartRaisesTheRuntimeNumber) {
             "\x7f"
             "ELF?",
             true);  // not a program
-  posix::PosixPlatform platform;
+  host::HostPlatform platform;
   for (const auto& [line, style, number] : std::vector<std::tuple<std::string, int, int32_t>>{
            {"\"C:\\Yok Klasör\\yok.exe\" /a", 1, err::kFileNotFound},
            {"C:\\okunur.exe", 1, err::kPermissionDenied},

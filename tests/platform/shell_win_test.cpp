@@ -3,8 +3,8 @@
 // and failed starts raise the runtime's numbers.
 #include <gtest/gtest.h>
 
+#include "platform/host_platform.h"
 #include "platform/scratch_win.h"
-#include "platform/windows/win_platform.h"
 
 namespace fs = std::filesystem;
 
@@ -27,7 +27,7 @@ TEST(ShellOnWindows, AnUnquotedPathWithBlanksRunsWholeQuotedAndIsNotWaitedFor) {
   test::plant(L"tk_recorder.exe", program);
   test::plant(L"tk_recorder.exe", root / L"Ayşe.exe");  // what Windows would guess
   test::writeFile(beside(program, L".bekle"), "");
-  win::WinPlatform platform;
+  host::HostPlatform platform;
   EXPECT_GT(platform.Shell(utf8Of(program), vbNormalFocus), 0);
   EXPECT_FALSE(fs::exists(beside(program, L".komut"))) << "Shell waited";
   test::writeFile(beside(program, L".go"), "");
@@ -43,7 +43,7 @@ TEST(ShellOnWindows, CmdFromTheSystemFolderRunsAScriptInAFolderWithParentheses) 
   fs::path script = root / L"Kurulum Klasörü (x86)" / L"install.cmd";
   test::writeFile(script,
                   "@echo off\r\necho tamam> \"%~dp0s.yeni\"\r\nren \"%~dp0s.yeni\" s.txt\r\n");
-  win::WinPlatform platform;
+  host::HostPlatform platform;
   platform.Shell("cmd.exe /s /c \"" + quoted(script) + "\"", vbMinimizedFocus);
   ASSERT_TRUE(test::waitForFile(script.parent_path() / L"s.txt"));
   EXPECT_EQ(test::readFile(script.parent_path() / L"s.txt"), "tamam\r\n");
@@ -54,7 +54,7 @@ TEST(ShellOnWindows, AFailedStartRaisesTheRuntimeNumber) {
   test::ScratchFolder scratch;
   fs::path root = scratch.host("");
   test::writeFile(root / L"metin.exe", "bir program değil");
-  win::WinPlatform platform;
+  host::HostPlatform platform;
   for (const auto& [line, style, number] : std::vector<std::tuple<std::string, int, int32_t>>{
            {quoted(root / L"Yok Klasör" / L"yok.exe") + " /a", 1, err::kFileNotFound},
            {"tk_recorder.exe", 1, err::kFileNotFound},  // beside the program, not in the system

@@ -4,7 +4,7 @@
 
 #include "app/form_description.h"
 #include "fake_platform.h"
-#include "platform/posix/posix_objects.h"
+#include "platform/host_platform.h"
 #include "platform/posix/window_posix.h"
 #include "platform/x_session_posix.h"
 
@@ -12,7 +12,7 @@
 #include <FL/Fl_Input_.H>
 #include <FL/Fl_Window.H>
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 std::array<int, 4> rect(const Fl_Widget* w) {
@@ -175,4 +175,4 @@ TEST_F(FormWindowTest, AMessageBoxGivesTheFocusBackToTheControlThatHadIt) {
 }
 
 }  // namespace
-}  // namespace tk::posix
+}  // namespace tk::host

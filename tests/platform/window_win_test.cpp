@@ -7,11 +7,11 @@
 
 #include "app/form1.h"
 #include "fake_platform.h"
+#include "platform/host_platform.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/win_objects.h"
 #include "platform/windows/window_win.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 class WinWindowTest : public ::testing::Test {
@@ -240,4 +240,4 @@ TEST_F(WinWindowTest, ABoxWithoutTitleCarriesTheApplicationTitle) {
 }
 
 }  // namespace
-}  // namespace tk::win
+}  // namespace tk::host

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/host_platform.h"
 #include "platform/temp_home_posix.h"
 #include "platform/text.h"
 
@@ -32,18 +32,18 @@ TEST(DesktopFolder, ComesFromTheXdgSettings) {
     writeFile(scratch.home() / ".config/user-dirs.dirs", c.userDirs);
     std::string expected =
         c.expected[0] == '~' ? scratch.home().string() + c.expected.substr(1) : c.expected;
-    posix::PosixPlatform platform;
+    host::HostPlatform platform;
     EXPECT_EQ(platform.CreateWshShell()->SpecialFolders("Desktop"), expected) << c.userDirs;
   }
 }
 
 // The real substitute, with the setup folder chosen by the test where it must differ from the
 // running test program's own.
-class SetupFolderAt : public posix::PosixPlatform {
+class SetupFolderAt : public host::HostPlatform {
  public:
   std::optional<std::string> setupFolder;
   std::string AppPath() override {
-    return setupFolder ? *setupFolder : posix::PosixPlatform::AppPath();
+    return setupFolder ? *setupFolder : host::HostPlatform::AppPath();
   }
 };
 

@@ -6,10 +6,10 @@
 #include <shlobj.h>
 
 #include "app/form1.h"
+#include "platform/host_platform.h"
 #include "platform/scratch_win.h"
 #include "platform/windows/com_win.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/win_platform.h"
 
 namespace fs = std::filesystem;
 
@@ -21,21 +21,21 @@ using test::utf8Of;
 // Description and target; the target from the item list the link resolves through, since
 // GetPath under Wine loses letters outside the ANSI code page.
 std::pair<std::string, std::string> readShortcut(const fs::path& file) {
-  win::ComInit com;
-  win::ComPtr<IShellLinkW> link;
-  win::throwIfFailed(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkW, link.putVoid()));
-  win::ComPtr<IPersistFile> persist;
-  win::throwIfFailed(link->QueryInterface(IID_IPersistFile, persist.putVoid()));
-  win::throwIfFailed(persist->Load(file.c_str(), STGM_READ));
+  host::ComInit com;
+  host::ComPtr<IShellLinkW> link;
+  host::throwIfFailed(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IShellLinkW, link.putVoid()));
+  host::ComPtr<IPersistFile> persist;
+  host::throwIfFailed(link->QueryInterface(IID_IPersistFile, persist.putVoid()));
+  host::throwIfFailed(persist->Load(file.c_str(), STGM_READ));
   wchar_t description[1024] = L"";
   wchar_t target[MAX_PATH] = L"";
-  win::throwIfFailed(link->GetDescription(description, 1024));
+  host::throwIfFailed(link->GetDescription(description, 1024));
   PIDLIST_ABSOLUTE list = nullptr;
-  win::throwIfFailed(link->GetIDList(&list));
+  host::throwIfFailed(link->GetIDList(&list));
   SHGetPathFromIDListW(list, target);
   CoTaskMemFree(list);
-  return {win::toUtf8(description), win::toUtf8(target)};
+  return {host::toUtf8(description), host::toUtf8(target)};
 }
 
 // Moves the user's desktop for the length of a test, as a redirected desktop is, through the
@@ -55,7 +55,7 @@ class RelocatedDesktop {
 };
 
 // The real platform, with the setup folder chosen by the test.
-class SetupFolderAt : public win::WinPlatform {
+class SetupFolderAt : public host::HostPlatform {
  public:
   std::string setupFolder;
   std::string AppPath() override { return setupFolder; }

@@ -4,8 +4,8 @@
 
 class Fl_Window;
 
-namespace tk::posix {
+namespace tk::host {
 
 void pressKey(Fl_Window& window, int key, int state = 0);
 
-}  // namespace tk::posix
+}  // namespace tk::host

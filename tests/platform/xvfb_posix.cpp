@@ -122,7 +122,7 @@ class XvfbEnvironment : public ::testing::Environment {
 
 }  // namespace
 
-namespace tk::posix {
+namespace tk::host {
 
 void pressKey(Fl_Window& window, int key, int state) {
   static char space[] = " ", none[] = "";
@@ -133,4 +133,4 @@ void pressKey(Fl_Window& window, int key, int state) {
   Fl::handle(FL_KEYBOARD, &window);
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

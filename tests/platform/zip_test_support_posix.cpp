@@ -1,12 +1,11 @@
 // The zip tests' real platform on Linux: the substitute.
-#include "platform/posix/posix_objects.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/host_platform.h"
 #include "zip_test_support.h"
 
 namespace tk::test {
 namespace {
 
-class PlatformAt : public posix::PosixPlatform {
+class PlatformAt : public host::HostPlatform {
  public:
   explicit PlatformAt(std::string appPath) : appPath_(std::move(appPath)) {}
   std::string AppPath() override { return appPath_; }
@@ -18,7 +17,7 @@ class PlatformAt : public posix::PosixPlatform {
 }  // namespace
 
 std::unique_ptr<ShellDispatch> realShell() {
-  return posix::makeShellDispatch();
+  return host::makeShellDispatch();
 }
 
 std::unique_ptr<Platform> realPlatformAt(const std::string& appPath) {

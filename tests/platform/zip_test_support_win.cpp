@@ -5,14 +5,13 @@
 
 #include <ole2.h>
 
-#include "platform/windows/win_objects.h"
-#include "platform/windows/win_platform.h"
+#include "platform/host_platform.h"
 #include "zip_test_support.h"
 
 namespace tk::test {
 namespace {
 
-class PlatformAt : public win::WinPlatform {
+class PlatformAt : public host::HostPlatform {
  public:
   explicit PlatformAt(std::string appPath) : appPath_(std::move(appPath)) {}
   std::string AppPath() override { return appPath_; }
@@ -24,7 +23,7 @@ class PlatformAt : public win::WinPlatform {
 }  // namespace
 
 std::unique_ptr<ShellDispatch> realShell() {
-  return win::makeShellDispatch();
+  return host::makeShellDispatch();
 }
 
 std::unique_ptr<Platform> realPlatformAt(const std::string& appPath) {

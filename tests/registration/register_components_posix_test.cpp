@@ -5,7 +5,7 @@
 #include <set>
 
 #include "app/form1.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/host_platform.h"
 #include "platform/temp_home_posix.h"
 
 namespace fs = std::filesystem;
@@ -14,9 +14,9 @@ namespace tk {
 namespace {
 
 // The real substitute with Yes answered to every question (no display needed).
-class AnswersYes : public posix::PosixPlatform {
+class AnswersYes : public host::HostPlatform {
  public:
-  using posix::PosixPlatform::MsgBox;
+  using host::HostPlatform::MsgBox;
   int MsgBox(const std::string&, int buttons, const std::optional<std::string>&) override {
     return buttons == vbYesNoQuestionNo ? vbYes : vbOK;
   }

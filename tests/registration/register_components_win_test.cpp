@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
+#include "platform/host_platform.h"
 #include "platform/scratch_win.h"
-#include "platform/windows/win_platform.h"
 
 namespace fs = std::filesystem;
 
@@ -12,9 +12,9 @@ namespace tk {
 namespace {
 
 // The real platform with Yes answered to every question (no display needed).
-class AnswersYes : public win::WinPlatform {
+class AnswersYes : public host::HostPlatform {
  public:
-  using win::WinPlatform::MsgBox;
+  using host::HostPlatform::MsgBox;
   int MsgBox(const std::string&, int buttons, const std::optional<std::string>&) override {
     return buttons == vbYesNoQuestionNo ? vbYes : vbOK;
   }

@@ -12,11 +12,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/posix/posix_objects.h"
+#include "platform/host_platform.h"
 
 namespace fs = std::filesystem;
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 constexpr const char* kDriverClass = "{0277FC34-FD1B-4616-BB19-5D556733E8C9}";
@@ -181,4 +181,4 @@ std::unique_ptr<DispatchObject> makeDispatchObject(const std::string& classId, c
   return std::make_unique<WebDriverObject>(driver, browser);
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

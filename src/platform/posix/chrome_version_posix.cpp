@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/posix/posix_objects.h"
+#include "platform/host_platform.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 constexpr const char* kVersionValue =
@@ -58,4 +58,4 @@ std::string regRead(const std::string& name) {
   throw makeError(err::kRegValueMissing);
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

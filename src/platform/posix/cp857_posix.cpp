@@ -6,7 +6,7 @@
 #include "platform/posix/zip_files_posix.h"
 #include "platform/text.h"
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 // The characters of bytes 0x80-0xFF. Bytes 0xD5, 0xE7 and 0xF2 have no character in 857.
@@ -41,4 +41,4 @@ std::string decodeCp857(std::string_view bytes) {
   return text;
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

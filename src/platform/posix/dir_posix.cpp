@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 bool acceptedByMask(const fs::directory_entry& entry, int attributes) {
@@ -96,4 +96,4 @@ std::string DirEnumeration::next() {
   return name;
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

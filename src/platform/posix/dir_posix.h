@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace tk::posix {
+namespace tk::host {
 
 class DirEnumeration {
  public:
@@ -19,4 +19,4 @@ class DirEnumeration {
   bool started_ = false;
 };
 
-}  // namespace tk::posix
+}  // namespace tk::host

@@ -12,7 +12,7 @@
 
 #include "platform/error.h"
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 Fl_Window* gDialogOwner = nullptr;
@@ -174,4 +174,4 @@ Fl_Window* dialogOwner() {
   return gDialogOwner != nullptr && gDialogOwner->shown() ? gDialogOwner : nullptr;
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

@@ -13,7 +13,7 @@
 
 class Fl_Window;
 
-namespace tk::posix {
+namespace tk::host {
 
 // FLTK font numbers of DejaVu Sans Condensed, regular and bold: it has ş ı ğ İ, and a fresh
 // machine may have no other font at all.
@@ -67,4 +67,4 @@ class KeyButton : public Fl_Button {
 void setDialogOwner(Fl_Window* owner);
 Fl_Window* dialogOwner();
 
-}  // namespace tk::posix
+}  // namespace tk::host

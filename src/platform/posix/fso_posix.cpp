@@ -6,10 +6,10 @@
 #include <cerrno>
 #include <system_error>
 
+#include "platform/host_platform.h"
 #include "platform/posix/paths_posix.h"
-#include "platform/posix/posix_objects.h"
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 // Windows-1254 for one code point; '?' where the code page has no such letter.
@@ -114,4 +114,4 @@ std::unique_ptr<FileSystemObject> makeFileSystemObject() {
   return std::make_unique<PosixFileSystemObject>();
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

@@ -6,14 +6,14 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/host_platform.h"
 #include "platform/posix/paths_posix.h"
-#include "platform/posix/posix_objects.h"
 #include "platform/posix/temp_file_posix.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 constexpr int32_t kInternalError = -2147012892;   // WinINet 12004
@@ -258,4 +258,4 @@ std::unique_ptr<XmlHttpRequest> makeHttpRequest() {
   return std::make_unique<CurlRequest>();
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

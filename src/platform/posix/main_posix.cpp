@@ -3,14 +3,14 @@
 #include <memory>
 
 #include "app/program.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/host_platform.h"
 #include "platform/posix/window_posix.h"
 
 int main() {
-  tk::posix::PosixPlatform platform;
+  tk::host::HostPlatform platform;
   try {
     return tk::runProgram(platform, [&platform](tk::Form1& form) {
-      return std::make_unique<tk::posix::PosixFormWindow>(form, platform);
+      return std::make_unique<tk::host::PosixFormWindow>(form, platform);
     });
   } catch (const tk::PlatformError& error) {
     // Only the window's creation can get here (no display, say): there is no window to report in.

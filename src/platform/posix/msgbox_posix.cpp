@@ -2,8 +2,8 @@
 // codes (OK or Yes/No, the error, question and information icons, the default button) and gives
 // the answers Windows gives.
 // Ours first: fl_draw.H pulls in Xlib, whose macros (Status, None, Bool) would clash.
+#include "platform/host_platform.h"
 #include "platform/posix/fltk_posix.h"
-#include "platform/posix/posix_objects.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -14,7 +14,7 @@
 #include <cmath>
 #include <vector>
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 enum class Icon { Absent, Error, Question, Information };
@@ -195,4 +195,4 @@ int showMessageBox(const std::string& prompt, int buttons,
   return dialog.run();
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

@@ -8,7 +8,7 @@
 
 namespace fs = std::filesystem;
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 fs::path homeFolder() {
@@ -133,4 +133,4 @@ PlatformError hostError(const std::error_code& error, const fs::path& path) {
   return makeError(runtimeNumberFromWin32(code));
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

@@ -10,7 +10,7 @@
 
 #include "platform/error.h"
 
-namespace tk::posix {
+namespace tk::host {
 
 // $HOME/.tovrenkur/drive_<letter>: the folder that stands for a Windows drive.
 std::filesystem::path driveRoot(char letter);
@@ -31,4 +31,4 @@ uint32_t win32FromErrno(int error, const std::filesystem::path& path);
 // A PlatformError for a failed host operation on `path`.
 PlatformError hostError(const std::error_code& error, const std::filesystem::path& path);
 
-}  // namespace tk::posix
+}  // namespace tk::host

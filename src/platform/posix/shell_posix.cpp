@@ -11,15 +11,15 @@
 #include <vector>
 
 #include "platform/command_line.h"
+#include "platform/host_platform.h"
 #include "platform/posix/paths_posix.h"
-#include "platform/posix/posix_objects.h"
 #include "platform/text.h"
 
 extern char** environ;
 
 namespace fs = std::filesystem;
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 // What regsvr32 stands for here: one line per registered file, its Windows path.
@@ -205,4 +205,4 @@ double startProgram(const std::string& commandLine, int windowStyle) {
   return static_cast<double>(spawnDetached(planFor(commandLine)));
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

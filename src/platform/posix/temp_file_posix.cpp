@@ -13,7 +13,7 @@
 
 namespace fs = std::filesystem;
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 // Writeback is started every this many bytes, so that the fsync before the rename finds little
@@ -91,4 +91,4 @@ void TempFile::commit() {
   }
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 
-namespace tk::posix {
+namespace tk::host {
 
 class TempFile {
  public:
@@ -29,4 +29,4 @@ class TempFile {
   unsigned long long flushedUpTo_ = 0;
 };
 
-}  // namespace tk::posix
+}  // namespace tk::host

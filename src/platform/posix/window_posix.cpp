@@ -11,7 +11,7 @@
 
 #include "platform/posix/fltk_posix.h"
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 bool takesFocus(const ControlDescription& description) {
@@ -303,4 +303,4 @@ const Control* PosixFormWindow::controlOf(const Fl_Widget* widget) const {
   return entry != nullptr ? entry->control : nullptr;
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

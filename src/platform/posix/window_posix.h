@@ -12,7 +12,7 @@
 class Fl_Widget;
 class Fl_Window;
 
-namespace tk::posix {
+namespace tk::host {
 
 class PosixFormWindow : public FormWindow {
  public:
@@ -63,4 +63,4 @@ class PosixFormWindow : public FormWindow {
   bool busy_ = false;
 };
 
-}  // namespace tk::posix
+}  // namespace tk::host

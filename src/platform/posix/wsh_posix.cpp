@@ -11,13 +11,13 @@
 #include <fstream>
 #include <optional>
 
+#include "platform/host_platform.h"
 #include "platform/posix/paths_posix.h"
-#include "platform/posix/posix_objects.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 std::string homeFolder() {
@@ -187,4 +187,4 @@ std::unique_ptr<WshShell> makeWshShell() {
   return std::make_unique<PosixWshShell>();
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

@@ -15,7 +15,7 @@
 
 namespace fs = std::filesystem;
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 PlatformError errnoError(int error, const fs::path& path) {
@@ -202,4 +202,4 @@ zip::ExtractStats extractArchive(const fs::path& archive, const fs::path& destin
   return zip::extract(source, target, decodeCp857);
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

@@ -8,7 +8,7 @@
 
 #include "procedures/zip_reader.h"
 
-namespace tk::posix {
+namespace tk::host {
 
 // Code page 857 bytes to UTF-8.
 std::string decodeCp857(std::string_view bytes);
@@ -18,4 +18,4 @@ std::string decodeCp857(std::string_view bytes);
 zip::ExtractStats extractArchive(const std::filesystem::path& archive,
                                  const std::filesystem::path& destination);
 
-}  // namespace tk::posix
+}  // namespace tk::host

@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/host_platform.h"
 #include "platform/posix/paths_posix.h"
-#include "platform/posix/posix_objects.h"
 #include "platform/posix/zip_files_posix.h"
 
 namespace fs = std::filesystem;
 
-namespace tk::posix {
+namespace tk::host {
 namespace {
 
 // The items of a folder or an archive: what CopyHere copies, all of it.
@@ -61,4 +61,4 @@ std::unique_ptr<ShellDispatch> makeShellDispatch() {
   return std::make_unique<HostShell>();
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host

@@ -2,13 +2,13 @@
 // members called by dispatch id through IDispatch::Invoke with text arguments.
 #include <vector>
 
+#include "platform/host_platform.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"
-#include "platform/windows/win_objects.h"
 
 #include <oleauto.h>
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 PlatformError comError(HRESULT result) {
@@ -77,4 +77,4 @@ std::unique_ptr<DispatchObject> makeDispatchObject(const std::string& classId,
   return std::make_unique<ComDispatchObject>(static_cast<IDispatch*>(object));
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

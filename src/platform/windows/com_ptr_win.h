@@ -3,7 +3,7 @@
 
 #include <utility>
 
-namespace tk::win {
+namespace tk::host {
 
 template <typename Interface>
 class ComPtr {
@@ -43,4 +43,4 @@ class ComPtr {
   Interface* pointer_ = nullptr;
 };
 
-}  // namespace tk::win
+}  // namespace tk::host

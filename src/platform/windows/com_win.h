@@ -10,7 +10,7 @@
 
 #include <objbase.h>
 
-namespace tk::win {
+namespace tk::host {
 
 // A failed HRESULT as the error the caller sees: its number is the HRESULT, signed.
 inline PlatformError comError(HRESULT result) {
@@ -44,4 +44,4 @@ class ComInit {
   bool owns_ = false;
 };
 
-}  // namespace tk::win
+}  // namespace tk::host

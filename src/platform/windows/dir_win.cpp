@@ -6,7 +6,7 @@
 #include "platform/platform.h"
 #include "platform/windows/strings_win.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 // Whether an entry passes the mask. Only hidden and folder entries can be asked for; system
@@ -77,4 +77,4 @@ std::string DirEnumeration::next() {
   return "";
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

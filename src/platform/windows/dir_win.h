@@ -6,7 +6,7 @@
 
 #include "platform/windows/handles_win.h"
 
-namespace tk::win {
+namespace tk::host {
 
 class DirEnumeration {
  public:
@@ -23,4 +23,4 @@ class DirEnumeration {
   bool started_ = false;
 };
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -4,7 +4,7 @@
 
 #include "platform/windows/win32.h"
 
-namespace tk::win {
+namespace tk::host {
 
 // The function `name` of a system DLL that every process has loaded already (kernel32, user32),
 // or null when this Windows lacks it. Nothing is loaded from the search path.
@@ -17,4 +17,4 @@ Fn systemFunction(const wchar_t* module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(handle, name)));
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

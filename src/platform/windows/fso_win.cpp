@@ -1,10 +1,10 @@
 // The file-system object on Win32: text files in the system's ANSI code page with CR LF line ends,
 // as the scripting runtime writes them when no Unicode flag is given.
+#include "platform/host_platform.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"
-#include "platform/windows/win_objects.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 PlatformError lastError() {
@@ -75,4 +75,4 @@ std::unique_ptr<FileSystemObject> makeFileSystemObject() {
   return std::make_unique<WinFileSystemObject>();
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -6,7 +6,7 @@
 
 #include "platform/windows/win32.h"
 
-namespace tk::win {
+namespace tk::host {
 
 // A move-only owner of one handle. `Traits` names the handle type, its invalid value(s) and the
 // function that releases it.
@@ -59,4 +59,4 @@ struct FindHandleTraits {
 };
 using UniqueFindHandle = BasicUniqueHandle<FindHandleTraits>;
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -4,15 +4,15 @@
 #include <optional>
 #include <vector>
 
+#include "platform/host_platform.h"
 #include "platform/text.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/temp_file_win.h"
 #include "platform/windows/win32.h"
-#include "platform/windows/win_objects.h"
 
 #include <wininet.h>
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 constexpr DWORD kTimeoutMilliseconds = 60000;
@@ -220,4 +220,4 @@ std::unique_ptr<XmlHttpRequest> makeHttpRequest() {
   return std::make_unique<WinInetRequest>(*api);
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -4,8 +4,8 @@
 #include <ole2.h>
 
 #include "app/program.h"
+#include "platform/host_platform.h"
 #include "platform/windows/dynamic_win.h"
-#include "platform/windows/win_platform.h"
 #include "platform/windows/window_win.h"
 
 namespace {
@@ -15,8 +15,8 @@ namespace {
 // its update lacks it; there the current folder at least leaves the search order.
 void restrictDllSearch() {
   using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
-  auto restrict = tk::win::systemFunction<SetDefaultDllDirectories>(L"kernel32.dll",
-                                                                    "SetDefaultDllDirectories");
+  auto restrict = tk::host::systemFunction<SetDefaultDllDirectories>(L"kernel32.dll",
+                                                                     "SetDefaultDllDirectories");
   if (restrict == nullptr || !restrict(LOAD_LIBRARY_SEARCH_SYSTEM32))
     SetDllDirectoryW(L"");
 }
@@ -27,11 +27,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   restrictDllSearch();
   // The shell objects and the browser-automation component need a single-threaded apartment.
   HRESULT ole = OleInitialize(nullptr);
-  tk::win::WinPlatform platform;
+  tk::host::HostPlatform platform;
   int exitCode = 1;
   try {
     exitCode = tk::runProgram(platform, [&platform](tk::Form1& form) {
-      return std::make_unique<tk::win::WinFormWindow>(
+      return std::make_unique<tk::host::WinFormWindow>(
           form, [&platform, &form](const tk::Control& c) {
             return tk::runHandler(platform, [&] { form.Click(c); });
           });

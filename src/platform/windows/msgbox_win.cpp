@@ -1,10 +1,10 @@
 // MsgBox on MessageBoxW, owned by the form window so that the form takes no input while it is open.
 #include "platform/error.h"
+#include "platform/host_platform.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/win_objects.h"
 #include "platform/windows/window_win.h"
 
-namespace tk::win {
+namespace tk::host {
 
 int showMessageBox(const std::string& prompt, int buttons,
                    const std::optional<std::string>& title) {
@@ -18,4 +18,4 @@ int showMessageBox(const std::string& prompt, int buttons,
   return answer;
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

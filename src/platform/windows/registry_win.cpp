@@ -1,12 +1,12 @@
 // RegRead on the registry: "ROOT\key\value" read with RegGetValueW as text.
 #include <string_view>
 
+#include "platform/host_platform.h"
 #include "platform/text.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"
-#include "platform/windows/win_objects.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 // The root key a full name starts with; nullptr for an unknown root.
@@ -69,4 +69,4 @@ std::string regRead(const std::string& name) {
   throw makeError(hresultFromWin32(ERROR_MORE_DATA));
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platform/host_platform.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/win_platform.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 // The longest path Win32 can hand back (32767 characters and the terminator).
@@ -50,13 +50,13 @@ std::wstring modulePath(HMODULE module, std::size_t firstSize) {
   }
 }
 
-void WinPlatform::MkDir(const std::string& path) {
+void HostPlatform::MkDir(const std::string& path) {
   std::wstring widePath = toWide(path);
   if (!CreateDirectoryW(widePath.c_str(), nullptr))
     throwLastError();  // 183 (exists) and 80 become 75, 3 (no parent) 76
 }
 
-void WinPlatform::FileCopy(const std::string& source, const std::string& destination) {
+void HostPlatform::FileCopy(const std::string& source, const std::string& destination) {
   std::wstring from = toWide(source);
   std::wstring to = toWide(destination);
   // FALSE: replace a destination of the same name, as the runtime's FileCopy does.
@@ -64,8 +64,8 @@ void WinPlatform::FileCopy(const std::string& source, const std::string& destina
     throwLastError();  // 2 -> 53, 3 -> 76, 32 (in use) -> 70, 5 -> 75
 }
 
-std::string WinPlatform::AppPath() {
+std::string HostPlatform::AppPath() {
   return toUtf8(folderOf(modulePath(nullptr)));
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

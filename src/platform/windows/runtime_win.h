@@ -6,10 +6,10 @@
 
 #include "platform/windows/win32.h"
 
-namespace tk::win {
+namespace tk::host {
 
 // The full path of a loaded module (nullptr: the running program). The buffer starts at
 // `firstSize` characters and grows until the whole path fits.
 std::wstring modulePath(HMODULE module, std::size_t firstSize = MAX_PATH);
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "platform/command_line.h"
+#include "platform/host_platform.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/win_objects.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 WORD showState(int windowStyle) {
@@ -105,4 +105,4 @@ double startProgram(const std::string& commandLine, int windowStyle) {
   return static_cast<double>(process.dwProcessId);
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -3,7 +3,7 @@
 
 #include "platform/windows/win32.h"
 
-namespace tk::win {
+namespace tk::host {
 
 std::wstring toWide(std::string_view utf8) {
   if (utf8.empty())
@@ -26,4 +26,4 @@ std::string toUtf8(std::wstring_view wide) {
   return utf8;
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace tk::win {
+namespace tk::host {
 
 std::wstring toWide(std::string_view utf8);
 std::string toUtf8(std::wstring_view wide);
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -7,7 +7,7 @@
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 PlatformError lastError() {
@@ -67,4 +67,4 @@ void TempFile::commit() {
   committed_ = true;
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-namespace tk::win {
+namespace tk::host {
 
 class TempFile {
  public:
@@ -27,4 +27,4 @@ class TempFile {
   bool committed_ = false;
 };
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -9,7 +9,7 @@
 #include "platform/windows/strings_win.h"
 #include "platform/windows/window_state_win.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 struct WindowClass {
@@ -287,4 +287,4 @@ HWND nextTabStop(const FormWindowState& state, HWND from) {
   return nullptr;
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -7,7 +7,7 @@
 
 #include "platform/windows/window_win.h"
 
-namespace tk::win {
+namespace tk::host {
 
 // One control of the description and its window.
 struct ChildWindow {
@@ -60,4 +60,4 @@ HWND nextTabStop(const FormWindowState& state, HWND from);
 inline constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 inline constexpr DWORD kFormExStyle = 0;
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -6,7 +6,7 @@
 #include "platform/windows/strings_win.h"
 #include "platform/windows/window_state_win.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 constexpr int kIconResource = 1;  // the icon group in tovrenkur.rc
@@ -259,4 +259,4 @@ HWND findFormWindow() {
   return found;
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

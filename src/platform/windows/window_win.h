@@ -8,7 +8,7 @@
 #include "app/program.h"
 #include "platform/windows/win32.h"
 
-namespace tk::win {
+namespace tk::host {
 
 // Runs the handler of a click on `control` at the toolkit's boundary (runHandler); false when
 // the program must end. It must not throw.
@@ -43,4 +43,4 @@ HWND findFormWindow();
 // The window class of the form, also how the tests and findFormWindow recognise it.
 inline constexpr const wchar_t* kFormClassName = L"TovrenKurForm1";
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -4,12 +4,12 @@
 
 #include <shlobj.h>
 
+#include "platform/host_platform.h"
 #include "platform/text.h"
 #include "platform/windows/com_win.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/win_objects.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 std::string desktopFolder() {
@@ -62,4 +62,4 @@ std::unique_ptr<WshShell> makeWshShell() {
   return std::make_unique<WinWshShell>();
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

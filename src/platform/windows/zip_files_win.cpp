@@ -9,7 +9,7 @@
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 class FileHandle {
@@ -166,4 +166,4 @@ zip::ExtractStats extractArchive(const std::string& archive, const std::string& 
   return zip::extract(source, target, decodeOem);
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

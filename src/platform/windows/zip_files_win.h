@@ -7,7 +7,7 @@
 
 #include "procedures/zip_reader.h"
 
-namespace tk::win {
+namespace tk::host {
 
 // Bytes of the system's OEM code page to UTF-8.
 std::string decodeOem(std::string_view bytes);
@@ -15,4 +15,4 @@ std::string decodeOem(std::string_view bytes);
 // Extracts the archive into the existing folder `destination` (UTF-8 Windows paths).
 zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination);
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -11,12 +11,12 @@
 
 #include <cstdio>
 
+#include "platform/host_platform.h"
 #include "platform/windows/com_ptr_win.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/win_objects.h"
 #include "platform/windows/zip_files_win.h"
 
-namespace tk::win {
+namespace tk::host {
 namespace {
 
 constexpr CLSID kShellClass = {
@@ -140,4 +140,4 @@ std::unique_ptr<ShellDispatch> makeShellDispatch() {
   return std::make_unique<WinShell>(std::move(shell));
 }
 
-}  // namespace tk::win
+}  // namespace tk::host

@@ -1,5 +1,7 @@
-// PosixPlatform: the runtime's file operations on the host, and the objects of the other areas.
-#include "platform/posix/posix_platform.h"
+// HostPlatform: the runtime's file operations on the host, and the objects of the other areas.
+#include "platform/host_platform.h"
+
+#include "platform/posix/dir_posix.h"
 
 #include <unistd.h>
 
@@ -7,26 +9,29 @@
 #include <system_error>
 
 #include "platform/posix/paths_posix.h"
-#include "platform/posix/posix_objects.h"
 
 namespace fs = std::filesystem;
 
-namespace tk::posix {
+namespace tk::host {
 
-int PosixPlatform::MsgBox(const std::string& prompt, int buttons,
-                          const std::optional<std::string>& title) {
+HostPlatform::HostPlatform() : dir_(std::make_unique<DirEnumeration>()) {}
+
+HostPlatform::~HostPlatform() = default;
+
+int HostPlatform::MsgBox(const std::string& prompt, int buttons,
+                         const std::optional<std::string>& title) {
   return showMessageBox(prompt, buttons, title);
 }
 
-std::string PosixPlatform::Dir(const std::string& pathName, int attributes) {
-  return dir_.first(pathName, attributes);
+std::string HostPlatform::Dir(const std::string& pathName, int attributes) {
+  return dir_->first(pathName, attributes);
 }
 
-std::string PosixPlatform::Dir() {
-  return dir_.next();
+std::string HostPlatform::Dir() {
+  return dir_->next();
 }
 
-void PosixPlatform::MkDir(const std::string& path) {
+void HostPlatform::MkDir(const std::string& path) {
   fs::path host = hostPath(path);
   std::error_code error;
   if (fs::exists(host, error))
@@ -35,7 +40,7 @@ void PosixPlatform::MkDir(const std::string& path) {
     throw hostError(error, host);
 }
 
-void PosixPlatform::FileCopy(const std::string& source, const std::string& destination) {
+void HostPlatform::FileCopy(const std::string& source, const std::string& destination) {
   fs::path from = hostPath(source);
   fs::path to = hostPath(destination);
   std::error_code error;
@@ -57,11 +62,11 @@ void PosixPlatform::FileCopy(const std::string& source, const std::string& desti
     throw hostError(error, to);
 }
 
-double PosixPlatform::Shell(const std::string& commandLine, int windowStyle) {
+double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
   return startProgram(commandLine, windowStyle);
 }
 
-std::string PosixPlatform::AppPath() {
+std::string HostPlatform::AppPath() {
   std::error_code error;
   fs::path exe = fs::read_symlink("/proc/self/exe", error);
   if (error)
@@ -69,25 +74,25 @@ std::string PosixPlatform::AppPath() {
   return windowsText(exe.parent_path());
 }
 
-std::unique_ptr<WshShell> PosixPlatform::CreateWshShell() {
+std::unique_ptr<WshShell> HostPlatform::CreateWshShell() {
   return makeWshShell();
 }
 
-std::unique_ptr<FileSystemObject> PosixPlatform::CreateFileSystemObject() {
+std::unique_ptr<FileSystemObject> HostPlatform::CreateFileSystemObject() {
   return makeFileSystemObject();
 }
 
-std::unique_ptr<XmlHttpRequest> PosixPlatform::CreateXmlHttpRequest() {
+std::unique_ptr<XmlHttpRequest> HostPlatform::CreateXmlHttpRequest() {
   return makeHttpRequest();
 }
 
-std::unique_ptr<ShellDispatch> PosixPlatform::CreateShellDispatch() {
+std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {
   return makeShellDispatch();
 }
 
-std::unique_ptr<DispatchObject> PosixPlatform::CreateDispatchObject(
-    const std::string& classId, const std::string& interfaceId) {
+std::unique_ptr<DispatchObject> HostPlatform::CreateDispatchObject(const std::string& classId,
+                                                                   const std::string& interfaceId) {
   return makeDispatchObject(classId, interfaceId);
 }
 
-}  // namespace tk::posix
+}  // namespace tk::host
