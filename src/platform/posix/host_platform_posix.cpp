@@ -1,4 +1,4 @@
-// HostPlatform: the runtime's file operations on the host, and the objects of the other areas.
+// HostPlatform on the substitute: Dir, and the runtime's file operations on the host.
 #include "platform/host_platform.h"
 
 #include "platform/posix/dir_posix.h"
@@ -17,11 +17,6 @@ namespace tk::host {
 HostPlatform::HostPlatform() : dir_(std::make_unique<DirEnumeration>()) {}
 
 HostPlatform::~HostPlatform() = default;
-
-int HostPlatform::MsgBox(const std::string& prompt, int buttons,
-                         const std::optional<std::string>& title) {
-  return showMessageBox(prompt, buttons, title);
-}
 
 std::string HostPlatform::Dir(const std::string& pathName, int attributes) {
   return dir_->first(pathName, attributes);
@@ -62,37 +57,12 @@ void HostPlatform::FileCopy(const std::string& source, const std::string& destin
     throw hostError(error, to);
 }
 
-double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
-  return startProgram(commandLine, windowStyle);
-}
-
 std::string HostPlatform::AppPath() {
   std::error_code error;
   fs::path exe = fs::read_symlink("/proc/self/exe", error);
   if (error)
     return windowsText(fs::current_path());
   return windowsText(exe.parent_path());
-}
-
-std::unique_ptr<WshShell> HostPlatform::CreateWshShell() {
-  return makeWshShell();
-}
-
-std::unique_ptr<FileSystemObject> HostPlatform::CreateFileSystemObject() {
-  return makeFileSystemObject();
-}
-
-std::unique_ptr<XmlHttpRequest> HostPlatform::CreateXmlHttpRequest() {
-  return makeHttpRequest();
-}
-
-std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {
-  return makeShellDispatch();
-}
-
-std::unique_ptr<DispatchObject> HostPlatform::CreateDispatchObject(const std::string& classId,
-                                                                   const std::string& interfaceId) {
-  return makeDispatchObject(classId, interfaceId);
 }
 
 }  // namespace tk::host
