@@ -25,7 +25,7 @@ for argument in "$@"; do
   esac
 done
 
-bash scripts/install-deps.sh windows
+bash scripts/install-deps.sh all
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 exe=$root/build/windows/TovrenKur.exe
