@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    std::unique_ptr<tk::ShellDispatch> shell = tk::host::makeShellDispatch();
+    std::unique_ptr<tk::ShellDispatch> shell = tk::host::HostPlatform().CreateShellDispatch();
     std::unique_ptr<tk::ShellFolder> archive = shell->NameSpace(argv[1]);
     std::unique_ptr<tk::ShellFolder> folder = shell->NameSpace(argv[2]);
     if (!archive || !folder)

@@ -7,7 +7,7 @@ namespace tk {
 
 void reportInstallFailure(Platform& platform, const PlatformError& error) {
   platform.MsgBox("Kurulum sırasında hata oluştu ! Hata No: " + std::to_string(error.number),
-                  vbInformation, std::string("TovrenKur v1.0.9"));
+                  vbInformation, std::string(kTitleV109));
 }
 
 }  // namespace tk

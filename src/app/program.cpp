@@ -19,15 +19,15 @@ bool runHandler(Platform& platform, const std::function<void()>& handler) {
     } catch (const ProgramEnd&) {
       return false;
     } catch (const PlatformError& error) {
-      platform.MsgBox(failureReport(error), vbCritical, std::string("TovrenKur"));
+      platform.MsgBox(failureReport(error), vbCritical, std::string(kApplicationTitle));
       return false;
     } catch (const std::bad_alloc&) {
       platform.MsgBox(failureReport(makeError(err::kOutOfMemory)), vbCritical,
-                      std::string("TovrenKur"));
+                      std::string(kApplicationTitle));
       return false;
     } catch (const std::exception& error) {
       platform.MsgBox(failureReport(PlatformError(err::kInvalidCall, error.what())), vbCritical,
-                      std::string("TovrenKur"));
+                      std::string(kApplicationTitle));
       return false;
     }
   } catch (...) {
@@ -38,9 +38,9 @@ bool runHandler(Platform& platform, const std::function<void()>& handler) {
 }
 
 int runProgram(Platform& platform,
-               const std::function<std::unique_ptr<FormWindow>(Form1&)>& makeWindow) {
+               const std::function<std::unique_ptr<FormWindow>(Form1&, Platform&)>& makeWindow) {
   Form1 form(platform);
-  std::unique_ptr<FormWindow> window = makeWindow(form);
+  std::unique_ptr<FormWindow> window = makeWindow(form, platform);
   form.setView(window.get());
   if (!runHandler(platform, [&] { form.Form_Load(); }))
     return 0;

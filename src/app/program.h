@@ -30,6 +30,6 @@ std::string failureReport(const PlatformError& error);
 // Creates Form1, attaches the window that `makeWindow` builds for it, runs Form_Load while the
 // window is still hidden, then shows it and runs the event loop. Returns the exit code.
 int runProgram(Platform& platform,
-               const std::function<std::unique_ptr<FormWindow>(Form1&)>& makeWindow);
+               const std::function<std::unique_ptr<FormWindow>(Form1&, Platform&)>& makeWindow);
 
 }  // namespace tk

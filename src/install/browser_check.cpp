@@ -8,15 +8,11 @@
 #include "app/failure_handling.h"
 #include "app/form1.h"
 #include "app/pass_over.h"
+#include "platform/automation.h"
 
 namespace tk {
 namespace {
 
-constexpr const char* kDriverClass = "{0277FC34-FD1B-4616-BB19-5D556733E8C9}";
-constexpr const char* kFallbackClass = "{0277FC34-FD1B-4616-BB19-E3CCFFAB4234}";
-constexpr const char* kDriverInterface = "{0277FC34-FD1B-4616-BB19-CC6284398AA5}";
-constexpr int32_t kStartBrowser = 12;
-constexpr int32_t kOpenPage = 32;
 constexpr const char* kCheckPage = "https://www.google.com/";
 
 }  // namespace
@@ -25,13 +21,13 @@ std::unique_ptr<DispatchObject> Form1::checkBrowser() {
   std::unique_ptr<DispatchObject> driver;
   auto ensureDriver = [&] {
     if (!driver)
-      driver = platform_.CreateDispatchObject(kFallbackClass, kDriverInterface);
+      driver = platform_.CreateDispatchObject(kFallbackDriverClassId, kDriverInterfaceId);
   };
-  passOver([&] { driver = platform_.CreateDispatchObject(kDriverClass, kDriverInterface); });
+  passOver([&] { driver = platform_.CreateDispatchObject(kDriverClassId, kDriverInterfaceId); });
   passOver(ensureDriver);
-  passOver([&] { requireObject(driver).Invoke(kStartBrowser, {"Chrome"}); });
+  passOver([&] { requireObject(driver).Invoke(kDispatchStartBrowser, {"Chrome"}); });
   passOver(ensureDriver);
-  passOver([&] { requireObject(driver).Invoke(kOpenPage, {kCheckPage}); });
+  passOver([&] { requireObject(driver).Invoke(kDispatchOpenPage, {kCheckPage}); });
   return driver;
 }
 

@@ -49,7 +49,7 @@ Form1::DriverChoice Form1::chooseDriver() {
     }
   }
   if (version.empty()) {
-    platform_.MsgBox(chromeMissingText(), vbInformation, std::string(kChromeMissingTitle));
+    platform_.MsgBox(chromeMissingText(), vbInformation, std::string(kTitleV100));
     End();
   }
   DriverChoice choice{versionKey(version), ""};

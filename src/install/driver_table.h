@@ -50,9 +50,8 @@ std::string versionKey(std::string_view versionText);
 // The path of the first row whose key equals `key`; nothing when no row does.
 std::optional<std::string_view> driverPath(std::string_view key);
 
-// The box shown when no Chrome is installed for this user, and its title.
+// The box shown when no Chrome is installed for this user.
 std::string chromeMissingText();
-inline constexpr std::string_view kChromeMissingTitle = "TovrenKur v1.0.0";
 
 // The box shown for a version outside the table, with the whole version text.
 std::string unsupportedVersionText(std::string_view versionText);

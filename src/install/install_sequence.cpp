@@ -53,7 +53,7 @@ void Form1::Command1_Click() {
   dosyaIndir(myUrl, myPath);
   unzip();
 
-  isWillReg = platform_.MsgBox(kScriptQuestion, vbYesNoQuestionNo, std::string("TovrenKur v1.0.0"));
+  isWillReg = platform_.MsgBox(kScriptQuestion, vbYesNoQuestionNo, std::string(kTitleV100));
   if (isWillReg == vbYes) {
     // Quoted for cmd's /s rule, so a package folder with blanks or parentheses still works.
     platform_.Shell(
@@ -107,7 +107,7 @@ void Form1::finishInstallation(const std::string& versionKey) {
 
   runStep(platform_, {[&] {
             platform_.MsgBox("Chrome bağlantısı test edildi.", vbInformation,
-                             std::string("TovrenKur v1.0.9"));
+                             std::string(kTitleV109));
           }});
   // Quoted, so a desktop path with blanks cannot start some other program.
   runStep(platform_,

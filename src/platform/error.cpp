@@ -64,30 +64,30 @@ PlatformError makeError(int32_t number) {
 
 int32_t runtimeNumberFromWin32(uint32_t win32Error) {
   switch (win32Error) {
-    case 2:  // ERROR_FILE_NOT_FOUND
+    case win32::kFileNotFound:
       return err::kFileNotFound;
-    case 3:    // ERROR_PATH_NOT_FOUND
-    case 161:  // ERROR_BAD_PATHNAME
+    case win32::kPathNotFound:
+    case win32::kBadPathname:
       return err::kPathNotFound;
-    case 5:    // ERROR_ACCESS_DENIED
-    case 80:   // ERROR_FILE_EXISTS
-    case 183:  // ERROR_ALREADY_EXISTS
+    case win32::kAccessDenied:
+    case win32::kFileExists:
+    case win32::kAlreadyExists:
       return err::kPathFileAccess;
-    case 32:  // ERROR_SHARING_VIOLATION
-    case 33:  // ERROR_LOCK_VIOLATION
+    case win32::kSharingViolation:
+    case win32::kLockViolation:
       return err::kPermissionDenied;
-    case 8:   // ERROR_NOT_ENOUGH_MEMORY
-    case 14:  // ERROR_OUTOFMEMORY
+    case win32::kNotEnoughMemory:
+    case win32::kOutOfMemory:
       return err::kOutOfMemory;
-    case 39:   // ERROR_HANDLE_DISK_FULL
-    case 112:  // ERROR_DISK_FULL
+    case win32::kHandleDiskFull:
+    case win32::kDiskFull:
       return err::kDiskFull;
-    case 123:  // ERROR_INVALID_NAME
-    case 206:  // ERROR_FILENAME_EXCED_RANGE
+    case win32::kInvalidName:
+    case win32::kFilenameTooLong:
       return err::kBadFileName;
-    case 21:    // ERROR_NOT_READY
-    case 23:    // ERROR_CRC
-    case 1117:  // ERROR_IO_DEVICE
+    case win32::kNotReady:
+    case win32::kCrc:
+    case win32::kIoDevice:
       return err::kDeviceIo;
     default:
       return err::kPathFileAccess;

@@ -53,6 +53,28 @@ inline constexpr int32_t kNetConnectionReset = -2147012866;  // 12030, a cut tra
 inline constexpr int32_t kNetSecurityFailure = -2147012851;  // 12045, any certificate failure
 }  // namespace err
 
+// The Win32 error codes the program meets, named once: Windows reports them, and the substitute
+// derives the same codes from errno, so both map them onto the same runtime numbers.
+namespace win32 {
+inline constexpr uint32_t kFileNotFound = 2;
+inline constexpr uint32_t kPathNotFound = 3;
+inline constexpr uint32_t kAccessDenied = 5;
+inline constexpr uint32_t kNotEnoughMemory = 8;
+inline constexpr uint32_t kOutOfMemory = 14;
+inline constexpr uint32_t kNotReady = 21;
+inline constexpr uint32_t kCrc = 23;
+inline constexpr uint32_t kSharingViolation = 32;
+inline constexpr uint32_t kLockViolation = 33;
+inline constexpr uint32_t kHandleDiskFull = 39;
+inline constexpr uint32_t kFileExists = 80;
+inline constexpr uint32_t kDiskFull = 112;
+inline constexpr uint32_t kInvalidName = 123;
+inline constexpr uint32_t kBadPathname = 161;
+inline constexpr uint32_t kAlreadyExists = 183;
+inline constexpr uint32_t kFilenameTooLong = 206;
+inline constexpr uint32_t kIoDevice = 1117;
+}  // namespace win32
+
 // The Turkish description the runtime gives for a number; a generic text for unknown numbers.
 std::string errorDescription(int32_t number);
 

@@ -1,5 +1,8 @@
 // The platform of the system the program runs on: Win32 and COM on Windows (platform/windows),
-// the substitute elsewhere (platform/posix). Each host defines these members and functions once.
+// the substitute elsewhere (platform/posix). Each host defines every member once, in the file of
+// its area: Dir, MkDir, FileCopy and AppPath in files_*, MsgBox in msgbox_*, Shell in process_*,
+// and each Create* in the file of its object (wsh_*, fso_*, http_*, zip_extract_*,
+// automation_*).
 #pragma once
 
 #include <memory>
@@ -10,7 +13,7 @@
 
 namespace tk::host {
 
-class DirEnumeration;  // the host's state of the enumeration that Dir without arguments continues
+class DirEnumeration;  // the enumeration that Dir without arguments continues (files_*)
 
 class HostPlatform : public Platform {
  public:
@@ -36,26 +39,5 @@ class HostPlatform : public Platform {
  private:
   std::unique_ptr<DirEnumeration> dir_;
 };
-
-// The host's pieces, one per area, which HostPlatform puts together.
-
-// A modal message box owned by the form (Windows: MessageBoxW; the substitute: FLTK): button codes
-// 0, 16, 64 and 292.
-int showMessageBox(const std::string& prompt, int buttons, const std::optional<std::string>& title);
-
-// Shell: starts a command line with the program always named (Windows: CreateProcessW; the
-// substitute splits it by the Windows rules); never waited for.
-double startProgram(const std::string& commandLine, int windowStyle);
-
-// WScript.Shell's RegRead: a value's data as text; a missing key or value throws
-// err::kRegValueMissing. (The substitute reads Chrome's version from its profile folder.)
-std::string regRead(const std::string& name);
-
-std::unique_ptr<WshShell> makeWshShell();
-std::unique_ptr<FileSystemObject> makeFileSystemObject();
-std::unique_ptr<XmlHttpRequest> makeHttpRequest();
-std::unique_ptr<ShellDispatch> makeShellDispatch();
-std::unique_ptr<DispatchObject> makeDispatchObject(const std::string& classId,
-                                                   const std::string& interfaceId);
 
 }  // namespace tk::host

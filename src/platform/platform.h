@@ -22,6 +22,12 @@ inline constexpr int vbOK = 1;
 inline constexpr int vbYes = 6;
 inline constexpr int vbNo = 7;
 
+// The titles of the program's message boxes; a box shown without a title carries the
+// application title.
+inline constexpr const char* kTitleV100 = "TovrenKur v1.0.0";
+inline constexpr const char* kTitleV109 = "TovrenKur v1.0.9";
+inline constexpr const char* kApplicationTitle = "TovrenKur";
+
 // Window styles of Shell.
 inline constexpr int vbNormalFocus = 1;
 inline constexpr int vbMinimizedFocus = 2;

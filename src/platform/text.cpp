@@ -172,26 +172,33 @@ bool isValidUtf8(std::string_view text) {
   return valid;
 }
 
+std::u32string codePoints(std::string_view text) {
+  std::u32string out;
+  out.reserve(text.size());
+  forEachCharacter(text, [&](std::string_view ch) { out += decode(ch); });
+  return out;
+}
+
 bool matchesWildcard(std::string_view name, std::string_view pattern) {
-  std::string n = foldCase(name);
-  std::string p = foldCase(pattern);
+  std::u32string n = codePoints(foldCase(name));
+  std::u32string p = codePoints(foldCase(pattern));
   // Classic wildcard matching with backtracking over the last '*'.
-  std::size_t ni = 0, pi = 0, star = std::string::npos, mark = 0;
+  std::size_t ni = 0, pi = 0, star = std::u32string::npos, mark = 0;
   while (ni < n.size()) {
-    if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
+    if (pi < p.size() && (p[pi] == U'?' || p[pi] == n[ni])) {
       ++ni;
       ++pi;
-    } else if (pi < p.size() && p[pi] == '*') {
+    } else if (pi < p.size() && p[pi] == U'*') {
       star = pi++;
       mark = ni;
-    } else if (star != std::string::npos) {
+    } else if (star != std::u32string::npos) {
       pi = star + 1;
       ni = ++mark;
     } else {
       return false;
     }
   }
-  while (pi < p.size() && p[pi] == '*')
+  while (pi < p.size() && p[pi] == U'*')
     ++pi;
   return pi == p.size();
 }

@@ -28,8 +28,11 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b);
 // (no stray bytes, overlong forms, surrogates or code points past U+10FFFF).
 void appendUtf8(char32_t c, std::string& out);
 bool isValidUtf8(std::string_view text);
+// The code points of a UTF-8 text; a stray byte of broken UTF-8 stands for itself.
+std::u32string codePoints(std::string_view text);
 
-// Whether `name` matches a Windows wildcard pattern ("*" and "?"), ignoring case.
+// Whether `name` matches a Windows wildcard pattern ("*" and "?", which stands for one
+// character, "ş" as well as "s"), ignoring case.
 bool matchesWildcard(std::string_view name, std::string_view pattern);
 
 }  // namespace tk

@@ -43,17 +43,6 @@ class Window {
   std::size_t filled_ = 0;
 };
 
-// Deletes the temporary file unless it was renamed into place.
-struct TemporaryGuard {
-  Destination& destination;
-  std::unique_ptr<TemporaryFile> file;
-  bool placed = false;
-  ~TemporaryGuard() {
-    if (file && !placed)
-      destination.remove(*file);
-  }
-};
-
 struct Inflater {
   z_stream stream{};
   Inflater() {
@@ -78,9 +67,9 @@ class Extractor {
  private:
   void makeParents(const std::string& path);
   uint32_t copyStored(uint64_t at, const CentralEntry& entry, const std::string& path,
-                      TemporaryFile& file);
+                      OutputFile& file);
   uint32_t inflateData(uint64_t at, const CentralEntry& entry, const std::string& path,
-                       TemporaryFile& file);
+                       OutputFile& file);
 
   Window window_;
   Destination& destination_;
@@ -114,20 +103,18 @@ void Extractor::extractEntry(const CentralEntry& entry, const EntryPath& target)
   if (at > dataEnd_ || entry.compressedSize > dataEnd_ - at)
     throw badData(target.path);
   bool executable = (entry.madeBy >> 8) == 3 && (entry.externalAttributes >> 16 & 0111) != 0;
-  TemporaryGuard guard{destination_, destination_.openTemporary(target.path, executable)};
-  uint32_t crc = entry.method == kMethodStored ? copyStored(at, entry, target.path, *guard.file)
-                                               : inflateData(at, entry, target.path, *guard.file);
+  std::unique_ptr<OutputFile> file = destination_.create(target.path, executable);
+  uint32_t crc = entry.method == kMethodStored ? copyStored(at, entry, target.path, *file)
+                                               : inflateData(at, entry, target.path, *file);
   if (crc != entry.crc)
     throw corrupt("'" + target.path + "' dosyasının CRC denetimi tutmadı");
-  guard.file->close();
-  destination_.rename(*guard.file, target.path);
-  guard.placed = true;
+  file->commit();
   ++stats.files;
   stats.bytes += entry.size;
 }
 
 uint32_t Extractor::copyStored(uint64_t at, const CentralEntry& entry, const std::string& path,
-                               TemporaryFile& file) {
+                               OutputFile& file) {
   if (entry.compressedSize != entry.size)
     throw badData(path);
   uLong crc = crc32(0, nullptr, 0);
@@ -143,7 +130,7 @@ uint32_t Extractor::copyStored(uint64_t at, const CentralEntry& entry, const std
 }
 
 uint32_t Extractor::inflateData(uint64_t at, const CentralEntry& entry, const std::string& path,
-                                TemporaryFile& file) {
+                                OutputFile& file) {
   Inflater inflater;
   z_stream& z = inflater.stream;
   uLong crc = crc32(0, nullptr, 0);

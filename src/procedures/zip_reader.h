@@ -19,13 +19,15 @@ class ArchiveSource {
   virtual void readAt(uint64_t offset, unsigned char* buffer, std::size_t length) = 0;
 };
 
-// A file being written under a temporary name beside its final one.
-class TemporaryFile {
+// A file being written under a temporary name beside its final one. Dropped without a commit,
+// it is removed.
+class OutputFile {
  public:
-  virtual ~TemporaryFile() = default;
+  virtual ~OutputFile() = default;
   virtual void write(const unsigned char* data, std::size_t length) = 0;
-  // Flushes and closes; a late failure (a full disk) throws here.
-  virtual void close() = 0;
+  // Closes the file and moves it over its final name, replacing a file of that name; a late
+  // failure (a full disk) throws here.
+  virtual void commit() = 0;
 };
 
 // The folder that entries are extracted into. Paths are relative to it, their parts joined by
@@ -35,13 +37,9 @@ class Destination {
   virtual ~Destination() = default;
   // Creates a folder whose parent exists; an existing folder is fine.
   virtual void makeFolder(const std::string& path) = 0;
-  // Creates a new, uniquely named file in the folder of `path` and opens it for writing.
-  virtual std::unique_ptr<TemporaryFile> openTemporary(const std::string& path,
-                                                       bool executable) = 0;
-  // Moves the closed temporary file over `path`, replacing an existing file of that name.
-  virtual void rename(TemporaryFile& file, const std::string& path) = 0;
-  // Deletes the temporary file (on the way out of a failure): never throws.
-  virtual void remove(TemporaryFile& file) noexcept = 0;
+  // Creates a new, uniquely named file beside `path`, opened for writing, that its commit moves
+  // over `path`.
+  virtual std::unique_ptr<OutputFile> create(const std::string& path, bool executable) = 0;
 };
 
 // Turns a name stored in the OEM code page (no UTF-8 flag) into UTF-8.

@@ -15,7 +15,6 @@ constexpr const char* kWindowsFolder = "C:\\Windows\\";
 constexpr const char* kRegisterCommand = "regsvr32 /s \"C:\\Windows\\";
 constexpr const char* kStartMessage = "Registering işlemleri başlatılıyor ...";
 constexpr const char* kQuestion = " Register edilsin mi ? (EVET önerilir)";
-constexpr const char* kQuestionTitle = "TovrenKur v1.0.0";
 constexpr const char* kClosingMessage = "Registering işlemleri tamamlandı ...";
 
 // "x.dll", "X.Ocx" and even "xdll" qualify: only the last three characters count.
@@ -43,7 +42,7 @@ void Form1::regTovrenComponents() {
       regStr = kRegisterCommand + sisDir + compFile + "\"";
       int answer = vbNo;  // a question that could not be asked registers nothing
       unit([&] {
-        answer = platform_.MsgBox(compFile + kQuestion, vbYesNoQuestionNo, kQuestionTitle);
+        answer = platform_.MsgBox(compFile + kQuestion, vbYesNoQuestionNo, std::string(kTitleV100));
       });
       isWillReg = answer;
       if (isWillReg == vbYes) {

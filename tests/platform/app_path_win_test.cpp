@@ -7,8 +7,8 @@
 #include <iterator>
 
 #include "contract_support.h"
+#include "platform/windows/files_win.h"
 #include "platform/windows/handles_win.h"
-#include "platform/windows/runtime_win.h"
 #include "platform/windows/strings_win.h"
 
 namespace fs = std::filesystem;

@@ -36,7 +36,7 @@ int answerBox(const std::string& prompt, int buttons, std::optional<std::string>
   };
   Fl::add_timeout(0.1, onBox, &pending);
   Fl::add_timeout(10.0, watchdog, &pending);
-  const int answer = showMessageBox(prompt, buttons, title);
+  const int answer = HostPlatform().MsgBox(prompt, buttons, title);
   Fl::remove_timeout(onBox, &pending);
   Fl::remove_timeout(watchdog, &pending);
   EXPECT_FALSE(pending.timedOut);

@@ -2,7 +2,8 @@
 // key or value, and failures that must not look like a missing value.
 #include <gtest/gtest.h>
 
-#include "platform/host_platform.h"
+#include "platform/error.h"
+#include "platform/registry.h"
 #include "platform/windows/win32.h"
 
 namespace tk {

@@ -168,7 +168,8 @@ TEST_F(FormWindowTest, AMessageBoxGivesTheFocusBackToTheControlThatHadIt) {
   };
   Fl::add_timeout(0.1, answer);
   int answered = 0;
-  EXPECT_TRUE(view_->runEvent([&] { answered = showMessageBox("Devam edilsin mi?", 292, {}); }));
+  EXPECT_TRUE(
+      view_->runEvent([&] { answered = HostPlatform().MsgBox("Devam edilsin mi?", 292, {}); }));
   Fl::remove_timeout(answer);
   EXPECT_EQ(answered, vbNo);
   EXPECT_EQ(focused(), "Command2");

@@ -222,7 +222,8 @@ TEST_F(WinWindowTest, AQuestionBoxBelongsToTheFormAndEnterAnswersNo) {
   showInFront();
   seen = {window->handle(), nullptr, true, "", "", VK_RETURN};
   SetTimer(nullptr, 0, 100, &inspectBox);
-  EXPECT_EQ(showMessageBox("Chrome bağlantı ayarları?", 292, std::string("TovrenKur v1.0.0")), 7);
+  EXPECT_EQ(
+      HostPlatform().MsgBox("Chrome bağlantı ayarları?", 292, std::string("TovrenKur v1.0.0")), 7);
   EXPECT_EQ(seen.owner, window->handle());
   EXPECT_FALSE(seen.formEnabled);
   EXPECT_EQ(seen.title, "TovrenKur v1.0.0");
@@ -234,7 +235,7 @@ TEST_F(WinWindowTest, ABoxWithoutTitleCarriesTheApplicationTitle) {
   showInFront();
   seen = {window->handle(), nullptr, true, "", "", 0};
   SetTimer(nullptr, 0, 100, &inspectBox);
-  EXPECT_EQ(showMessageBox("Kurulum tamamlandı.", 64, std::nullopt), IDOK);
+  EXPECT_EQ(HostPlatform().MsgBox("Kurulum tamamlandı.", 64, std::nullopt), IDOK);
   EXPECT_EQ(seen.title, "TovrenKur");
   EXPECT_EQ(seen.text, "Kurulum tamamlandı.");
 }

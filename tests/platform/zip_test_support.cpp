@@ -1,10 +1,12 @@
-// The zip tests' contents and tree reading, the same on every platform.
+// The zip tests' contents, tree reading and real platform, the same on every platform.
 #include "zip_test_support.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+#include "platform/host_platform.h"
 
 namespace fs = std::filesystem;
 
@@ -70,6 +72,27 @@ Tree foldKeys(const Tree& tree) {
     folded[name] = content;
   }
   return folded;
+}
+
+namespace {
+
+class PlatformAt : public host::HostPlatform {
+ public:
+  explicit PlatformAt(std::string appPath) : appPath_(std::move(appPath)) {}
+  std::string AppPath() override { return appPath_; }
+
+ private:
+  std::string appPath_;
+};
+
+}  // namespace
+
+std::unique_ptr<ShellDispatch> realShell() {
+  return host::HostPlatform().CreateShellDispatch();
+}
+
+std::unique_ptr<Platform> realPlatformAt(const std::string& appPath) {
+  return std::make_unique<PlatformAt>(appPath);
 }
 
 }  // namespace tk::test

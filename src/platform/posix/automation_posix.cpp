@@ -12,15 +12,15 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/automation.h"
 #include "platform/host_platform.h"
+#include "platform/posix/handles_posix.h"
 
 namespace fs = std::filesystem;
 
 namespace tk::host {
 namespace {
 
-constexpr const char* kDriverClass = "{0277FC34-FD1B-4616-BB19-5D556733E8C9}";
-constexpr const char* kFallbackClass = "{0277FC34-FD1B-4616-BB19-E3CCFFAB4234}";
 constexpr int32_t kDispatchUnknownName = -2147352570;  // DISP_E_UNKNOWNNAME
 constexpr int32_t kDispatchException = -2147352567;    // DISP_E_EXCEPTION
 
@@ -43,19 +43,16 @@ std::string findProgram(std::initializer_list<const char*> names) {
 }
 
 int freeLoopbackPort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  UniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  int port = 0;
-  if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-    port = ntohs(address.sin_port);
+  if (fd && bind(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      getsockname(fd.get(), reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    return ntohs(address.sin_port);
   }
-  if (fd >= 0)
-    close(fd);
-  return port;
+  return 0;
 }
 
 // Starts a program detached from the installer (a grandchild that nobody has to wait for).
@@ -80,24 +77,23 @@ size_t collect(char* data, size_t size, size_t count, void* out) {
 
 // One request to the local driver; returns the status (0 when it did not answer) and the body.
 long request(const std::string& url, const std::string* postBody, std::string& response) {
-  CURL* curl = curl_easy_init();
+  UniqueCurl owner(curl_easy_init());
+  CURL* curl = owner.get();
   if (curl == nullptr)
     return 0;
-  curl_slist* headers = curl_slist_append(nullptr, "Content-Type: application/json");
+  UniqueCurlList headers(curl_slist_append(nullptr, "Content-Type: application/json"));
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, 60L);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &response);
   if (postBody != nullptr) {
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, postBody->c_str());
   }
   long status = 0;
   if (curl_easy_perform(curl) == CURLE_OK)
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-  curl_slist_free_all(headers);
-  curl_easy_cleanup(curl);
   return status;
 }
 
@@ -118,9 +114,9 @@ class WebDriverObject : public DispatchObject {
       : driver_(std::move(driver)), browser_(std::move(browser)) {}
 
   void Invoke(int32_t dispatchId, const std::vector<std::string>& args) override {
-    if (dispatchId == 12 && args.size() == 1)
+    if (dispatchId == kDispatchStartBrowser && args.size() == 1)
       return startSession();
-    if (dispatchId == 32 && args.size() == 1)
+    if (dispatchId == kDispatchOpenPage && args.size() == 1)
       return openPage(args[0]);
     throw PlatformError(kDispatchUnknownName, "Bilinmeyen üye");
   }
@@ -171,11 +167,12 @@ class WebDriverObject : public DispatchObject {
 
 }  // namespace
 
-std::unique_ptr<DispatchObject> makeDispatchObject(const std::string& classId, const std::string&) {
+std::unique_ptr<DispatchObject> HostPlatform::CreateDispatchObject(const std::string& classId,
+                                                                   const std::string&) {
   std::string driver = findProgram({"chromedriver"});
   std::string browser =
       findProgram({"google-chrome", "google-chrome-stable", "chromium", "chromium-browser"});
-  bool known = classId == kDriverClass || classId == kFallbackClass;
+  bool known = classId == kDriverClassId || classId == kFallbackDriverClassId;
   if (!known || driver.empty() || browser.empty())
     throw makeError(err::kClassNotRegistered);
   return std::make_unique<WebDriverObject>(driver, browser);

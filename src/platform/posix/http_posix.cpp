@@ -4,11 +4,14 @@
 #include <curl/curl.h>
 
 #include <cstring>
+#include <exception>
 #include <filesystem>
 
 #include "platform/host_platform.h"
+#include "platform/http.h"
+#include "platform/posix/handles_posix.h"
 #include "platform/posix/paths_posix.h"
-#include "platform/posix/temp_file_posix.h"
+#include "platform/temp_file.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
@@ -16,11 +19,8 @@ namespace fs = std::filesystem;
 namespace tk::host {
 namespace {
 
-constexpr int32_t kInternalError = -2147012892;   // WinINet 12004
-constexpr int32_t kRedirectFailed = -2147012740;  // WinINet 12156
-constexpr long kBufferSize = 128 * 1024;
-constexpr long kConnectSeconds = 60;
-constexpr long kStalledSeconds = 60;  // no byte for this long is a time-out
+using http::kInternalError;
+using http::kRedirectFailed;
 
 // curl's results as the numbers WinINet gives for the same failures.
 int32_t numberForCurl(CURLcode code) {
@@ -64,18 +64,17 @@ int32_t numberForCurl(CURLcode code) {
 
 // The scheme ("http" or "https") of an absolute address with a host; "" for anything else.
 std::string httpScheme(const std::string& url) {
-  std::string scheme;
-  CURLU* parsed = curl_url();
-  char* part = nullptr;
-  if (parsed != nullptr && curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
-      curl_url_get(parsed, CURLUPART_HOST, &part, 0) == CURLUE_OK && part[0] != '\0') {
-    curl_free(part);
-    part = nullptr;
-    if (curl_url_get(parsed, CURLUPART_SCHEME, &part, 0) == CURLUE_OK)
-      scheme = part;
-  }
-  curl_free(part);
-  curl_url_cleanup(parsed);
+  UniqueCurlUrl parsed(curl_url());
+  if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK)
+    return "";
+  auto part = [&](CURLUPart which) {
+    char* text = nullptr;
+    UniqueCurlText owned(curl_url_get(parsed.get(), which, &text, 0) == CURLUE_OK ? text : nullptr);
+    return std::string(owned ? owned.get() : "");
+  };
+  std::string scheme = part(CURLUPART_SCHEME);
+  if (part(CURLUPART_HOST).empty())
+    return "";
   return scheme == "http" || scheme == "https" ? scheme : "";
 }
 
@@ -100,8 +99,8 @@ class CurlRequest : public XmlHttpRequest {
   void drive(bool untilBody);
   void collectResult();
 
-  CURL* easy_ = nullptr;
-  CURLM* multi_ = nullptr;
+  UniqueCurl easy_;
+  UniqueCurlMulti multi_;
   std::string url_;
   bool sent_ = false;
   bool bodyArrived_ = false;  // the first body bytes are held by curl (paused)
@@ -110,25 +109,20 @@ class CurlRequest : public XmlHttpRequest {
   long status_ = 0;
   TempFile* sink_ = nullptr;
   curl_off_t written_ = 0;
-  int writeErrno_ = 0;
+  std::exception_ptr writeFailure_;  // the sink's failure, rethrown once curl has stopped
 };
 
 CurlRequest::CurlRequest() {
   initialiseCurlOnce();
-  easy_ = curl_easy_init();
-  multi_ = curl_multi_init();
-  if (easy_ == nullptr || multi_ == nullptr) {
-    curl_easy_cleanup(easy_);
-    curl_multi_cleanup(multi_);
+  easy_.reset(curl_easy_init());
+  multi_.reset(curl_multi_init());
+  if (!easy_ || !multi_)
     throw makeError(err::kCannotCreateObject);
-  }
 }
 
 CurlRequest::~CurlRequest() {
   if (sent_)
-    curl_multi_remove_handle(multi_, easy_);
-  curl_easy_cleanup(easy_);
-  curl_multi_cleanup(multi_);
+    curl_multi_remove_handle(multi_.get(), easy_.get());
 }
 
 void CurlRequest::Open(const std::string& method, const std::string& url, bool async) {
@@ -139,30 +133,31 @@ void CurlRequest::Open(const std::string& method, const std::string& url, bool a
 }
 
 void CurlRequest::configure(const std::string& scheme) {
-  curl_easy_setopt(easy_, CURLOPT_URL, url_.c_str());
-  curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy_.get(), CURLOPT_URL, url_.c_str());
+  curl_easy_setopt(easy_.get(), CURLOPT_PROTOCOLS_STR, "http,https");
   // Never follow an https address down to plain http: that would drop the certificate check.
-  curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, scheme == "https" ? "https" : "http,https");
-  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
-  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
-  curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy_, CURLOPT_USERAGENT, "TovrenKur/1.0");
-  curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, kBufferSize);
-  curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
-  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
-  curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlRequest::onBody);
-  curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+  curl_easy_setopt(easy_.get(), CURLOPT_REDIR_PROTOCOLS_STR,
+                   scheme == "https" ? "https" : "http,https");
+  curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(easy_.get(), CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(easy_.get(), CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(easy_.get(), CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy_.get(), CURLOPT_USERAGENT, http::kUserAgent);
+  curl_easy_setopt(easy_.get(), CURLOPT_BUFFERSIZE, static_cast<long>(http::kBufferSize));
+  curl_easy_setopt(easy_.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(http::kTimeoutSeconds));
+  curl_easy_setopt(easy_.get(), CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(easy_.get(), CURLOPT_LOW_SPEED_TIME, static_cast<long>(http::kTimeoutSeconds));
+  curl_easy_setopt(easy_.get(), CURLOPT_WRITEFUNCTION, &CurlRequest::onBody);
+  curl_easy_setopt(easy_.get(), CURLOPT_WRITEDATA, this);
 #ifdef TOVRENKUR_EXTRA_CA_FILE
   // Debian's libcurl ignores SSL_CERT_FILE. The extra CA joins the system's CA folder, which
   // still holds every system CA; a missing file must not break the system's trust.
   if (fs::is_regular_file(TOVRENKUR_EXTRA_CA_FILE)) {
     char* systemFolder = nullptr;
-    curl_easy_getinfo(easy_, CURLINFO_CAPATH, &systemFolder);
-    curl_easy_setopt(easy_, CURLOPT_CAINFO, TOVRENKUR_EXTRA_CA_FILE);
-    curl_easy_setopt(easy_, CURLOPT_CAPATH,
+    curl_easy_getinfo(easy_.get(), CURLINFO_CAPATH, &systemFolder);
+    curl_easy_setopt(easy_.get(), CURLOPT_CAINFO, TOVRENKUR_EXTRA_CA_FILE);
+    curl_easy_setopt(easy_.get(), CURLOPT_CAPATH,
                      systemFolder != nullptr ? systemFolder : "/etc/ssl/certs");
   }
 #endif
@@ -175,8 +170,10 @@ size_t CurlRequest::onBody(char* data, size_t, size_t count, void* self) {
     request->bodyArrived_ = true;
     return CURL_WRITEFUNC_PAUSE;
   }
-  if (!request->sink_->write(data, count)) {
-    request->writeErrno_ = errno;
+  try {
+    request->sink_->write(data, count);
+  } catch (const PlatformError&) {
+    request->writeFailure_ = std::current_exception();
     return 0;  // fails the transfer: fewer bytes taken than offered
   }
   request->written_ += static_cast<curl_off_t>(count);
@@ -185,8 +182,8 @@ size_t CurlRequest::onBody(char* data, size_t, size_t count, void* self) {
 
 void CurlRequest::collectResult() {
   int left = 0;
-  while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
-    if (message->msg == CURLMSG_DONE && message->easy_handle == easy_) {
+  while (CURLMsg* message = curl_multi_info_read(multi_.get(), &left)) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == easy_.get()) {
       done_ = true;
       result_ = message->data.result;
     }
@@ -196,13 +193,13 @@ void CurlRequest::collectResult() {
 void CurlRequest::drive(bool untilBody) {
   while (!done_ && !(untilBody && bodyArrived_)) {
     int running = 0;
-    if (curl_multi_perform(multi_, &running) != CURLM_OK)
+    if (curl_multi_perform(multi_.get(), &running) != CURLM_OK)
       throw makeError(kInternalError);
     collectResult();
     if (done_ || (untilBody && bodyArrived_))
       break;
     // curl's own connect and stall time-outs bound the whole loop.
-    if (curl_multi_poll(multi_, nullptr, 0, 1000, nullptr) != CURLM_OK)
+    if (curl_multi_poll(multi_.get(), nullptr, 0, 1000, nullptr) != CURLM_OK)
       throw makeError(kInternalError);
   }
 }
@@ -214,39 +211,38 @@ void CurlRequest::Send() {
   if (sent_)
     throw makeError(err::kInvalidCall);
   configure(scheme);
-  if (curl_multi_add_handle(multi_, easy_) != CURLM_OK)
+  if (curl_multi_add_handle(multi_.get(), easy_.get()) != CURLM_OK)
     throw makeError(kInternalError);
   sent_ = true;
   drive(true);
   if (done_ && result_ != CURLE_OK)
     throw makeError(numberForCurl(result_));
-  curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status_);
+  curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status_);
 }
 
 void CurlRequest::SaveResponseBody(const std::string& path) {
   if (!sent_ || status_ != 200)
     throw makeError(err::kInvalidCall);
-  fs::path destination = hostPath(path);
-  TempFile temp(destination);
+  TempFile temp(hostPath(path).string());
   sink_ = &temp;
   struct Detach {
     TempFile*& sink;
     ~Detach() { sink = nullptr; }
   } detach{sink_};
   if (bodyArrived_ && !done_) {
-    CURLcode resumed = curl_easy_pause(easy_, CURLPAUSE_CONT);  // delivers the held bytes
+    CURLcode resumed = curl_easy_pause(easy_.get(), CURLPAUSE_CONT);  // delivers the held bytes
     if (resumed != CURLE_OK) {
       done_ = true;
       result_ = resumed;
     }
   }
   drive(false);
-  if (writeErrno_ != 0)
-    throw hostError(std::error_code(writeErrno_, std::generic_category()), destination);
+  if (writeFailure_)
+    std::rethrow_exception(writeFailure_);
   if (result_ != CURLE_OK)
     throw makeError(numberForCurl(result_));
   curl_off_t announced = -1;
-  curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+  curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
   if (announced >= 0 && written_ != announced)
     throw makeError(err::kNetConnectionReset);
   temp.commit();
@@ -254,7 +250,7 @@ void CurlRequest::SaveResponseBody(const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<XmlHttpRequest> makeHttpRequest() {
+std::unique_ptr<XmlHttpRequest> HostPlatform::CreateXmlHttpRequest() {
   return std::make_unique<CurlRequest>();
 }
 

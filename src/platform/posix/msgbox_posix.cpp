@@ -116,7 +116,7 @@ MessageDialog::MessageDialog(const std::string& prompt, const BoxStyle& style,
   addButtons(width, bodyHeight + px(10));
   end();
   copy_label(title.c_str());
-  xclass("TovrenKur");
+  xclass(kApplicationTitle);
   callback(onClose);
   set_modal();
 }
@@ -187,11 +187,11 @@ int MessageDialog::run() {
 
 }  // namespace
 
-int showMessageBox(const std::string& prompt, int buttons,
-                   const std::optional<std::string>& title) {
+int HostPlatform::MsgBox(const std::string& prompt, int buttons,
+                         const std::optional<std::string>& title) {
   openDisplay();
   const BoxStyle style = styleOf(buttons);
-  MessageDialog dialog(prompt, style, title.value_or("TovrenKur"), screenDpi());
+  MessageDialog dialog(prompt, style, title.value_or(kApplicationTitle), screenDpi());
   return dialog.run();
 }
 

@@ -95,33 +95,33 @@ uint32_t win32FromErrno(int error, const fs::path& path) {
     case ENOENT: {
       std::error_code ignored;
       fs::path parent = path.has_filename() ? path.parent_path() : path.parent_path().parent_path();
-      return fs::is_directory(parent, ignored) ? 2u : 3u;
+      return fs::is_directory(parent, ignored) ? win32::kFileNotFound : win32::kPathNotFound;
     }
     case ENOTDIR:
-      return 3;
+      return win32::kPathNotFound;
     case EACCES:
     case EPERM:
     case EISDIR:
     case EROFS:
-      return 5;
+      return win32::kAccessDenied;
     case EEXIST:
-      return 183;
+      return win32::kAlreadyExists;
     case EBUSY:
     case ETXTBSY:
-      return 32;
+      return win32::kSharingViolation;
     case ENOSPC:
     case EDQUOT:
-      return 112;
+      return win32::kDiskFull;
     case ENAMETOOLONG:
-      return 206;
+      return win32::kFilenameTooLong;
     case EINVAL:
-      return 123;
+      return win32::kInvalidName;
     case ENOMEM:
-      return 8;
+      return win32::kNotEnoughMemory;
     case EIO:
-      return 1117;
+      return win32::kIoDevice;
     default:
-      return 5;
+      return win32::kAccessDenied;
   }
 }
 
@@ -129,8 +129,16 @@ PlatformError hostError(const std::error_code& error, const fs::path& path) {
   uint32_t code =
       error.category() == std::generic_category() || error.category() == std::system_category()
           ? win32FromErrno(error.value(), path)
-          : 5u;
+          : win32::kAccessDenied;
   return makeError(runtimeNumberFromWin32(code));
+}
+
+PlatformError errnoError(int error, const fs::path& path) {
+  return makeError(runtimeNumberFromWin32(win32FromErrno(error, path)));
+}
+
+PlatformError lastErrnoError(const fs::path& path) {
+  return errnoError(errno != 0 ? errno : EIO, path);
 }
 
 }  // namespace tk::host

@@ -28,7 +28,10 @@ std::string windowsText(const std::filesystem::path& host);
 // whether ENOENT meant a missing file (its folder exists) or a missing path.
 uint32_t win32FromErrno(int error, const std::filesystem::path& path);
 
-// A PlatformError for a failed host operation on `path`.
+// A PlatformError for a failed host operation on `path`: from an error code, from an errno
+// value, and from errno as the failing call left it (read it before any cleanup).
 PlatformError hostError(const std::error_code& error, const std::filesystem::path& path);
+PlatformError errnoError(int error, const std::filesystem::path& path);
+PlatformError lastErrnoError(const std::filesystem::path& path);
 
 }  // namespace tk::host

@@ -1,94 +1,95 @@
-// TempFile: O_EXCL creation beside the destination, fsync before the rename that replaces it.
-#include "platform/posix/temp_file_posix.h"
+// TempFile on the host: O_EXCL creation beside the destination, fsync before the rename that
+// replaces it.
+#include "platform/temp_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
-#include <string>
-#include <system_error>
 
+#include "platform/posix/handles_posix.h"
 #include "platform/posix/paths_posix.h"
-
-namespace fs = std::filesystem;
 
 namespace tk::host {
 namespace {
 
 // Writeback is started every this many bytes, so that the fsync before the rename finds little
 // left to write and a large download costs hardly more than an unsynced one.
-constexpr unsigned long long kWritebackStep = 2ull << 20;
-
-PlatformError lastError(const fs::path& path) {
-  return hostError(std::error_code(errno != 0 ? errno : EIO, std::generic_category()), path);
-}
+constexpr off_t kWritebackStep = 2 << 20;
 
 }  // namespace
 
-TempFile::TempFile(fs::path destination) : destination_(std::move(destination)) {
+struct TempFile::Host {
+  UniqueFd fd;
+  off_t written = 0;
+  off_t flushedUpTo = 0;
+};
+
+TempFile::TempFile(const std::string& destination, Options options)
+    : host_(std::make_unique<Host>()), destination_(destination), options_(options) {
   static std::atomic<unsigned> counter{0};
-  std::string stem = "." + destination_.filename().string() + "." + std::to_string(getpid());
+  std::string stem = destination;
+  stem += '.';
+  stem += std::to_string(::getpid());
+  stem += '-';
+  // 0666 (0777 for a program) and the umask, as for any file the user creates.
+  mode_t mode = options.executable ? 0777 : 0666;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path candidate = destination_.parent_path() / (stem + "-" + std::to_string(counter++));
-    // 0666 and the umask, as for any file the user creates; O_EXCL never reuses a name.
-    fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ >= 0) {
+    std::string candidate = stem + std::to_string(counter++) + ".part";
+    host_->fd.reset(::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (host_->fd) {
       path_ = candidate;
       return;
     }
     if (errno != EEXIST)
-      throw lastError(destination_);
+      throw lastErrnoError(destination_);
   }
   throw makeError(err::kPathFileAccess);
 }
 
 TempFile::~TempFile() {
-  if (fd_ >= 0)
-    ::close(fd_);
+  host_->fd.reset();
   if (!committed_ && !path_.empty())
     ::unlink(path_.c_str());
 }
 
-bool TempFile::write(const char* data, std::size_t size) {
+void TempFile::write(const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const char*>(data);
   while (size > 0) {
-    ssize_t done = ::write(fd_, data, size);
+    ssize_t done = ::write(host_->fd.get(), bytes, size);
     if (done < 0 && errno == EINTR)
       continue;
-    if (done <= 0) {
-      if (done == 0)
-        errno = ENOSPC;
-      return false;
-    }
-    data += done;
+    if (done <= 0)
+      throw errnoError(done == 0 ? ENOSPC : errno, destination_);
+    bytes += done;
     size -= static_cast<std::size_t>(done);
-    written_ += static_cast<unsigned long long>(done);
+    host_->written += done;
   }
-  if (written_ - flushedUpTo_ >= kWritebackStep) {
-    // Only starts the writeback; a filesystem without it simply leaves all to the fsync.
-    ::sync_file_range(fd_, static_cast<off_t>(flushedUpTo_),
-                      static_cast<off_t>(written_ - flushedUpTo_), SYNC_FILE_RANGE_WRITE);
-    flushedUpTo_ = written_;
+  if (options_.flush && host_->written - host_->flushedUpTo >= kWritebackStep) {
+    // Only starts the writeback; a file system without it simply leaves all to the fsync.
+    ::sync_file_range(host_->fd.get(), host_->flushedUpTo, host_->written - host_->flushedUpTo,
+                      SYNC_FILE_RANGE_WRITE);
+    host_->flushedUpTo = host_->written;
   }
-  return true;
 }
 
 void TempFile::commit() {
-  if (::fsync(fd_) != 0)
-    throw lastError(destination_);
-  int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0)
-    throw lastError(destination_);
+  if (options_.flush && ::fsync(host_->fd.get()) != 0)
+    throw lastErrnoError(destination_);
+  if (!host_->fd.close())
+    throw lastErrnoError(destination_);
   if (::rename(path_.c_str(), destination_.c_str()) != 0)
-    throw lastError(destination_);
+    throw lastErrnoError(destination_);
   committed_ = true;
+  if (!options_.flush)
+    return;
   // Make the rename itself durable; a folder that cannot be synced changes nothing for the caller.
-  int folder = ::open(destination_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder >= 0) {
-    ::fsync(folder);
-    ::close(folder);
-  }
+  std::string folder = destination_.substr(0, destination_.find_last_of('/') + 1);
+  UniqueFd handle(
+      ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (handle)
+    ::fsync(handle.get());
 }
 
 }  // namespace tk::host

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/posix/fltk_posix.h"
+#include "platform/window.h"
 
 namespace tk::host {
 namespace {
@@ -105,7 +106,7 @@ void PosixFormWindow::build() {
   window_ = std::make_unique<Window>(*this, twipsToPixels(form.clientWidth, dpi_),
                                      twipsToPixels(form.clientHeight, dpi_));
   window_->copy_label(std::string(form.caption).c_str());
-  window_->xclass("TovrenKur");
+  window_->xclass(kApplicationTitle);
   window_->color(toFlColor(form.backColor, FL_BACKGROUND_COLOR));
   window_->callback(onClose, this);
   // A Windows form can be resized, and its controls stay where they are: no resizable widget.
@@ -301,6 +302,10 @@ Fl_Widget* PosixFormWindow::widgetFor(const Control& control) const {
 const Control* PosixFormWindow::controlOf(const Fl_Widget* widget) const {
   const Entry* entry = entryOf(widget);
   return entry != nullptr ? entry->control : nullptr;
+}
+
+std::unique_ptr<FormWindow> makeFormWindow(Form1& form, Platform& platform) {
+  return std::make_unique<PosixFormWindow>(form, platform);
 }
 
 }  // namespace tk::host

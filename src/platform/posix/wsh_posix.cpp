@@ -1,11 +1,8 @@
 // The substitute's "WScript.Shell": RegRead, the XDG desktop folder, and shortcuts written as
 // freedesktop desktop entries.
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +10,8 @@
 
 #include "platform/host_platform.h"
 #include "platform/posix/paths_posix.h"
+#include "platform/registry.h"
+#include "platform/temp_file.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
@@ -130,43 +129,16 @@ class PosixShortcut : public WshShortcut {
   std::string path_;
 };
 
-void writeWhole(int fd, const std::string& text, const fs::path& path) {
-  for (std::size_t done = 0; done < text.size();) {
-    ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-    if (written < 0 && errno == EINTR)
-      continue;
-    if (written < 0)
-      throw hostError(std::error_code(errno, std::generic_category()), path);
-    done += static_cast<std::size_t>(written);
-  }
-}
-
 // Written beside the destination and renamed over it, so an existing shortcut is replaced whole.
 void PosixShortcut::Save() {
   fs::path target = hostPath(path_);
   std::string entry =
       "[Desktop Entry]\nType=Application\nName=Tovren\nComment=" + entryString(Description) +
       "\nExec=" + entryString(execArgument(hostPath(TargetPath).string())) + "\n";
-  fs::path temporary = target;
-  temporary += ".tk-" + std::to_string(getpid());
   // Executable, so that desktops which only launch trusted entries offer to start it.
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0755);
-  if (fd < 0)
-    throw hostError(std::error_code(errno, std::generic_category()), target);
-  try {
-    writeWhole(fd, entry, target);
-  } catch (...) {
-    ::close(fd);
-    ::unlink(temporary.c_str());
-    throw;
-  }
-  int closed = ::close(fd);
-  int error = errno;
-  if (closed != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
-    error = closed != 0 ? error : errno;
-    ::unlink(temporary.c_str());
-    throw hostError(std::error_code(error, std::generic_category()), target);
-  }
+  TempFile file(target.string(), {.executable = true});
+  file.write(entry.data(), entry.size());
+  file.commit();
 }
 
 class PosixWshShell : public WshShell {
@@ -183,7 +155,7 @@ class PosixWshShell : public WshShell {
 
 }  // namespace
 
-std::unique_ptr<WshShell> makeWshShell() {
+std::unique_ptr<WshShell> HostPlatform::CreateWshShell() {
   return std::make_unique<PosixWshShell>();
 }
 

@@ -3,78 +3,66 @@
 #include <vector>
 
 #include "platform/host_platform.h"
+#include "platform/windows/com_win.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/win32.h"
-
-#include <oleauto.h>
 
 namespace tk::host {
 namespace {
 
-PlatformError comError(HRESULT result) {
-  return makeError(static_cast<int32_t>(result));
-}
+// The EXCEPINFO that a failing member may fill: its strings are the caller's to free.
+struct ExceptionInfo {
+  EXCEPINFO value{};
+  ~ExceptionInfo() {
+    SysFreeString(value.bstrSource);
+    SysFreeString(value.bstrDescription);
+    SysFreeString(value.bstrHelpFile);
+  }
+};
 
 class ComDispatchObject : public DispatchObject {
  public:
-  explicit ComDispatchObject(IDispatch* dispatch) : dispatch_(dispatch) {}
-  ~ComDispatchObject() override { dispatch_->Release(); }
-  ComDispatchObject(const ComDispatchObject&) = delete;
-  ComDispatchObject& operator=(const ComDispatchObject&) = delete;
+  explicit ComDispatchObject(ComPtr<IDispatch> dispatch) : dispatch_(std::move(dispatch)) {}
 
   void Invoke(int32_t dispatchId, const std::vector<std::string>& args) override {
     // Arguments travel in reverse order.
-    std::vector<VARIANT> values(args.size());
+    std::vector<Variant> values(args.size());
+    std::vector<VARIANT> raw(args.size());
     for (std::size_t k = 0; k < args.size(); ++k) {
-      VARIANT& value = values[args.size() - 1 - k];
-      VariantInit(&value);
+      VARIANT& value = values[args.size() - 1 - k].value;
       value.vt = VT_BSTR;
       value.bstrVal = SysAllocString(toWide(args[k]).c_str());
+      raw[args.size() - 1 - k] = value;  // a shallow copy: `values` still owns the strings
     }
-    DISPPARAMS params{values.data(), nullptr, static_cast<UINT>(values.size()), 0};
-    VARIANT result;
-    VariantInit(&result);
-    EXCEPINFO exception{};
+    DISPPARAMS params{raw.data(), nullptr, static_cast<UINT>(raw.size()), 0};
+    Variant result;
+    ExceptionInfo exception;
     UINT badArgument = 0;
-    HRESULT hr = dispatch_->Invoke(dispatchId, IID_NULL, LOCALE_USER_DEFAULT,
-                                   DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, &result,
-                                   &exception, &badArgument);
-    VariantClear(&result);
-    for (VARIANT& value : values)
-      VariantClear(&value);
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
-    if (FAILED(hr))
-      throw comError(hr);
+    throwIfFailed(dispatch_->Invoke(dispatchId, IID_NULL, LOCALE_USER_DEFAULT,
+                                    DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, &result.value,
+                                    &exception.value, &badArgument));
   }
 
  private:
-  IDispatch* dispatch_;
+  ComPtr<IDispatch> dispatch_;
 };
 
 GUID parseGuid(const std::string& text) {
   GUID guid{};
-  std::wstring wide = toWide(text);
-  HRESULT hr = CLSIDFromString(wide.c_str(), &guid);
-  if (FAILED(hr))
-    throw comError(hr);
+  throwIfFailed(CLSIDFromString(toWide(text).c_str(), &guid));
   return guid;
 }
 
 }  // namespace
 
-std::unique_ptr<DispatchObject> makeDispatchObject(const std::string& classId,
-                                                   const std::string& interfaceId) {
+std::unique_ptr<DispatchObject> HostPlatform::CreateDispatchObject(const std::string& classId,
+                                                                   const std::string& interfaceId) {
   GUID classGuid = parseGuid(classId);
   GUID interfaceGuid = parseGuid(interfaceId);
-  void* object = nullptr;
-  HRESULT hr = CoCreateInstance(classGuid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                interfaceGuid, &object);
-  if (FAILED(hr))
-    throw comError(hr);
   // The requested interface is a dispatch interface: it begins with IDispatch's methods.
-  return std::make_unique<ComDispatchObject>(static_cast<IDispatch*>(object));
+  ComPtr<IDispatch> object;
+  throwIfFailed(CoCreateInstance(classGuid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                 interfaceGuid, object.putVoid()));
+  return std::make_unique<ComDispatchObject>(std::move(object));
 }
 
 }  // namespace tk::host

@@ -1,14 +1,15 @@
-// COM for a piece of work: the apartment it needs, and a failed HRESULT as the runtime error the
-// program reports.
+// COM for a piece of work: the owners of its resources (an interface reference, a VARIANT, the
+// apartment), and a failed HRESULT as the runtime error the program reports.
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "platform/error.h"
-#include "platform/windows/com_ptr_win.h"
+#include "platform/unique_resource.h"
 #include "platform/windows/win32.h"
 
-#include <objbase.h>
+#include <ole2.h>
 
 namespace tk::host {
 
@@ -21,6 +22,63 @@ inline void throwIfFailed(HRESULT result) {
   if (FAILED(result))
     throw comError(result);
 }
+
+// Owns one reference to a COM interface and releases it on every way out.
+template <typename Interface>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  explicit ComPtr(Interface* owned) : pointer_(owned) {}  // takes over a reference
+  ~ComPtr() { reset(); }
+  ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+  ComPtr& operator=(ComPtr&& other) noexcept {
+    if (this != &other) {
+      reset();
+      pointer_ = std::exchange(other.pointer_, nullptr);
+    }
+    return *this;
+  }
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+
+  Interface* get() const { return pointer_; }
+  Interface* operator->() const { return pointer_; }
+  explicit operator bool() const { return pointer_ != nullptr; }
+
+  // For an out-parameter: releases what is held and gives the slot to fill.
+  Interface** put() {
+    reset();
+    return &pointer_;
+  }
+  void** putVoid() { return reinterpret_cast<void**>(put()); }
+
+  void reset() {
+    if (pointer_ != nullptr)
+      pointer_->Release();
+    pointer_ = nullptr;
+  }
+
+ private:
+  Interface* pointer_ = nullptr;
+};
+
+// A text that a COM call allocated for its caller (SHGetKnownFolderPath's path).
+struct CoTaskTextTraits {
+  using Handle = wchar_t*;
+  static Handle invalid() { return nullptr; }
+  static bool valid(Handle text) { return text != nullptr; }
+  static bool close(Handle text) { return CoTaskMemFree(text), true; }
+};
+using UniqueCoTaskText = UniqueResource<CoTaskTextTraits>;
+
+// A VARIANT that frees what it holds (a string, an interface reference).
+struct Variant {
+  VARIANT value;
+  Variant() { VariantInit(&value); }
+  ~Variant() { VariantClear(&value); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+};
 
 // COM on this thread for the life of the object. A thread already in the other apartment kind
 // keeps it (RPC_E_CHANGED_MODE): the objects used here work in either.
@@ -42,6 +100,23 @@ class ComInit {
 
  private:
   bool owns_ = false;
+};
+
+// OLE on this thread for the life of the object: the single-threaded apartment that the shell's
+// objects and the browser-automation component need. A failure leaves the thread as it was; the
+// objects' creation then reports it.
+class OleInit {
+ public:
+  OleInit() : owns_(SUCCEEDED(OleInitialize(nullptr))) {}
+  ~OleInit() {
+    if (owns_)
+      OleUninitialize();
+  }
+  OleInit(const OleInit&) = delete;
+  OleInit& operator=(const OleInit&) = delete;
+
+ private:
+  bool owns_;
 };
 
 }  // namespace tk::host

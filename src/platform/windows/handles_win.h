@@ -1,62 +1,50 @@
-// Owning wrappers for Win32 handles: each closes its handle exactly once, on every path out of
-// the scope that holds it, so no error branch needs its own cleanup.
+// The kinds of Win32 resource the program owns, each released by its own function through the
+// one owner, UniqueResource.
 #pragma once
 
-#include <utility>
-
+#include "platform/unique_resource.h"
 #include "platform/windows/win32.h"
 
 namespace tk::host {
 
-// A move-only owner of one handle. `Traits` names the handle type, its invalid value(s) and the
-// function that releases it.
-template <typename Traits>
-class BasicUniqueHandle {
- public:
-  using Handle = typename Traits::Handle;
-
-  BasicUniqueHandle() = default;
-  explicit BasicUniqueHandle(Handle handle) : handle_(handle) {}
-  BasicUniqueHandle(BasicUniqueHandle&& other) noexcept : handle_(other.release()) {}
-  BasicUniqueHandle& operator=(BasicUniqueHandle&& other) noexcept {
-    reset(other.release());
-    return *this;
-  }
-  BasicUniqueHandle(const BasicUniqueHandle&) = delete;
-  BasicUniqueHandle& operator=(const BasicUniqueHandle&) = delete;
-  ~BasicUniqueHandle() { reset(); }
-
-  Handle get() const { return handle_; }
-  explicit operator bool() const { return Traits::valid(handle_); }
-
-  Handle release() { return std::exchange(handle_, Traits::invalid()); }
-  void reset(Handle handle = Traits::invalid()) {
-    Handle old = std::exchange(handle_, handle);
-    if (Traits::valid(old))
-      Traits::close(old);
-  }
-
- private:
-  Handle handle_ = Traits::invalid();
-};
-
-// Kernel objects (files, processes, threads, events). Win32 reports a failed open either as
-// nullptr or as INVALID_HANDLE_VALUE depending on the function, so both count as "none".
+// Kernel objects (files, processes, threads). Win32 reports a failed open either as nullptr or
+// as INVALID_HANDLE_VALUE depending on the function, so both count as "none".
 struct KernelHandleTraits {
   using Handle = HANDLE;
   static Handle invalid() { return nullptr; }
   static bool valid(Handle handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-  static void close(Handle handle) { CloseHandle(handle); }
+  static bool close(Handle handle) { return CloseHandle(handle) != 0; }
 };
-using UniqueHandle = BasicUniqueHandle<KernelHandleTraits>;
+using UniqueHandle = UniqueResource<KernelHandleTraits>;
 
 // FindFirstFileW's search handle, which only FindClose releases.
 struct FindHandleTraits {
   using Handle = HANDLE;
   static Handle invalid() { return INVALID_HANDLE_VALUE; }
   static bool valid(Handle handle) { return handle != INVALID_HANDLE_VALUE; }
-  static void close(Handle handle) { FindClose(handle); }
+  static bool close(Handle handle) { return FindClose(handle) != 0; }
 };
-using UniqueFindHandle = BasicUniqueHandle<FindHandleTraits>;
+using UniqueFindHandle = UniqueResource<FindHandleTraits>;
+
+// Fonts and brushes, freed once no window draws with them.
+struct GdiObjectTraits {
+  using Handle = HGDIOBJ;
+  static Handle invalid() { return nullptr; }
+  static bool valid(Handle handle) { return handle != nullptr; }
+  static bool close(Handle handle) { return DeleteObject(handle) != 0; }
+};
+using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
+
+// The screen's device context, for reading its properties.
+struct ScreenDcTraits {
+  using Handle = HDC;
+  static Handle invalid() { return nullptr; }
+  static bool valid(Handle dc) { return dc != nullptr; }
+  static bool close(Handle dc) { return ReleaseDC(nullptr, dc) != 0; }
+};
+class ScreenDc : public UniqueResource<ScreenDcTraits> {
+ public:
+  ScreenDc() : UniqueResource(GetDC(nullptr)) {}
+};
 
 }  // namespace tk::host

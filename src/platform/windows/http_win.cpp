@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "platform/host_platform.h"
+#include "platform/http.h"
+#include "platform/temp_file.h"
 #include "platform/text.h"
+#include "platform/unique_resource.h"
+#include "platform/windows/dynamic_win.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/temp_file_win.h"
 #include "platform/windows/win32.h"
 
 #include <wininet.h>
@@ -15,8 +18,6 @@
 namespace tk::host {
 namespace {
 
-constexpr DWORD kTimeoutMilliseconds = 60000;
-constexpr DWORD kBufferSize = 128 * 1024;
 constexpr DWORD kSecureFailure = 12175;  // what Windows reports for a self-signed certificate
 
 // The WinINet functions the request uses, resolved once.
@@ -30,27 +31,15 @@ struct WinInet {
   decltype(&InternetCloseHandle) close;
 };
 
-HMODULE loadFromSystemFolder() {
-  HMODULE module = LoadLibraryExW(L"wininet.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-    // Windows 7 without KB2533623 lacks the search flag: name the system folder instead.
-    wchar_t folder[MAX_PATH];
-    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-      module = LoadLibraryW((std::wstring(folder, length) + L"\\wininet.dll").c_str());
-  }
-  return module;
-}
-
 template <typename Function>
 bool resolve(HMODULE module, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  function = moduleFunction<Function>(module, name);
   return function != nullptr;
 }
 
 const WinInet* loadWinInet() {
   static const std::optional<WinInet> api = []() -> std::optional<WinInet> {
-    HMODULE module = loadFromSystemFolder();
+    HMODULE module = loadSystemLibrary(L"wininet.dll");
     WinInet functions{};
     if (module == nullptr || !resolve(module, "InternetOpenW", functions.openSession) ||
         !resolve(module, "InternetOpenUrlW", functions.openUrl) ||
@@ -104,6 +93,16 @@ int32_t numberForWinInet(DWORD code) {
   }
 }
 
+// An open WinINet handle, closed through the loaded library (which exists whenever a handle
+// does).
+struct InternetHandleTraits {
+  using Handle = HINTERNET;
+  static Handle invalid() { return nullptr; }
+  static bool valid(Handle handle) { return handle != nullptr; }
+  static bool close(Handle handle) { return loadWinInet()->close(handle) != FALSE; }
+};
+using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
+
 PlatformError lastNetError() {
   return makeError(numberForWinInet(GetLastError()));
 }
@@ -111,7 +110,6 @@ PlatformError lastNetError() {
 class WinInetRequest : public XmlHttpRequest {
  public:
   explicit WinInetRequest(const WinInet& api) : api_(api) {}
-  ~WinInetRequest() override;
   void Open(const std::string& method, const std::string& url, bool async) override;
   void Send() override;
   int Status() override { return static_cast<int>(status_); }
@@ -123,17 +121,10 @@ class WinInetRequest : public XmlHttpRequest {
 
   const WinInet& api_;
   std::wstring url_;
-  HINTERNET session_ = nullptr;
-  HINTERNET response_ = nullptr;
+  UniqueInternetHandle session_;
+  UniqueInternetHandle response_;
   DWORD status_ = 0;
 };
-
-WinInetRequest::~WinInetRequest() {
-  if (response_ != nullptr)
-    api_.close(response_);
-  if (session_ != nullptr)
-    api_.close(session_);
-}
 
 void WinInetRequest::Open(const std::string& method, const std::string& url, bool async) {
   // Only what the installer does: a blocking GET.
@@ -156,24 +147,25 @@ bool WinInetRequest::isHttpAddress() {
 void WinInetRequest::Send() {
   if (!isHttpAddress())
     throw makeError(err::kNetBadUrl);
-  if (session_ != nullptr)
+  if (session_)
     throw makeError(err::kInvalidCall);
-  session_ = api_.openSession(L"TovrenKur/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (session_ == nullptr)
+  session_.reset(api_.openSession(toWide(http::kUserAgent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG,
+                                  nullptr, nullptr, 0));
+  if (!session_)
     throw lastNetError();
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
                        INTERNET_OPTION_SEND_TIMEOUT}) {
-    DWORD milliseconds = kTimeoutMilliseconds;
-    api_.setOption(session_, option, &milliseconds, sizeof milliseconds);
+    DWORD milliseconds = http::kTimeoutSeconds * 1000;
+    api_.setOption(session_.get(), option, &milliseconds, sizeof milliseconds);
   }
   // Certificate checks stay on: no INTERNET_FLAG_IGNORE_CERT_* flag, no security flags changed.
   DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI;
-  response_ = api_.openUrl(session_, url_.c_str(), nullptr, 0, flags, 0);
-  if (response_ == nullptr)
+  response_.reset(api_.openUrl(session_.get(), url_.c_str(), nullptr, 0, flags, 0));
+  if (!response_)
     throw lastNetError();
   DWORD size = sizeof status_;
-  if (!api_.queryInfo(response_, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status_, &size,
-                      nullptr)) {
+  if (!api_.queryInfo(response_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status_,
+                      &size, nullptr)) {
     throw lastNetError();
   }
 }
@@ -181,7 +173,7 @@ void WinInetRequest::Send() {
 std::optional<unsigned long long> WinInetRequest::announcedLength() {
   wchar_t text[32] = {};
   DWORD size = sizeof text;
-  if (!api_.queryInfo(response_, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
+  if (!api_.queryInfo(response_.get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
     return std::nullopt;  // no Content-Length: the end of the connection ends the body
   unsigned long long length = 0;
   for (const wchar_t* digit = text; *digit >= L'0' && *digit <= L'9'; ++digit)
@@ -190,15 +182,15 @@ std::optional<unsigned long long> WinInetRequest::announcedLength() {
 }
 
 void WinInetRequest::SaveResponseBody(const std::string& path) {
-  if (response_ == nullptr || status_ != 200)
+  if (!response_ || status_ != 200)
     throw makeError(err::kInvalidCall);
   std::optional<unsigned long long> announced = announcedLength();
   TempFile file(path);
-  std::vector<char> buffer(kBufferSize);
+  std::vector<char> buffer(http::kBufferSize);
   unsigned long long received = 0;
   for (;;) {
     DWORD got = 0;
-    if (!api_.read(response_, buffer.data(), kBufferSize, &got))
+    if (!api_.read(response_.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got))
       throw lastNetError();
     if (got == 0)
       break;
@@ -213,7 +205,7 @@ void WinInetRequest::SaveResponseBody(const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<XmlHttpRequest> makeHttpRequest() {
+std::unique_ptr<XmlHttpRequest> HostPlatform::CreateXmlHttpRequest() {
   const WinInet* api = loadWinInet();
   if (api == nullptr)
     throw makeError(err::kCannotCreateObject);

@@ -1,12 +1,9 @@
 // wWinMain: safe DLL loading first, then the single-threaded apartment, then the program.
-#include "platform/windows/win32.h"
-
-#include <ole2.h>
-
 #include "app/program.h"
 #include "platform/host_platform.h"
+#include "platform/window.h"
+#include "platform/windows/com_win.h"
 #include "platform/windows/dynamic_win.h"
-#include "platform/windows/window_win.h"
 
 namespace {
 
@@ -26,22 +23,14 @@ void restrictDllSearch() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   restrictDllSearch();
   // The shell objects and the browser-automation component need a single-threaded apartment.
-  HRESULT ole = OleInitialize(nullptr);
+  tk::host::OleInit ole;
   tk::host::HostPlatform platform;
-  int exitCode = 1;
   try {
-    exitCode = tk::runProgram(platform, [&platform](tk::Form1& form) {
-      return std::make_unique<tk::host::WinFormWindow>(
-          form, [&platform, &form](const tk::Control& c) {
-            return tk::runHandler(platform, [&] { form.Click(c); });
-          });
-    });
+    return tk::runProgram(platform, tk::host::makeFormWindow);
   } catch (const tk::PlatformError& error) {
     // The window itself could not be made: the failure is reported without one.
     tk::runHandler(platform, [&error] { throw error; });
   } catch (...) {
   }
-  if (SUCCEEDED(ole))
-    OleUninitialize();
-  return exitCode;
+  return 1;
 }

@@ -6,11 +6,11 @@
 
 namespace tk::host {
 
-int showMessageBox(const std::string& prompt, int buttons,
-                   const std::optional<std::string>& title) {
+int HostPlatform::MsgBox(const std::string& prompt, int buttons,
+                         const std::optional<std::string>& title) {
   // The runtime's button codes (0, 16, 64, 292) are MessageBoxW's own style bits.
   std::wstring text = toWide(prompt);
-  std::wstring caption = toWide(title.value_or("TovrenKur"));
+  std::wstring caption = toWide(title.value_or(kApplicationTitle));
   int answer =
       MessageBoxW(findFormWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
   if (answer <= 0)  // no display, or no desktop to show it on

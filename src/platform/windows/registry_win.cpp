@@ -1,7 +1,8 @@
 // RegRead on the registry: "ROOT\key\value" read with RegGetValueW as text.
 #include <string_view>
 
-#include "platform/host_platform.h"
+#include "platform/error.h"
+#include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"

@@ -1,4 +1,5 @@
-// UTF-8 inside, UTF-16 at the Win32 boundary: the only conversion functions.
+// UTF-8 inside, UTF-16 at the Win32 boundary: the conversion functions, defined with the code
+// pages in code_pages_win.cpp.
 #pragma once
 
 #include <string>

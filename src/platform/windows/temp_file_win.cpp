@@ -1,69 +1,64 @@
-// TempFile: CREATE_NEW beside the destination, flushed before MoveFileExW replaces it.
-#include "platform/windows/temp_file_win.h"
+// TempFile on Win32: CREATE_NEW beside the destination, FlushFileBuffers before MoveFileExW
+// replaces it.
+#include "platform/temp_file.h"
 
+#include <algorithm>
 #include <atomic>
 
-#include "platform/error.h"
+#include "platform/windows/error_win.h"
+#include "platform/windows/handles_win.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/win32.h"
 
 namespace tk::host {
-namespace {
 
-PlatformError lastError() {
-  return makeError(runtimeNumberFromWin32(GetLastError()));
-}
+struct TempFile::Host {
+  UniqueHandle file;
+};
 
-}  // namespace
-
-TempFile::TempFile(const std::string& destination)
-    : destination_(toWide(destination)), handle_(INVALID_HANDLE_VALUE) {
+TempFile::TempFile(const std::string& destination, Options options)
+    : host_(std::make_unique<Host>()), destination_(destination), options_(options) {
   static std::atomic<unsigned> counter{0};
-  std::wstring stem = destination_ + L"." + std::to_wstring(GetCurrentProcessId()) + L"-";
+  std::string stem = destination + "." + std::to_string(GetCurrentProcessId()) + "-";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::wstring candidate = stem + std::to_wstring(counter++) + L".part";
-    HANDLE file = CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      handle_ = file;
+    std::string candidate = stem + std::to_string(counter++) + ".part";
+    host_->file.reset(CreateFileW(toWide(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (host_->file) {
       path_ = candidate;
       return;
     }
     if (GetLastError() != ERROR_FILE_EXISTS)
-      throw lastError();
+      throwLastError();
   }
   throw makeError(err::kPathFileAccess);
 }
 
 TempFile::~TempFile() {
-  if (handle_ != INVALID_HANDLE_VALUE)
-    CloseHandle(handle_);
+  host_->file.reset();
   if (!committed_ && !path_.empty())
-    DeleteFileW(path_.c_str());
+    DeleteFileW(toWide(path_).c_str());
 }
 
-void TempFile::write(const char* data, std::size_t size) {
+void TempFile::write(const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const char*>(data);
   while (size > 0) {
     DWORD done = 0;
-    DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
-    if (!WriteFile(handle_, data, chunk, &done, nullptr))
-      throw lastError();
-    data += done;
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    if (!WriteFile(host_->file.get(), bytes, chunk, &done, nullptr))
+      throwLastError();
+    bytes += done;
     size -= done;
   }
 }
 
 void TempFile::commit() {
-  if (!FlushFileBuffers(handle_))
-    throw lastError();
-  HANDLE file = handle_;
-  handle_ = INVALID_HANDLE_VALUE;
-  if (!CloseHandle(file))
-    throw lastError();
-  if (!MoveFileExW(path_.c_str(), destination_.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    throw lastError();
-  }
+  if (options_.flush && !FlushFileBuffers(host_->file.get()))
+    throwLastError();
+  if (!host_->file.close())
+    throwLastError();
+  DWORD how = MOVEFILE_REPLACE_EXISTING | (options_.flush ? MOVEFILE_WRITE_THROUGH : 0);
+  if (!MoveFileExW(toWide(path_).c_str(), toWide(destination_).c_str(), how))
+    throwLastError();
   committed_ = true;
 }
 

@@ -100,28 +100,24 @@ bool sameFont(const FontSpec& a, const FontSpec& b) {
   return a.name == b.name && a.points == b.points && a.bold == b.bold && a.charset == b.charset;
 }
 
-HFONT fontFor(std::vector<std::pair<FontSpec, HFONT>>& fonts, const FontSpec& wanted, UINT dpi) {
+HGDIOBJ fontFor(std::vector<std::pair<FontSpec, UniqueGdiObject>>& fonts, const FontSpec& wanted,
+                UINT dpi) {
   for (const auto& [known, font] : fonts) {
     if (sameFont(known, wanted))
-      return font;
+      return font.get();
   }
-  fonts.emplace_back(wanted, createFont(wanted, dpi));
-  return fonts.back().second;
-}
-
-void deleteFonts(std::vector<std::pair<FontSpec, HFONT>>& fonts) {
-  for (const auto& entry : fonts)
-    DeleteObject(entry.second);
-  fonts.clear();
+  fonts.emplace_back(wanted, UniqueGdiObject(createFont(wanted, dpi)));
+  return fonts.back().second.get();
 }
 
 // A shape is a rectangle outline, transparent inside: its window keeps only the outline.
 void keepOutlineOnly(HWND shape, int width, int height) {
-  HRGN outline = CreateRectRgn(0, 0, width, height);
-  HRGN inside = CreateRectRgn(1, 1, width - 1, height - 1);
-  CombineRgn(outline, outline, inside, RGN_DIFF);
-  DeleteObject(inside);
-  SetWindowRgn(shape, outline, TRUE);  // the window owns the region from here on
+  UniqueGdiObject outline(CreateRectRgn(0, 0, width, height));
+  UniqueGdiObject inside(CreateRectRgn(1, 1, width - 1, height - 1));
+  auto region = [](const UniqueGdiObject& object) { return static_cast<HRGN>(object.get()); };
+  CombineRgn(region(outline), region(outline), region(inside), RGN_DIFF);
+  if (SetWindowRgn(shape, region(outline), TRUE))
+    outline.release();  // the window owns the region from here on
 }
 
 void resizeClientArea(HWND hwnd, UINT dpi) {
@@ -177,7 +173,7 @@ void createControls(FormWindowState& state) {
 void applyDpi(FormWindowState& state, UINT dpi) {
   state.dpi = dpi;
   resizeClientArea(state.hwnd, dpi);
-  std::vector<std::pair<FontSpec, HFONT>> fonts;
+  std::vector<std::pair<FontSpec, UniqueGdiObject>> fonts;
   const int scale = static_cast<int>(dpi);
   for (const ChildWindow& child : state.children) {
     const ControlDescription& d = child.control->description();
@@ -190,8 +186,7 @@ void applyDpi(FormWindowState& state, UINT dpi) {
     if (d.kind == ControlKind::Shape)
       keepOutlineOnly(child.hwnd, width, height);
   }
-  deleteFonts(state.fonts);  // no control uses the old ones any more
-  state.fonts = std::move(fonts);
+  state.fonts = std::move(fonts);  // frees the old ones, which no control uses any more
 }
 
 UINT windowDpi(HWND hwnd) {
@@ -201,17 +196,9 @@ UINT windowDpi(HWND hwnd) {
     if (dpi != 0)
       return dpi;
   }
-  HDC screen = GetDC(nullptr);
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  ScreenDc screen;
+  int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-void releaseResources(FormWindowState& state) {
-  deleteFonts(state.fonts);
-  for (const auto& entry : state.brushes)
-    DeleteObject(entry.second);
-  state.brushes.clear();
 }
 
 HBRUSH controlColors(FormWindowState& state, HWND child, HDC dc) {
@@ -240,10 +227,10 @@ HBRUSH controlColors(FormWindowState& state, HWND child, HDC dc) {
   SetBkColor(dc, back.value);
   for (const auto& [color, brush] : state.brushes) {
     if (color == back.value)
-      return brush;
+      return static_cast<HBRUSH>(brush.get());
   }
-  state.brushes.emplace_back(back.value, CreateSolidBrush(back.value));
-  return state.brushes.back().second;
+  state.brushes.emplace_back(back.value, UniqueGdiObject(CreateSolidBrush(back.value)));
+  return static_cast<HBRUSH>(state.brushes.back().second.get());
 }
 
 ChildWindow* childByHwnd(FormWindowState& state, HWND hwnd) {

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/windows/handles_win.h"
 #include "platform/windows/window_win.h"
 
 namespace tk::host {
@@ -24,11 +25,12 @@ struct FormWindowState {
   // is also the order Tab walks and the order siblings paint over each other.
   std::vector<ChildWindow> children;
   UINT dpi = 96;
-  std::vector<std::pair<FontSpec, HFONT>> fonts;     // one per distinct font of the table
-  std::vector<std::pair<COLORREF, HBRUSH>> brushes;  // for fixed RGB colours
-  WNDPROC editProc = nullptr;                        // the EDIT class's own procedure
-  HWND lastFocus = nullptr;                          // restored when the window is activated
-  bool busy = false;                                 // a handler is running
+  // Released with the state, after the windows that draw with them.
+  std::vector<std::pair<FontSpec, UniqueGdiObject>> fonts;    // one per distinct font
+  std::vector<std::pair<COLORREF, UniqueGdiObject>> brushes;  // for fixed RGB colours
+  WNDPROC editProc = nullptr;                                 // the EDIT class's own procedure
+  HWND lastFocus = nullptr;  // restored when the window is activated
+  bool busy = false;         // a handler is running
   bool closed = false;
 };
 
@@ -42,8 +44,6 @@ void createControls(FormWindowState& state);
 void applyDpi(FormWindowState& state, UINT dpi);
 // The DPI the window is shown at (the monitor's with per-monitor awareness).
 UINT windowDpi(HWND hwnd);
-// Frees the fonts and brushes once the windows that used them are gone.
-void releaseResources(FormWindowState& state);
 
 // The brush and colours of a control's background and text (WM_CTLCOLOR*); null for controls
 // that draw themselves in the default colours.

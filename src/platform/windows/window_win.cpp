@@ -3,6 +3,7 @@
 #include "platform/windows/window_win.h"
 
 #include "platform/error.h"
+#include "platform/window.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/window_state_win.h"
 
@@ -196,7 +197,6 @@ WinFormWindow::WinFormWindow(Form1& form, ClickHandler onClick)
     applyDpi(*state_, windowDpi(state_->hwnd));
   } catch (...) {
     DestroyWindow(state_->hwnd);  // no window may outlive the state it points to
-    releaseResources(*state_);
     throw;
   }
 }
@@ -204,7 +204,6 @@ WinFormWindow::WinFormWindow(Form1& form, ClickHandler onClick)
 WinFormWindow::~WinFormWindow() {
   if (state_->hwnd != nullptr)
     DestroyWindow(state_->hwnd);
-  releaseResources(*state_);
 }
 
 void WinFormWindow::show() {
@@ -251,6 +250,12 @@ HWND WinFormWindow::handle() const {
 HWND WinFormWindow::controlHandle(const Control& control) const {
   ChildWindow* child = childByControl(*state_, control);
   return child != nullptr ? child->hwnd : nullptr;
+}
+
+std::unique_ptr<FormWindow> makeFormWindow(Form1& form, Platform& platform) {
+  return std::make_unique<WinFormWindow>(form, [&platform, &form](const Control& control) {
+    return runHandler(platform, [&] { form.Click(control); });
+  });
 }
 
 HWND findFormWindow() {

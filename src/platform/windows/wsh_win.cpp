@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "platform/host_platform.h"
+#include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/windows/com_win.h"
 #include "platform/windows/strings_win.h"
@@ -15,9 +16,9 @@ namespace {
 std::string desktopFolder() {
   PWSTR path = nullptr;
   HRESULT result = SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path);
-  std::wstring text = SUCCEEDED(result) && path != nullptr ? path : L"";
-  CoTaskMemFree(path);  // also after a failure, as the API asks
+  UniqueCoTaskText owned(path);  // freed also after a failure, as the API asks
   throwIfFailed(result);
+  std::wstring text = owned ? owned.get() : L"";
   // Without a closing backslash, except at a drive root ("D:\").
   while (text.size() > 3 && text.back() == L'\\')
     text.pop_back();
@@ -58,7 +59,7 @@ class WinWshShell : public WshShell {
 
 }  // namespace
 
-std::unique_ptr<WshShell> makeWshShell() {
+std::unique_ptr<WshShell> HostPlatform::CreateWshShell() {
   return std::make_unique<WinWshShell>();
 }
 

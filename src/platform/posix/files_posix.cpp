@@ -1,18 +1,31 @@
-// Dir on the host file system. Hidden means a name starting with "."; the host has no system
-// attribute. Names are matched ignoring case, as Windows does.
-#include "platform/posix/dir_posix.h"
-
+// The runtime's file statements on the host: Dir (hidden means a name starting with "."; the
+// host has no system attribute), MkDir, FileCopy and App.Path. Names are matched ignoring case,
+// as Windows does.
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
-#include "platform/platform.h"
+#include "platform/host_platform.h"
 #include "platform/posix/paths_posix.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
 
 namespace tk::host {
+
+// The enumeration that Dir without arguments continues: the names still to give, last first.
+class DirEnumeration {
+ public:
+  std::string first(const std::string& pathName, int attributes);
+  std::string next();
+
+ private:
+  std::vector<std::string> remaining_;
+  bool started_ = false;
+};
+
 namespace {
 
 bool acceptedByMask(const fs::directory_entry& entry, int attributes) {
@@ -94,6 +107,58 @@ std::string DirEnumeration::next() {
   std::string name = remaining_.back();
   remaining_.pop_back();
   return name;
+}
+
+HostPlatform::HostPlatform() : dir_(std::make_unique<DirEnumeration>()) {}
+
+HostPlatform::~HostPlatform() = default;
+
+std::string HostPlatform::Dir(const std::string& pathName, int attributes) {
+  return dir_->first(pathName, attributes);
+}
+
+std::string HostPlatform::Dir() {
+  return dir_->next();
+}
+
+void HostPlatform::MkDir(const std::string& path) {
+  fs::path host = hostPath(path);
+  std::error_code error;
+  if (fs::exists(host, error))
+    throw makeError(runtimeNumberFromWin32(win32::kAlreadyExists));
+  if (!fs::create_directory(host, error) && error)
+    throw hostError(error, host);
+}
+
+void HostPlatform::FileCopy(const std::string& source, const std::string& destination) {
+  fs::path from = hostPath(source);
+  fs::path to = hostPath(destination);
+  std::error_code error;
+  if (!fs::is_regular_file(from, error)) {
+    if (fs::exists(from, error))
+      throw makeError(err::kPathFileAccess);
+    throw errnoError(ENOENT, from);
+  }
+  if (!fs::is_directory(to.parent_path(), error))
+    throw makeError(err::kPathNotFound);
+  // Windows refuses a folder as the destination (access denied) and a file copied onto itself
+  // (its source is open for reading: a sharing violation); the host would answer otherwise.
+  if (fs::is_directory(to, error))
+    throw makeError(runtimeNumberFromWin32(win32::kAccessDenied));
+  if (fs::equivalent(from, to, error))
+    throw makeError(runtimeNumberFromWin32(win32::kSharingViolation));
+  // copy_file keeps the mode bits, so a copied program can still be started.
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+  if (error)
+    throw hostError(error, to);
+}
+
+std::string HostPlatform::AppPath() {
+  std::error_code error;
+  fs::path exe = fs::read_symlink("/proc/self/exe", error);
+  if (error)
+    return windowsText(fs::current_path());
+  return windowsText(exe.parent_path());
 }
 
 }  // namespace tk::host

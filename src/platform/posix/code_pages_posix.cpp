@@ -1,9 +1,9 @@
-// Code page 857 (the OEM code page of Turkish Windows) to UTF-8: zip tools on a Turkish
-// Windows store names without the UTF-8 flag in this code page.
+// The code pages of a Turkish Windows: Windows-1254 (ANSI), in which the record file is written,
+// and 857 (OEM), in which zip tools on a Turkish Windows store names without the UTF-8 flag.
 #include <string>
 #include <string_view>
 
-#include "platform/posix/zip_files_posix.h"
+#include "platform/code_pages.h"
 #include "platform/text.h"
 
 namespace tk::host {
@@ -29,9 +29,45 @@ constexpr char16_t kHighHalf[128] = {
     0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,  // F8
 };
 
+// Windows-1254 for one code point; '?' where the code page has no such letter.
+char toCodePage1254(char32_t c) {
+  if (c < 0x80)
+    return static_cast<char>(c);
+  switch (c) {
+    case 0x11E:
+      return '\xD0';  // Ğ
+    case 0x11F:
+      return '\xF0';  // ğ
+    case 0x130:
+      return '\xDD';  // İ
+    case 0x131:
+      return '\xFD';  // ı
+    case 0x15E:
+      return '\xDE';  // Ş
+    case 0x15F:
+      return '\xFE';  // ş
+    case 0xD0:
+    case 0xF0:
+    case 0xDD:
+    case 0xFD:
+    case 0xDE:
+    case 0xFE:
+      return '?';
+    default:
+      return c >= 0xA0 && c <= 0xFF ? static_cast<char>(c) : '?';
+  }
+}
+
 }  // namespace
 
-std::string decodeCp857(std::string_view bytes) {
+std::string toAnsi(std::string_view utf8) {
+  std::string out;
+  for (char32_t c : codePoints(utf8))
+    out += toCodePage1254(c);
+  return out;
+}
+
+std::string decodeOem(std::string_view bytes) {
   std::string text;
   text.reserve(bytes.size() * 2);
   for (char byte : bytes) {

@@ -1,15 +1,22 @@
-// The zip reader on host files: the archive read with pread, and the destination written through
-// temporary files renamed into place, with names matched ignoring case as on Windows.
-#include "platform/posix/zip_files_posix.h"
+// The substitute's shell folder objects: NameSpace gives a folder for an existing folder or file
+// (an archive), and CopyHere extracts an archive's items with the program's zip reader, which
+// reads the archive with pread and writes each file through a TempFile, with names matched
+// ignoring case as on Windows.
+#include "platform/zip_extract.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <unordered_map>
 
+#include "platform/code_pages.h"
+#include "platform/host_platform.h"
+#include "platform/posix/handles_posix.h"
 #include "platform/posix/paths_posix.h"
 #include "platform/text.h"
 
@@ -18,33 +25,23 @@ namespace fs = std::filesystem;
 namespace tk::host {
 namespace {
 
-PlatformError errnoError(int error, const fs::path& path) {
-  return hostError(std::error_code(error, std::generic_category()), path);
-}
-
 class HostArchive : public zip::ArchiveSource {
  public:
   explicit HostArchive(const fs::path& path) : path_(path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0)
-      throw errnoError(errno, path);
+    fd_.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
-    if (::fstat(fd_, &info) != 0) {
-      int error = errno;
-      ::close(fd_);
-      throw errnoError(error, path);
-    }
+    if (!fd_ || ::fstat(fd_.get(), &info) != 0)
+      throw lastErrnoError(path);
     size_ = static_cast<uint64_t>(info.st_size);
   }
-  ~HostArchive() override { ::close(fd_); }
   uint64_t size() override { return size_; }
   void readAt(uint64_t offset, unsigned char* buffer, std::size_t length) override {
     while (length > 0) {
-      ssize_t got = ::pread(fd_, buffer, length, static_cast<off_t>(offset));
+      ssize_t got = ::pread(fd_.get(), buffer, length, static_cast<off_t>(offset));
       if (got < 0 && errno == EINTR)
         continue;
       if (got < 0)
-        throw errnoError(errno, path_);
+        throw lastErrnoError(path_);
       if (got == 0)
         throw PlatformError(err::kInvalidFileFormat,
                             "Zip arşivi okunurken beklenmedik biçimde bitti");
@@ -56,41 +53,8 @@ class HostArchive : public zip::ArchiveSource {
 
  private:
   fs::path path_;
-  int fd_ = -1;
+  UniqueFd fd_;
   uint64_t size_ = 0;
-};
-
-class HostTemporary : public zip::TemporaryFile {
- public:
-  HostTemporary(int fd, fs::path path) : fd_(fd), path_(std::move(path)) {}
-  ~HostTemporary() override { closeQuietly(); }
-  void write(const unsigned char* data, std::size_t length) override {
-    while (length > 0) {
-      ssize_t put = ::write(fd_, data, length);
-      if (put < 0 && errno == EINTR)
-        continue;
-      if (put < 0)
-        throw errnoError(errno, path_);
-      data += put;
-      length -= static_cast<std::size_t>(put);
-    }
-  }
-  void close() override {
-    int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0)
-      throw errnoError(errno, path_);
-  }
-  void closeQuietly() noexcept {
-    if (fd_ >= 0)
-      ::close(fd_);
-    fd_ = -1;
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  int fd_;
-  fs::path path_;
 };
 
 class HostDestination : public zip::Destination {
@@ -99,10 +63,7 @@ class HostDestination : public zip::Destination {
   explicit HostDestination(const fs::path& root)
       : root_(root.has_filename() ? root : root.parent_path()) {}
   void makeFolder(const std::string& path) override;
-  std::unique_ptr<zip::TemporaryFile> openTemporary(const std::string& path,
-                                                    bool executable) override;
-  void rename(zip::TemporaryFile& file, const std::string& path) override;
-  void remove(zip::TemporaryFile& file) noexcept override;
+  std::unique_ptr<zip::OutputFile> create(const std::string& path, bool executable) override;
 
  private:
   using Listing = std::unordered_map<std::string, std::string>;  // folded name -> name
@@ -112,7 +73,6 @@ class HostDestination : public zip::Destination {
 
   fs::path root_;
   std::unordered_map<std::string, Listing> listings_;  // folder -> its entries
-  unsigned counter_ = 0;
 };
 
 // The host path of a destination-relative path: each part that exists under another letter case
@@ -165,41 +125,68 @@ void HostDestination::makeFolder(const std::string& path) {
   remember(host);
 }
 
-std::unique_ptr<zip::TemporaryFile> HostDestination::openTemporary(const std::string& path,
-                                                                   bool executable) {
-  fs::path folder = resolve(path).parent_path();
-  for (int attempt = 0;; ++attempt) {
-    fs::path name =
-        folder / ("~tk" + std::to_string(::getpid()) + "-" + std::to_string(counter_++) + ".tmp");
-    int fd =
-        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, executable ? 0777 : 0666);
-    if (fd >= 0)
-      return std::make_unique<HostTemporary>(fd, name);
-    if (errno != EEXIST || attempt == 100)
-      throw errnoError(errno, name);
-  }
-}
-
-void HostDestination::rename(zip::TemporaryFile& file, const std::string& path) {
-  auto& temporary = static_cast<HostTemporary&>(file);
+// The final name is known (and remembered) at once: a later entry of the same name in another
+// letter case replaces this one, as on Windows.
+std::unique_ptr<zip::OutputFile> HostDestination::create(const std::string& path, bool executable) {
   fs::path host = resolve(path);
-  if (::rename(temporary.path().c_str(), host.c_str()) != 0)
-    throw errnoError(errno, host);
+  auto file = std::make_unique<ExtractedFile>(host.string(), executable);
   remember(host);
+  return file;
 }
 
-void HostDestination::remove(zip::TemporaryFile& file) noexcept {
-  auto& temporary = static_cast<HostTemporary&>(file);
-  temporary.closeQuietly();
-  ::unlink(temporary.path().c_str());
-}
+// The items of a folder or an archive: what CopyHere copies, all of it.
+struct HostItems : FolderItems {
+  HostItems(fs::path source, bool archive) : source(std::move(source)), archive(archive) {}
+  fs::path source;
+  bool archive;
+};
+
+class HostFolder : public ShellFolder {
+ public:
+  HostFolder(fs::path host, bool archive) : host_(std::move(host)), archive_(archive) {}
+  std::unique_ptr<FolderItems> Items() override {
+    return std::make_unique<HostItems>(host_, archive_);
+  }
+  // The options only shape the shell's progress window, which the substitute does not show.
+  void CopyHere(FolderItems& items, int) override {
+    auto* source = dynamic_cast<HostItems*>(&items);
+    if (source == nullptr)
+      throw makeError(err::kObjectRequired);
+    // The program only ever extracts an archive into a folder; other copies are not offered.
+    if (!source->archive || archive_)
+      throw makeError(err::kInvalidCall);
+    extractArchive(source->source.string(), host_.string());
+  }
+
+ private:
+  fs::path host_;
+  bool archive_;
+};
+
+class HostShell : public ShellDispatch {
+ public:
+  std::unique_ptr<ShellFolder> NameSpace(const std::string& path) override {
+    fs::path host = hostPath(path);
+    std::error_code error;
+    fs::file_status status = fs::status(host, error);
+    if (fs::is_directory(status))
+      return std::make_unique<HostFolder>(host, false);
+    if (fs::is_regular_file(status))
+      return std::make_unique<HostFolder>(host, true);
+    return nullptr;
+  }
+};
 
 }  // namespace
 
-zip::ExtractStats extractArchive(const fs::path& archive, const fs::path& destination) {
+zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination) {
   HostArchive source(archive);
   HostDestination target(destination);
-  return zip::extract(source, target, decodeCp857);
+  return zip::extract(source, target, decodeOem);
+}
+
+std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {
+  return std::make_unique<HostShell>();
 }
 
 }  // namespace tk::host

@@ -4,8 +4,9 @@
 
 #include <vector>
 
-#include "platform/command_line.h"
 #include "platform/host_platform.h"
+#include "platform/process.h"
+#include "platform/windows/handles_win.h"
 #include "platform/windows/strings_win.h"
 
 namespace tk::host {
@@ -87,7 +88,7 @@ Launch launchFor(const std::string& commandLine) {
 
 }  // namespace
 
-double startProgram(const std::string& commandLine, int windowStyle) {
+double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -100,8 +101,9 @@ double startProgram(const std::string& commandLine, int windowStyle) {
                       nullptr, &startup, &process)) {
     throw makeError(shellNumber(GetLastError()));
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  // Never waited for: the handles go at once.
+  UniqueHandle thread(process.hThread);
+  UniqueHandle program(process.hProcess);
   return static_cast<double>(process.dwProcessId);
 }
 

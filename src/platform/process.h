@@ -34,7 +34,4 @@ std::vector<std::string> splitArguments(std::string_view arguments);
 // name holding a blank and no special character. No value when there is no /c or /k.
 std::optional<std::string> cmdCommand(std::string_view arguments);
 
-// The last path part of a Windows or host path ("C:\a\cmd.exe" -> "cmd.exe").
-std::string baseName(std::string_view path);
-
 }  // namespace tk

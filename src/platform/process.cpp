@@ -1,5 +1,5 @@
 // Windows command-line reading: the program part, the C runtime's argument rules, and cmd's /c.
-#include "platform/command_line.h"
+#include "platform/process.h"
 
 namespace tk {
 namespace {
@@ -126,11 +126,6 @@ std::optional<std::string> cmdCommand(std::string_view arguments) {
     at = skipBlanks(arguments, next == std::string_view::npos ? arguments.size() : next);
   }
   return std::nullopt;
-}
-
-std::string baseName(std::string_view path) {
-  std::size_t cut = path.find_last_of("\\/");
-  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }
 
 }  // namespace tk

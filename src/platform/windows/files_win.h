@@ -1,4 +1,4 @@
-// Helpers of the runtime's statements on Win32 that tests reach directly.
+// What the file statements on Win32 share with the tests: the running module's path.
 #pragma once
 
 #include <cstddef>

@@ -10,9 +10,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/command_line.h"
 #include "platform/host_platform.h"
+#include "platform/posix/handles_posix.h"
 #include "platform/posix/paths_posix.h"
+#include "platform/process.h"
 #include "platform/text.h"
 
 extern char** environ;
@@ -141,21 +142,35 @@ bool readWhole(int fd, void* data, std::size_t size) {
   ::_exit(127);
 }
 
+// A pipe whose ends close themselves; both invalid when the pipe could not be made (errno says
+// why).
+struct Pipe {
+  UniqueFd read;
+  UniqueFd write;
+};
+
+Pipe makePipe() {
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC) != 0)
+    return {};
+  return {UniqueFd(ends[0]), UniqueFd(ends[1])};
+}
+
 // The middle process of a double fork: starts the program, reports its pid or the reason it
 // could not start, and exits at once, so the program is adopted by init and never a zombie.
 [[noreturn]] void startAndLeave(char* const* argv, int devNull, int reportPipe) {
   SpawnReport report{-1, 0};
-  int failure[2];
-  if (::pipe2(failure, O_CLOEXEC) != 0) {
+  Pipe failure = makePipe();
+  if (!failure.read) {
     report.error = errno;
   } else {
     report.pid = ::fork();
     if (report.pid == 0)
-      becomeProgram(argv, devNull, failure[1]);
+      becomeProgram(argv, devNull, failure.write.get());
     report.error = report.pid < 0 ? errno : 0;
-    ::close(failure[1]);
+    failure.write.reset();
     int execError = 0;
-    if (report.pid > 0 && readWhole(failure[0], &execError, sizeof execError))
+    if (report.pid > 0 && readWhole(failure.read.get(), &execError, sizeof execError))
       report.error = execError;
   }
   (void)!::write(reportPipe, &report, sizeof report);
@@ -167,28 +182,24 @@ pid_t spawnDetached(const std::vector<std::string>& plan) {
   for (const std::string& argument : plan)
     argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
-  int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-  int report[2];
-  if (devNull < 0 || ::pipe2(report, O_CLOEXEC) != 0) {
-    int error = errno;
-    if (devNull >= 0)
-      ::close(devNull);
-    throw makeError(shellNumberFromErrno(error));
-  }
+  UniqueFd devNull(::open("/dev/null", O_RDWR | O_CLOEXEC));
+  if (!devNull)
+    throw makeError(shellNumberFromErrno(errno));
+  Pipe report = makePipe();
+  if (!report.read)
+    throw makeError(shellNumberFromErrno(errno));
   pid_t middle = ::fork();
   if (middle == 0)
-    startAndLeave(argv.data(), devNull, report[1]);
-  int forkError = errno;
-  ::close(report[1]);
-  ::close(devNull);
-  SpawnReport result{-1, forkError};
+    startAndLeave(argv.data(), devNull.get(), report.write.get());
+  SpawnReport result{-1, errno};
+  report.write.reset();
+  devNull.reset();
   if (middle > 0) {
-    if (!readWhole(report[0], &result, sizeof result))
+    if (!readWhole(report.read.get(), &result, sizeof result))
       result = {-1, EAGAIN};
     while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
     }
   }
-  ::close(report[0]);
   if (result.pid <= 0 || result.error != 0)
     throw makeError(shellNumberFromErrno(result.error));
   return result.pid;
@@ -196,7 +207,7 @@ pid_t spawnDetached(const std::vector<std::string>& plan) {
 
 }  // namespace
 
-double startProgram(const std::string& commandLine, int windowStyle) {
+double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
   // The styles Shell knows; the substitute has no windows to apply them to.
   if (windowStyle < 0 || windowStyle > 6 || windowStyle == 5)
     throw makeError(err::kInvalidCall);

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "platform/command_line.h"
+#include "platform/process.h"
 
 namespace tk {
 namespace {

@@ -1,7 +1,7 @@
 // The shell's folder automation ("Shell" by class id, IShellDispatch6 or IShellDispatch):
 // NameSpace, Items and CopyHere. Where the shell gives no folder for an archive that exists (no
-// zip-folder handler: Server Core, a disabled handler, Wine), the program's own zip reader extracts
-// it.
+// zip-folder handler: Server Core, a disabled handler, Wine), the program's own zip reader
+// extracts it, reading the archive at offsets and writing each file through a TempFile.
 // clang-format off: <windows.h> with the project's settings first
 #include "platform/windows/win32.h"
 // clang-format on
@@ -9,15 +9,86 @@
 #include <ole2.h>
 #include <shldisp.h>
 
+#include <algorithm>
 #include <cstdio>
 
+#include "platform/code_pages.h"
 #include "platform/host_platform.h"
-#include "platform/windows/com_ptr_win.h"
+#include "platform/windows/com_win.h"
+#include "platform/windows/error_win.h"
+#include "platform/windows/handles_win.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/zip_files_win.h"
+#include "platform/zip_extract.h"
 
 namespace tk::host {
 namespace {
+
+class WinArchive : public zip::ArchiveSource {
+ public:
+  explicit WinArchive(const std::wstring& path)
+      : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    LARGE_INTEGER size{};
+    if (!file_ || !GetFileSizeEx(file_.get(), &size))
+      throwLastError();
+    size_ = static_cast<uint64_t>(size.QuadPart);
+  }
+  uint64_t size() override { return size_; }
+  void readAt(uint64_t offset, unsigned char* buffer, std::size_t length) override {
+    while (length > 0) {
+      OVERLAPPED at{};
+      at.Offset = static_cast<DWORD>(offset);
+      at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+      DWORD got = 0;
+      DWORD want = static_cast<DWORD>(std::min<std::size_t>(length, 1u << 30));
+      if (!ReadFile(file_.get(), buffer, want, &got, &at) && GetLastError() != ERROR_HANDLE_EOF)
+        throwLastError();
+      if (got == 0) {
+        throw PlatformError(err::kInvalidFileFormat,
+                            "Zip arşivi okunurken beklenmedik biçimde bitti");
+      }
+      buffer += got;
+      offset += got;
+      length -= got;
+    }
+  }
+
+ private:
+  UniqueHandle file_;
+  uint64_t size_ = 0;
+};
+
+// Win32 names ignore case by themselves: an entry replaces a file whatever its letter case.
+class WinDestination : public zip::Destination {
+ public:
+  explicit WinDestination(std::string root) : root_(std::move(root)) {
+    if (!root_.empty() && root_.back() != '\\' && root_.back() != '/')
+      root_ += '\\';
+  }
+  void makeFolder(const std::string& path) override {
+    std::wstring folder = toWide(full(path));
+    if (CreateDirectoryW(folder.c_str(), nullptr))
+      return;
+    DWORD error = GetLastError();
+    DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (error != ERROR_ALREADY_EXISTS || attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      throw makeError(runtimeNumberFromWin32(error));
+    }
+  }
+  std::unique_ptr<zip::OutputFile> create(const std::string& path, bool executable) override {
+    return std::make_unique<ExtractedFile>(full(path), executable);
+  }
+
+ private:
+  std::string full(const std::string& path) const {
+    std::string windows = path;
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    return root_ + windows;
+  }
+
+  std::string root_;
+};
 
 constexpr CLSID kShellClass = {
     0x13709620, 0xC279, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -32,15 +103,6 @@ PlatformError shellError(HRESULT result, const char* what) {
                 static_cast<unsigned long>(result));
   return PlatformError(static_cast<int32_t>(result), text);
 }
-
-// A VARIANT that frees what it holds.
-struct Variant {
-  VARIANT value;
-  Variant() { VariantInit(&value); }
-  ~Variant() { VariantClear(&value); }
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
-};
 
 // Either the shell's own collection, or an archive that the program's reader extracts.
 struct WinItems : tk::FolderItems {
@@ -127,7 +189,13 @@ std::unique_ptr<ShellFolder> WinShell::NameSpace(const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<ShellDispatch> makeShellDispatch() {
+zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination) {
+  WinArchive source(toWide(archive));
+  WinDestination target(destination);
+  return zip::extract(source, target, decodeOem);
+}
+
+std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {
   ComPtr<IShellDispatch> shell;
   HRESULT result = CoCreateInstance(kShellClass, nullptr, CLSCTX_INPROC_SERVER, kIShellDispatch6,
                                     shell.putVoid());

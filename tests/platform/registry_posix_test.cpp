@@ -6,7 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/host_platform.h"
+#include "platform/error.h"
+#include "platform/registry.h"
 
 namespace fs = std::filesystem;
 

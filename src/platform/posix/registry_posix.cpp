@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/host_platform.h"
+#include "platform/error.h"
+#include "platform/posix/handles_posix.h"
+#include "platform/registry.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
@@ -27,12 +29,10 @@ fs::path configFolder() {
 // The whole text of a small file; "" when it cannot be read.
 std::string fileText(const fs::path& path) {
   std::string text;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    char buffer[256];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-      text.append(buffer, got);
-    std::fclose(file);
-  }
+  UniqueFile file(std::fopen(path.c_str(), "rb"));
+  char buffer[256];
+  for (std::size_t got; file && (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;)
+    text.append(buffer, got);
   return text;
 }
 

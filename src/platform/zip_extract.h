@@ -1,0 +1,31 @@
+// The program's zip reader on the host's files: what the shell's folder objects extract with
+// where the shell itself gives no folder for an archive (Windows without a zip-folder handler)
+// and always on the substitute.
+#pragma once
+
+#include <string>
+
+#include "platform/temp_file.h"
+#include "procedures/zip_reader.h"
+
+namespace tk::host {
+
+// Extracts the archive at `archive` into the existing folder `destination` (host paths, UTF-8).
+// Names are matched ignoring case against what already lies there, as on Windows, so a file is
+// replaced rather than doubled. Failures throw PlatformError.
+zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination);
+
+// An extracted file on its way into place. It is not flushed before its rename: the archive
+// stays beside it, so an extraction cut short is simply made again.
+class ExtractedFile : public zip::OutputFile {
+ public:
+  ExtractedFile(const std::string& path, bool executable)
+      : file_(path, {.flush = false, .executable = executable}) {}
+  void write(const unsigned char* data, std::size_t length) override { file_.write(data, length); }
+  void commit() override { file_.commit(); }
+
+ private:
+  TempFile file_;
+};
+
+}  // namespace tk::host
