@@ -1,12 +1,12 @@
 // libFuzzer target for the zip reader: any input either extracts or fails with PlatformError,
 // never crashes, and every path it writes stays inside the (in-memory) destination, with every
-// temporary file either renamed into place or removed.
+// output file either committed into place or dropped.
 #include <cstdlib>
 #include <set>
 #include <string>
 
 #include "platform/error.h"
-#include "platform/posix/zip_files_posix.h"
+#include "platform/code_pages.h"
 #include "procedures/zip_reader.h"
 
 namespace {
@@ -48,11 +48,21 @@ class MemoryArchive : public tk::zip::ArchiveSource {
   std::size_t size_;
 };
 
-struct MemoryFile : tk::zip::TemporaryFile {
-  std::string target;
-  bool closed = false;
-  void write(const unsigned char*, std::size_t) override { require(!closed); }
-  void close() override { closed = true; }
+class MemoryDestination;
+
+// A file in memory: committed, it lands in the destination's files; dropped, it is gone.
+class MemoryFile : public tk::zip::OutputFile {
+ public:
+  MemoryFile(MemoryDestination& destination, std::string target)
+      : destination_(destination), target_(std::move(target)) {}
+  ~MemoryFile() override;
+  void write(const unsigned char*, std::size_t) override { require(!committed_); }
+  void commit() override;
+
+ private:
+  MemoryDestination& destination_;
+  std::string target_;
+  bool committed_ = false;
 };
 
 class MemoryDestination : public tk::zip::Destination {
@@ -64,23 +74,18 @@ class MemoryDestination : public tk::zip::Destination {
       throw tk::makeError(tk::err::kPathFileAccess);  // as a host refuses a folder over a file
     folders_.insert(path);
   }
-  std::unique_ptr<tk::zip::TemporaryFile> openTemporary(const std::string& path, bool) override {
+  std::unique_ptr<tk::zip::OutputFile> create(const std::string& path, bool) override {
     requireInside(path);
     require(parentOf(path).empty() || folders_.count(parentOf(path)) == 1);
-    auto file = std::make_unique<MemoryFile>();
-    file->target = path;
     ++open_;
-    return file;
+    return std::make_unique<MemoryFile>(*this, path);
   }
-  void rename(tk::zip::TemporaryFile& file, const std::string& path) override {
-    auto& memory = static_cast<MemoryFile&>(file);
-    require(memory.closed && memory.target == path);
+  void place(const std::string& path) {
     if (folders_.count(path) == 1)
       throw tk::makeError(tk::err::kPathFileAccess);  // as a host refuses a file over a folder
     files_.insert(path);
-    --open_;
   }
-  void remove(tk::zip::TemporaryFile&) noexcept override { --open_; }
+  void closed() { --open_; }
   int open() const { return open_; }
 
  private:
@@ -89,13 +94,23 @@ class MemoryDestination : public tk::zip::Destination {
   int open_ = 0;
 };
 
+MemoryFile::~MemoryFile() {
+  destination_.closed();
+}
+
+void MemoryFile::commit() {
+  require(!committed_);
+  destination_.place(target_);
+  committed_ = true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   MemoryArchive archive(data, size);
   MemoryDestination destination;
   try {
-    tk::zip::extract(archive, destination, tk::host::decodeCp857);
+    tk::zip::extract(archive, destination, tk::host::decodeOem);
   } catch (const tk::PlatformError& error) {
     require(error.number != 0 && !error.description.empty());
   }

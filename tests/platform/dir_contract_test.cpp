@@ -79,6 +79,8 @@ TEST_F(DirContract, APathEndingInBackslashEnumeratesTheFolder) {
   EXPECT_EQ(enumerate("\\TOVREN BİLEŞENLERİ\\", 0), Names{});  // İ is no capital i for names
   EXPECT_EQ(enumerate("\\prgDosyaları\\", 16), Names{});       // no "." or ".."
   EXPECT_EQ(enumerate("\\*.dll", 2), (Names{"msvbvm60.dll", ".gizli.dll"}));
+  EXPECT_EQ(enumerate("\\Tovren Bile?enleri", 16), Names{"Tovren Bileşenleri"});  // ? is one ş
+  EXPECT_EQ(enumerate("\\prgDosyalar?", 16), Names{"prgDosyaları"});
   EXPECT_EQ(platform_.Dir(), "") << "an exhausted enumeration stays exhausted";
 }
 

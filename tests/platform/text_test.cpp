@@ -43,5 +43,13 @@ TEST(Text, WildcardsMatchIgnoringCase) {
   EXPECT_FALSE(matchesWildcard("a.dl", "*.dll"));
 }
 
+TEST(Text, AWildcardQuestionMarkStandsForOneTurkishLetter) {
+  EXPECT_TRUE(matchesWildcard("Bileşenleri", "Bile?enleri"));
+  EXPECT_FALSE(matchesWildcard("Bileşenleri", "Bile??enleri"));
+  EXPECT_TRUE(matchesWildcard("prgDosyaları", "PRGDOSYALAR?"));
+  EXPECT_TRUE(matchesWildcard("İı.dll", "??.DLL"));
+  EXPECT_FALSE(matchesWildcard("şş.dll", "?.dll"));
+}
+
 }  // namespace
 }  // namespace tk
