@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
-#include "platform/error.h"
 #include "platform/code_pages.h"
+#include "platform/error.h"
 #include "procedures/zip_reader.h"
 
 namespace {

@@ -1,8 +1,9 @@
-// MkDir and FileCopy on the host's real platform: what they do, and the runtime's numbers they
-// fail with, expected alike natively on Linux and under Wine.
+// MkDir, FileCopy and the temporary file on the host's real platform: what they do, and the
+// runtime's numbers they fail with, expected alike natively on Linux and under Wine.
 #include <gtest/gtest.h>
 
 #include "contract_support.h"
+#include "platform/temp_file.h"
 
 namespace tk {
 namespace {
@@ -98,6 +99,24 @@ TEST_F(FileOperations, FileCopyOntoAFileInUseIsPermissionDenied) {
               platform_.FileCopy(scratch_.path("kaynak.dll"), scratch_.path("kullanımda.dll"));
             }),
             err::kPermissionDenied);
+}
+
+// What the download and the extraction write through: the destination keeps its old content
+// until the commit, and a temporary file that is dropped or never made leaves nothing behind.
+TEST_F(FileOperations, ATempFileReplacesItsDestinationOnlyOnCommit) {
+  const std::string destination = test::utf8Of(scratch_.host("eski.dll"));
+  {
+    host::TempFile dropped(destination);
+    dropped.write("yarım", 6);
+  }
+  host::TempFile file(destination, {.flush = false});
+  file.write("yeni", 4);
+  EXPECT_EQ(scratch_.content("eski.dll"), "eski") << "replaced before the commit";
+  file.commit();
+  EXPECT_EQ(scratch_.content("eski.dll"), "yeni");
+  EXPECT_EQ(platform_.Dir(scratch_.path("*.part"), 2), "") << "a temporary file was left";
+  EXPECT_EQ(numberOf([&] { host::TempFile(test::utf8Of(scratch_.host("Yok\\eski.dll"))); }),
+            err::kPathNotFound);
 }
 
 }  // namespace
