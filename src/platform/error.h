@@ -2,8 +2,10 @@
 // error number, and the end of the program.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -74,6 +76,26 @@ inline constexpr uint32_t kAlreadyExists = 183;
 inline constexpr uint32_t kFilenameTooLong = 206;
 inline constexpr uint32_t kIoDevice = 1117;
 }  // namespace win32
+
+// A mapping written as rows: each a value and the codes that stand for it (a host's error codes
+// and the runtime's number they mean). `lookup` gives the value of the first row that names
+// `code`, `fallback` when none does.
+template <typename Code, typename Value = int32_t>
+struct CodeGroup {
+  Value value;
+  std::initializer_list<Code> codes;
+};
+
+template <typename Code, typename Value, std::size_t N>
+constexpr Value lookup(const CodeGroup<Code, Value> (&rows)[N], Code code, Value fallback) {
+  for (const CodeGroup<Code, Value>& row : rows) {
+    for (Code known : row.codes) {
+      if (known == code)
+        return row.value;
+    }
+  }
+  return fallback;
+}
 
 // The Turkish description the runtime gives for a number; a generic text for unknown numbers.
 std::string errorDescription(int32_t number);

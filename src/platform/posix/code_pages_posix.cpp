@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/code_pages.h"
+#include "platform/error.h"
 #include "platform/text.h"
 
 namespace tk::host {
@@ -29,33 +30,24 @@ constexpr char16_t kHighHalf[128] = {
     0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,  // F8
 };
 
+// The letters where Windows-1254 departs from Latin-1: the Turkish ones take the places of Ð ð
+// Ý ý Þ þ, which the code page therefore lacks.
+constexpr CodeGroup<char32_t, char> kTurkishLetters[] = {
+    {'\xD0', {U'Ğ'}},
+    {'\xF0', {U'ğ'}},
+    {'\xDD', {U'İ'}},
+    {'\xFD', {U'ı'}},
+    {'\xDE', {U'Ş'}},
+    {'\xFE', {U'ş'}},
+    {'?', {U'Ð', U'ð', U'Ý', U'ý', U'Þ', U'þ'}},
+};
+
 // Windows-1254 for one code point; '?' where the code page has no such letter.
 char toCodePage1254(char32_t c) {
   if (c < 0x80)
     return static_cast<char>(c);
-  switch (c) {
-    case 0x11E:
-      return '\xD0';  // Ğ
-    case 0x11F:
-      return '\xF0';  // ğ
-    case 0x130:
-      return '\xDD';  // İ
-    case 0x131:
-      return '\xFD';  // ı
-    case 0x15E:
-      return '\xDE';  // Ş
-    case 0x15F:
-      return '\xFE';  // ş
-    case 0xD0:
-    case 0xF0:
-    case 0xDD:
-    case 0xFD:
-    case 0xDE:
-    case 0xFE:
-      return '?';
-    default:
-      return c >= 0xA0 && c <= 0xFF ? static_cast<char>(c) : '?';
-  }
+  char fallback = c >= 0xA0 && c <= 0xFF ? static_cast<char>(c) : '?';
+  return lookup(kTurkishLetters, c, fallback);
 }
 
 }  // namespace

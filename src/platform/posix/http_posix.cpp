@@ -22,44 +22,26 @@ namespace {
 using http::kInternalError;
 using http::kRedirectFailed;
 
-// curl's results as the numbers WinINet gives for the same failures.
+// curl's results as the numbers WinINet gives for the same failures. An unsupported protocol
+// can only come from a redirect: the address itself was checked.
+constexpr CodeGroup<CURLcode> kCurlNumbers[] = {
+    {err::kNetBadUrl, {CURLE_URL_MALFORMAT}},
+    {err::kNetNameNotResolved, {CURLE_COULDNT_RESOLVE_HOST, CURLE_COULDNT_RESOLVE_PROXY}},
+    {err::kNetCannotConnect, {CURLE_COULDNT_CONNECT}},
+    {err::kNetTimeout, {CURLE_OPERATION_TIMEDOUT}},
+    {err::kNetSecurityFailure,
+     {CURLE_SSL_CONNECT_ERROR, CURLE_PEER_FAILED_VERIFICATION, CURLE_SSL_CERTPROBLEM,
+      CURLE_SSL_CIPHER, CURLE_SSL_CACERT_BADFILE, CURLE_SSL_CRL_BADFILE, CURLE_SSL_ISSUER_ERROR,
+      CURLE_SSL_PINNEDPUBKEYNOTMATCH, CURLE_SSL_INVALIDCERTSTATUS}},
+    {err::kNetConnectionReset,
+     {CURLE_PARTIAL_FILE, CURLE_RECV_ERROR, CURLE_SEND_ERROR, CURLE_GOT_NOTHING, CURLE_HTTP2,
+      CURLE_HTTP2_STREAM, CURLE_WEIRD_SERVER_REPLY}},
+    {kRedirectFailed, {CURLE_TOO_MANY_REDIRECTS, CURLE_UNSUPPORTED_PROTOCOL}},
+    {err::kOutOfMemory, {CURLE_OUT_OF_MEMORY}},
+};
+
 int32_t numberForCurl(CURLcode code) {
-  switch (code) {
-    case CURLE_URL_MALFORMAT:
-      return err::kNetBadUrl;
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-      return err::kNetNameNotResolved;
-    case CURLE_COULDNT_CONNECT:
-      return err::kNetCannotConnect;
-    case CURLE_OPERATION_TIMEDOUT:
-      return err::kNetTimeout;
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CIPHER:
-    case CURLE_SSL_CACERT_BADFILE:
-    case CURLE_SSL_CRL_BADFILE:
-    case CURLE_SSL_ISSUER_ERROR:
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-    case CURLE_SSL_INVALIDCERTSTATUS:
-      return err::kNetSecurityFailure;
-    case CURLE_PARTIAL_FILE:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_GOT_NOTHING:
-    case CURLE_HTTP2:
-    case CURLE_HTTP2_STREAM:
-    case CURLE_WEIRD_SERVER_REPLY:
-      return err::kNetConnectionReset;
-    case CURLE_TOO_MANY_REDIRECTS:
-    case CURLE_UNSUPPORTED_PROTOCOL:  // only a redirect can lead to one: the address was checked
-      return kRedirectFailed;
-    case CURLE_OUT_OF_MEMORY:
-      return err::kOutOfMemory;
-    default:
-      return kInternalError;
-  }
+  return lookup(kCurlNumbers, code, kInternalError);
 }
 
 // The scheme ("http" or "https") of an absolute address with a host; "" for anything else.

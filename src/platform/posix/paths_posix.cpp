@@ -90,39 +90,32 @@ std::string windowsText(const fs::path& host) {
   return text;
 }
 
+namespace {
+
+// errno values as the Win32 codes Windows gives for the same failures; any other is "access
+// denied", as Windows answers what it does not let happen.
+constexpr CodeGroup<int, uint32_t> kWin32Codes[] = {
+    {win32::kPathNotFound, {ENOTDIR}},
+    {win32::kAccessDenied, {EACCES, EPERM, EISDIR, EROFS}},
+    {win32::kAlreadyExists, {EEXIST}},
+    {win32::kSharingViolation, {EBUSY, ETXTBSY}},
+    {win32::kDiskFull, {ENOSPC, EDQUOT}},
+    {win32::kFilenameTooLong, {ENAMETOOLONG}},
+    {win32::kInvalidName, {EINVAL}},
+    {win32::kNotEnoughMemory, {ENOMEM}},
+    {win32::kIoDevice, {EIO}},
+};
+
+}  // namespace
+
 uint32_t win32FromErrno(int error, const fs::path& path) {
-  switch (error) {
-    case ENOENT: {
-      std::error_code ignored;
-      fs::path parent = path.has_filename() ? path.parent_path() : path.parent_path().parent_path();
-      return fs::is_directory(parent, ignored) ? win32::kFileNotFound : win32::kPathNotFound;
-    }
-    case ENOTDIR:
-      return win32::kPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS:
-      return win32::kAccessDenied;
-    case EEXIST:
-      return win32::kAlreadyExists;
-    case EBUSY:
-    case ETXTBSY:
-      return win32::kSharingViolation;
-    case ENOSPC:
-    case EDQUOT:
-      return win32::kDiskFull;
-    case ENAMETOOLONG:
-      return win32::kFilenameTooLong;
-    case EINVAL:
-      return win32::kInvalidName;
-    case ENOMEM:
-      return win32::kNotEnoughMemory;
-    case EIO:
-      return win32::kIoDevice;
-    default:
-      return win32::kAccessDenied;
+  if (error == ENOENT) {
+    // Windows tells a missing file in an existing folder from a missing folder.
+    std::error_code ignored;
+    fs::path parent = path.has_filename() ? path.parent_path() : path.parent_path().parent_path();
+    return fs::is_directory(parent, ignored) ? win32::kFileNotFound : win32::kPathNotFound;
   }
+  return lookup(kWin32Codes, error, win32::kAccessDenied);
 }
 
 PlatformError hostError(const std::error_code& error, const fs::path& path) {

@@ -82,24 +82,16 @@ std::vector<std::string> planFor(const std::string& commandLine) {
   return plan;
 }
 
+// Why a program could not start, as Shell's runtime numbers; any other reason (a file that is
+// no program) is an invalid call.
+constexpr CodeGroup<int> kShellNumbers[] = {
+    {err::kFileNotFound, {ENOENT, ENOTDIR, ELOOP, ENAMETOOLONG}},
+    {err::kPermissionDenied, {EACCES, EPERM, EISDIR, ETXTBSY}},
+    {err::kOutOfMemory, {ENOMEM, EAGAIN}},
+};
+
 int32_t shellNumberFromErrno(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-    case ELOOP:
-    case ENAMETOOLONG:
-      return err::kFileNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case ETXTBSY:
-      return err::kPermissionDenied;
-    case ENOMEM:
-    case EAGAIN:
-      return err::kOutOfMemory;
-    default:  // ENOEXEC and the like: not a program
-      return err::kInvalidCall;
-  }
+  return lookup(kShellNumbers, error, err::kInvalidCall);
 }
 
 struct SpawnReport {

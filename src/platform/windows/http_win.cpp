@@ -55,42 +55,28 @@ const WinInet* loadWinInet() {
   return api ? &*api : nullptr;
 }
 
-// WinINet's error codes onto the numbers both platforms report.
+// WinINet's error codes onto the numbers both platforms report; any other code as its HRESULT.
+// Every certificate or secure-channel failure counts alike: the codes differ between Windows
+// versions and Wine for the same certificate.
+constexpr CodeGroup<DWORD> kWinInetNumbers[] = {
+    {err::kNetBadUrl, {ERROR_INTERNET_INVALID_URL, ERROR_INTERNET_UNRECOGNIZED_SCHEME}},
+    {err::kNetNameNotResolved, {ERROR_INTERNET_NAME_NOT_RESOLVED}},
+    {err::kNetCannotConnect, {ERROR_INTERNET_CANNOT_CONNECT}},
+    {err::kNetTimeout, {ERROR_INTERNET_TIMEOUT}},
+    {err::kNetConnectionReset,
+     {ERROR_INTERNET_CONNECTION_ABORTED, ERROR_INTERNET_CONNECTION_RESET,
+      ERROR_HTTP_INVALID_SERVER_RESPONSE}},
+    {err::kNetSecurityFailure,
+     {ERROR_INTERNET_SEC_CERT_DATE_INVALID, ERROR_INTERNET_SEC_CERT_CN_INVALID,
+      ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED, ERROR_INTERNET_INVALID_CA,
+      ERROR_INTERNET_SEC_CERT_ERRORS, ERROR_INTERNET_SEC_CERT_NO_REV,
+      ERROR_INTERNET_SEC_CERT_REV_FAILED, ERROR_INTERNET_SECURITY_CHANNEL_ERROR,
+      ERROR_INTERNET_SEC_INVALID_CERT, ERROR_INTERNET_SEC_CERT_REVOKED, kSecureFailure}},
+    {err::kOutOfMemory, {ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY}},
+};
+
 int32_t numberForWinInet(DWORD code) {
-  switch (code) {
-    case ERROR_INTERNET_INVALID_URL:
-    case ERROR_INTERNET_UNRECOGNIZED_SCHEME:
-      return err::kNetBadUrl;
-    case ERROR_INTERNET_NAME_NOT_RESOLVED:
-      return err::kNetNameNotResolved;
-    case ERROR_INTERNET_CANNOT_CONNECT:
-      return err::kNetCannotConnect;
-    case ERROR_INTERNET_TIMEOUT:
-      return err::kNetTimeout;
-    case ERROR_INTERNET_CONNECTION_ABORTED:
-    case ERROR_INTERNET_CONNECTION_RESET:
-    case ERROR_HTTP_INVALID_SERVER_RESPONSE:
-      return err::kNetConnectionReset;
-    // Every certificate or secure-channel failure alike: the codes differ between Windows
-    // versions and Wine for the same certificate.
-    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
-    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
-    case ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED:
-    case ERROR_INTERNET_INVALID_CA:
-    case ERROR_INTERNET_SEC_CERT_ERRORS:
-    case ERROR_INTERNET_SEC_CERT_NO_REV:
-    case ERROR_INTERNET_SEC_CERT_REV_FAILED:
-    case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
-    case ERROR_INTERNET_SEC_INVALID_CERT:
-    case ERROR_INTERNET_SEC_CERT_REVOKED:
-    case kSecureFailure:
-      return err::kNetSecurityFailure;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-      return err::kOutOfMemory;
-    default:
-      return hresultFromWin32(code);
-  }
+  return lookup(kWinInetNumbers, code, hresultFromWin32(code));
 }
 
 // An open WinINet handle, closed through the loaded library (which exists whenever a handle

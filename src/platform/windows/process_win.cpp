@@ -46,23 +46,18 @@ std::wstring systemFolder() {
   return std::wstring(buffer, length);
 }
 
+// Why a program could not start, as Shell's runtime numbers; any other reason (a file that is
+// no program) is an invalid call.
+constexpr CodeGroup<DWORD> kShellNumbers[] = {
+    {err::kFileNotFound,
+     {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_INVALID_NAME, ERROR_BAD_PATHNAME,
+      ERROR_FILENAME_EXCED_RANGE}},
+    {err::kPermissionDenied, {ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}},
+    {err::kOutOfMemory, {ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY}},
+};
+
 int32_t shellNumber(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-      return err::kFileNotFound;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-      return err::kPermissionDenied;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-      return err::kOutOfMemory;
-    default:  // ERROR_BAD_EXE_FORMAT and the like: not a program
-      return err::kInvalidCall;
-  }
+  return lookup(kShellNumbers, error, err::kInvalidCall);
 }
 
 struct Launch {
