@@ -46,4 +46,17 @@ class UniqueResource {
   Handle handle_ = Traits::invalid();
 };
 
+// The traits of a handle that is null when there is none and that `Release` frees (a library's
+// object, memory it allocated for the caller); what `Release` answers is not checked.
+template <typename HandleType, auto Release>
+struct FreedBy {
+  using Handle = HandleType;
+  static Handle invalid() { return nullptr; }
+  static bool valid(Handle handle) { return handle != nullptr; }
+  static bool close(Handle handle) {
+    Release(handle);
+    return true;
+  }
+};
+
 }  // namespace tk::host

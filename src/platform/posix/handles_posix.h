@@ -29,46 +29,11 @@ struct FileTraits {
 };
 using UniqueFile = UniqueResource<FileTraits>;
 
-// libcurl's transfer, multi transfer, address and header-list objects.
-struct CurlEasyTraits {
-  using Handle = CURL*;
-  static Handle invalid() { return nullptr; }
-  static bool valid(Handle curl) { return curl != nullptr; }
-  static bool close(Handle curl) { return curl_easy_cleanup(curl), true; }
-};
-using UniqueCurl = UniqueResource<CurlEasyTraits>;
-
-struct CurlMultiTraits {
-  using Handle = CURLM*;
-  static Handle invalid() { return nullptr; }
-  static bool valid(Handle multi) { return multi != nullptr; }
-  static bool close(Handle multi) { return curl_multi_cleanup(multi) == CURLM_OK; }
-};
-using UniqueCurlMulti = UniqueResource<CurlMultiTraits>;
-
-struct CurlUrlTraits {
-  using Handle = CURLU*;
-  static Handle invalid() { return nullptr; }
-  static bool valid(Handle url) { return url != nullptr; }
-  static bool close(Handle url) { return curl_url_cleanup(url), true; }
-};
-using UniqueCurlUrl = UniqueResource<CurlUrlTraits>;
-
-struct CurlListTraits {
-  using Handle = curl_slist*;
-  static Handle invalid() { return nullptr; }
-  static bool valid(Handle list) { return list != nullptr; }
-  static bool close(Handle list) { return curl_slist_free_all(list), true; }
-};
-using UniqueCurlList = UniqueResource<CurlListTraits>;
-
-// A string that libcurl allocated.
-struct CurlTextTraits {
-  using Handle = char*;
-  static Handle invalid() { return nullptr; }
-  static bool valid(Handle text) { return text != nullptr; }
-  static bool close(Handle text) { return curl_free(text), true; }
-};
-using UniqueCurlText = UniqueResource<CurlTextTraits>;
+// libcurl's transfer, multi transfer, address and header-list objects, and a string it allocated.
+using UniqueCurl = UniqueResource<FreedBy<CURL*, curl_easy_cleanup>>;
+using UniqueCurlMulti = UniqueResource<FreedBy<CURLM*, curl_multi_cleanup>>;
+using UniqueCurlUrl = UniqueResource<FreedBy<CURLU*, curl_url_cleanup>>;
+using UniqueCurlList = UniqueResource<FreedBy<curl_slist*, curl_slist_free_all>>;
+using UniqueCurlText = UniqueResource<FreedBy<char*, curl_free>>;
 
 }  // namespace tk::host

@@ -63,13 +63,7 @@ class ComPtr {
 };
 
 // A text that a COM call allocated for its caller (SHGetKnownFolderPath's path).
-struct CoTaskTextTraits {
-  using Handle = wchar_t*;
-  static Handle invalid() { return nullptr; }
-  static bool valid(Handle text) { return text != nullptr; }
-  static bool close(Handle text) { return CoTaskMemFree(text), true; }
-};
-using UniqueCoTaskText = UniqueResource<CoTaskTextTraits>;
+using UniqueCoTaskText = UniqueResource<FreedBy<wchar_t*, CoTaskMemFree>>;
 
 // A VARIANT that frees what it holds (a string, an interface reference).
 struct Variant {
@@ -80,42 +74,28 @@ struct Variant {
   Variant& operator=(const Variant&) = delete;
 };
 
-// COM on this thread for the life of the object. A thread already in the other apartment kind
-// keeps it (RPC_E_CHANGED_MODE): the objects used here work in either.
-class ComInit {
+// A single-threaded apartment on this thread for the life of the object: COM alone, or OLE (COM
+// with the clipboard and drag and drop that the shell's folder objects may use). A thread already
+// in the other apartment kind keeps it (RPC_E_CHANGED_MODE): the objects used here work in
+// either. A failure leaves the thread as it was; creating an object then reports it.
+class Apartment {
  public:
-  ComInit() {
-    HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (result == RPC_E_CHANGED_MODE)
-      return;
-    throwIfFailed(result);
-    owns_ = true;
-  }
-  ~ComInit() {
-    if (owns_)
+  enum class Kind { Com, Ole };
+  explicit Apartment(Kind kind)
+      : kind_(kind),
+        owns_(SUCCEEDED(kind == Kind::Ole ? OleInitialize(nullptr)
+                                          : CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~Apartment() {
+    if (owns_ && kind_ == Kind::Ole)
+      OleUninitialize();
+    else if (owns_)
       CoUninitialize();
   }
-  ComInit(const ComInit&) = delete;
-  ComInit& operator=(const ComInit&) = delete;
+  Apartment(const Apartment&) = delete;
+  Apartment& operator=(const Apartment&) = delete;
 
  private:
-  bool owns_ = false;
-};
-
-// OLE on this thread for the life of the object: the single-threaded apartment that the shell's
-// objects and the browser-automation component need. A failure leaves the thread as it was; the
-// objects' creation then reports it.
-class OleInit {
- public:
-  OleInit() : owns_(SUCCEEDED(OleInitialize(nullptr))) {}
-  ~OleInit() {
-    if (owns_)
-      OleUninitialize();
-  }
-  OleInit(const OleInit&) = delete;
-  OleInit& operator=(const OleInit&) = delete;
-
- private:
+  Kind kind_;
   bool owns_;
 };
 

@@ -26,14 +26,8 @@ struct FindHandleTraits {
 };
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
 
-// Fonts and brushes, freed once no window draws with them.
-struct GdiObjectTraits {
-  using Handle = HGDIOBJ;
-  static Handle invalid() { return nullptr; }
-  static bool valid(Handle handle) { return handle != nullptr; }
-  static bool close(Handle handle) { return DeleteObject(handle) != 0; }
-};
-using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
+// Fonts, brushes and regions, freed once no window draws with them.
+using UniqueGdiObject = UniqueResource<FreedBy<HGDIOBJ, DeleteObject>>;
 
 // The screen's device context, for reading its properties.
 struct ScreenDcTraits {

@@ -23,7 +23,7 @@ void restrictDllSearch() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   restrictDllSearch();
   // The shell objects and the browser-automation component need a single-threaded apartment.
-  tk::host::OleInit ole;
+  tk::host::Apartment ole(tk::host::Apartment::Kind::Ole);
   tk::host::HostPlatform platform;
   try {
     return tk::runProgram(platform, tk::host::makeFormWindow);
