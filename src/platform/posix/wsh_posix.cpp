@@ -1,5 +1,5 @@
-// The substitute's "WScript.Shell": RegRead, the XDG desktop folder, and shortcuts written as
-// freedesktop desktop entries.
+// The script shell's host pieces on the substitute: the XDG desktop folder, and shortcuts written
+// as freedesktop desktop entries.
 #include <pwd.h>
 #include <unistd.h>
 
@@ -8,11 +8,10 @@
 #include <fstream>
 #include <optional>
 
-#include "platform/host_platform.h"
 #include "platform/posix/paths_posix.h"
-#include "platform/registry.h"
 #include "platform/temp_file.h"
 #include "platform/text.h"
+#include "platform/wsh.h"
 
 namespace fs = std::filesystem;
 
@@ -71,20 +70,6 @@ std::optional<std::string> xdgDesktopSetting(const std::string& home) {
   return found;
 }
 
-// The desktop folder as the logic sees paths: symbolic links resolved like the setup folder's,
-// no closing slash.
-std::string desktopFolder() {
-  std::string home = homeFolder();
-  fs::path desktop = xdgDesktopSetting(home).value_or(home + "/Desktop");
-  std::error_code error;
-  fs::path resolved = fs::weakly_canonical(desktop, error);
-  desktop = (error ? desktop.lexically_normal() : resolved);
-  std::string text = desktop.string();
-  while (text.size() > 1 && text.back() == '/')
-    text.pop_back();
-  return windowsText(fs::path(text));
-}
-
 // A desktop entry's string value: backslash, line breaks and tabs escaped.
 std::string entryString(const std::string& text) {
   std::string out;
@@ -120,43 +105,31 @@ std::string execArgument(const std::string& argument) {
   return out + "\"";
 }
 
-class PosixShortcut : public WshShortcut {
- public:
-  explicit PosixShortcut(std::string path) : path_(std::move(path)) {}
-  void Save() override;
-
- private:
-  std::string path_;
-};
-
-// Written beside the destination and renamed over it, so an existing shortcut is replaced whole.
-void PosixShortcut::Save() {
-  fs::path target = hostPath(path_);
-  std::string entry =
-      "[Desktop Entry]\nType=Application\nName=Tovren\nComment=" + entryString(Description) +
-      "\nExec=" + entryString(execArgument(hostPath(TargetPath).string())) + "\n";
-  // Executable, so that desktops which only launch trusted entries offer to start it.
-  TempFile file(target.string(), {.executable = true});
-  file.write(entry.data(), entry.size());
-  file.commit();
-}
-
-class PosixWshShell : public WshShell {
- public:
-  std::string RegRead(const std::string& name) override { return regRead(name); }
-  std::string SpecialFolders(const std::string& name) override {
-    // Like the script shell, a folder name it does not know gives the empty text.
-    return equalsIgnoringCase(name, "Desktop") ? desktopFolder() : "";
-  }
-  std::unique_ptr<WshShortcut> CreateShortCut(const std::string& path) override {
-    return std::make_unique<PosixShortcut>(path);
-  }
-};
-
 }  // namespace
 
-std::unique_ptr<WshShell> HostPlatform::CreateWshShell() {
-  return std::make_unique<PosixWshShell>();
+// The desktop folder as the logic sees paths: symbolic links resolved like the setup folder's,
+// no closing slash.
+std::string desktopFolder() {
+  std::string home = homeFolder();
+  fs::path desktop = xdgDesktopSetting(home).value_or(home + "/Desktop");
+  std::error_code error;
+  fs::path resolved = fs::weakly_canonical(desktop, error);
+  desktop = (error ? desktop.lexically_normal() : resolved);
+  std::string text = desktop.string();
+  while (text.size() > 1 && text.back() == '/')
+    text.pop_back();
+  return windowsText(fs::path(text));
+}
+
+// Written beside the destination and renamed over it, so an existing shortcut is replaced whole.
+void saveShortcut(const std::string& path, const WshShortcut& shortcut) {
+  std::string entry = "[Desktop Entry]\nType=Application\nName=Tovren\nComment=" +
+                      entryString(shortcut.Description) + "\nExec=" +
+                      entryString(execArgument(hostPath(shortcut.TargetPath).string())) + "\n";
+  // Executable, so that desktops which only launch trusted entries offer to start it.
+  TempFile file(hostPath(path).string(), {.executable = true});
+  file.write(entry.data(), entry.size());
+  file.commit();
 }
 
 }  // namespace tk::host

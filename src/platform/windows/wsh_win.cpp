@@ -1,17 +1,14 @@
-// The script shell on Windows: RegRead, the desktop folder from the known-folder API (relocated
-// and redirected desktops included), and shortcuts through IShellLinkW + IPersistFile.
+// The script shell's host pieces on Windows: the desktop folder from the known-folder API
+// (relocated and redirected desktops included), and shortcuts through IShellLinkW + IPersistFile.
 #include "platform/windows/win32.h"
 
 #include <shlobj.h>
 
-#include "platform/host_platform.h"
-#include "platform/registry.h"
-#include "platform/text.h"
 #include "platform/windows/com_win.h"
 #include "platform/windows/strings_win.h"
+#include "platform/wsh.h"
 
 namespace tk::host {
-namespace {
 
 std::string desktopFolder() {
   PWSTR path = nullptr;
@@ -25,42 +22,16 @@ std::string desktopFolder() {
   return toUtf8(text);
 }
 
-class WinShortcut : public WshShortcut {
- public:
-  explicit WinShortcut(std::string path) : path_(std::move(path)) {}
-
-  void Save() override {
-    ComInit com;  // declared first, so it outlives the interfaces below
-    ComPtr<IShellLinkW> link;
-    throwIfFailed(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   link.putVoid()));
-    throwIfFailed(link->SetDescription(toWide(Description).c_str()));
-    throwIfFailed(link->SetPath(toWide(TargetPath).c_str()));
-    ComPtr<IPersistFile> file;
-    throwIfFailed(link->QueryInterface(IID_IPersistFile, file.putVoid()));
-    throwIfFailed(file->Save(toWide(path_).c_str(), TRUE));
-  }
-
- private:
-  std::string path_;
-};
-
-class WinWshShell : public WshShell {
- public:
-  std::string RegRead(const std::string& name) override { return regRead(name); }
-  std::string SpecialFolders(const std::string& name) override {
-    // Like the script shell, a folder name it does not know gives the empty text.
-    return equalsIgnoringCase(name, "Desktop") ? desktopFolder() : "";
-  }
-  std::unique_ptr<WshShortcut> CreateShortCut(const std::string& path) override {
-    return std::make_unique<WinShortcut>(path);
-  }
-};
-
-}  // namespace
-
-std::unique_ptr<WshShell> HostPlatform::CreateWshShell() {
-  return std::make_unique<WinWshShell>();
+void saveShortcut(const std::string& path, const WshShortcut& shortcut) {
+  Apartment com(Apartment::Kind::Com);  // declared first, so it outlives the interfaces below
+  ComPtr<IShellLinkW> link;
+  throwIfFailed(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 link.putVoid()));
+  throwIfFailed(link->SetDescription(toWide(shortcut.Description).c_str()));
+  throwIfFailed(link->SetPath(toWide(shortcut.TargetPath).c_str()));
+  ComPtr<IPersistFile> file;
+  throwIfFailed(link->QueryInterface(IID_IPersistFile, file.putVoid()));
+  throwIfFailed(file->Save(toWide(path).c_str(), TRUE));
 }
 
 }  // namespace tk::host
