@@ -2,10 +2,10 @@
 # process on an Xvfb of its own), the real program under Xvfb, and one whole installation.
 target_sources(platform_tests PRIVATE
   platform/automation_posix_test.cpp
-  platform/registry_posix_test.cpp
   platform/contract_support_posix.cpp
   platform/paths_posix_test.cpp
-  platform/shell_posix_test.cpp
+  platform/process_posix_test.cpp
+  platform/registry_posix_test.cpp
   platform/wsh_posix_test.cpp
   registration/register_components_posix_test.cpp
 )

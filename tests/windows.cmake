@@ -6,7 +6,7 @@ target_sources(platform_tests PRIVATE
   platform/automation_win_test.cpp
   platform/contract_support_win.cpp
   platform/dir_win_test.cpp
-  platform/shell_win_test.cpp
+  platform/process_win_test.cpp
   platform/wsh_win_test.cpp
   registration/register_components_win_test.cpp
 )

@@ -13,7 +13,7 @@
 
 namespace tk::host {
 
-class DirEnumeration;  // the enumeration that Dir without arguments continues (files_*)
+struct DirState;  // the search that Dir without arguments continues (files_*)
 
 class HostPlatform : public Platform {
  public:
@@ -37,7 +37,7 @@ class HostPlatform : public Platform {
                                                        const std::string& interfaceId) override;
 
  private:
-  std::unique_ptr<DirEnumeration> dir_;
+  std::unique_ptr<DirState> dir_;
 };
 
 }  // namespace tk::host

@@ -15,15 +15,10 @@ namespace fs = std::filesystem;
 
 namespace tk::host {
 
-// The enumeration that Dir without arguments continues: the names still to give, last first.
-class DirEnumeration {
- public:
-  std::string first(const std::string& pathName, int attributes);
-  std::string next();
-
- private:
-  std::vector<std::string> remaining_;
-  bool started_ = false;
+// The search that Dir without arguments continues.
+struct DirState {
+  std::vector<std::string> remaining;  // the names still to give, last first
+  bool started = false;
 };
 
 namespace {
@@ -48,28 +43,36 @@ bool hasWildcards(const std::string& text) {
   return text.find_first_of("*?") != std::string::npos;
 }
 
-// Splits a Windows path into its folder and its last part (empty for a path ending in "\").
-void splitPath(const std::string& pathName, std::string& folder, std::string& last) {
+// A Windows path split into its folder and its last part, the pattern of the search: "*" for a
+// path ending in "\".
+struct Search {
+  std::string folder;
+  std::string pattern;
+};
+
+Search splitPath(const std::string& pathName) {
   std::size_t cut = pathName.find_last_of("\\/");
-  if (cut == std::string::npos) {
-    bool drive = pathName.size() >= 2 && pathName[1] == ':';
-    folder = drive ? pathName.substr(0, 2) + "\\" : ".";
-    last = drive ? pathName.substr(2) : pathName;
-    return;
+  bool drive = cut == std::string::npos && pathName.size() >= 2 && pathName[1] == ':';
+  Search search;
+  if (cut != std::string::npos) {
+    search = {pathName.substr(0, cut + 1), pathName.substr(cut + 1)};
+  } else {
+    search = {drive ? pathName.substr(0, 2) + "\\" : ".", drive ? pathName.substr(2) : pathName};
   }
-  folder = pathName.substr(0, cut + 1);
-  last = pathName.substr(cut + 1);
+  if (search.pattern.empty())
+    search.pattern = std::string(1, '*');
+  return search;
 }
 
 }  // namespace
 
-std::string DirEnumeration::first(const std::string& pathName, int attributes) {
-  remaining_.clear();
-  started_ = true;
-  std::string folderText, last;
-  splitPath(pathName, folderText, last);
-  if (last.empty())
-    last = "*";
+HostPlatform::HostPlatform() : dir_(std::make_unique<DirState>()) {}
+
+HostPlatform::~HostPlatform() = default;
+
+std::string HostPlatform::Dir(const std::string& pathName, int attributes) {
+  *dir_ = {{}, true};  // a started search with no names yet; ends the one in progress
+  auto [folderText, last] = splitPath(pathName);
   fs::path folder = hostPath(folderText);
   std::vector<std::string> names;
   std::error_code error;
@@ -95,30 +98,18 @@ std::string DirEnumeration::first(const std::string& pathName, int attributes) {
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return foldCase(a) < foldCase(b); });
   }
-  remaining_.assign(names.rbegin(), names.rend());
-  return next();
-}
-
-std::string DirEnumeration::next() {
-  if (!started_)
-    throw makeError(err::kInvalidCall);
-  if (remaining_.empty())
-    return "";
-  std::string name = remaining_.back();
-  remaining_.pop_back();
-  return name;
-}
-
-HostPlatform::HostPlatform() : dir_(std::make_unique<DirEnumeration>()) {}
-
-HostPlatform::~HostPlatform() = default;
-
-std::string HostPlatform::Dir(const std::string& pathName, int attributes) {
-  return dir_->first(pathName, attributes);
+  dir_->remaining.assign(names.rbegin(), names.rend());
+  return HostPlatform::Dir();  // the next match
 }
 
 std::string HostPlatform::Dir() {
-  return dir_->next();
+  if (!dir_->started)
+    throw makeError(err::kInvalidCall);
+  if (dir_->remaining.empty())
+    return "";
+  std::string name = dir_->remaining.back();
+  dir_->remaining.pop_back();
+  return name;
 }
 
 void HostPlatform::MkDir(const std::string& path) {

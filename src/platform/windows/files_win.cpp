@@ -12,16 +12,11 @@
 
 namespace tk::host {
 
-// The enumeration that Dir without arguments continues.
-class DirEnumeration {
- public:
-  std::string first(const std::string& pathName, int attributes);
-  std::string next();
-
- private:
-  UniqueFindHandle find_;
-  int attributes_ = 0;
-  bool started_ = false;
+// The search that Dir without arguments continues.
+struct DirState {
+  UniqueFindHandle find;
+  int attributes = 0;
+  bool started = false;
 };
 
 namespace {
@@ -71,10 +66,12 @@ std::wstring folderOf(std::wstring_view path) {
 
 }  // namespace
 
-std::string DirEnumeration::first(const std::string& pathName, int attributes) {
-  find_.reset();
-  started_ = true;
-  attributes_ = attributes;
+HostPlatform::HostPlatform() : dir_(std::make_unique<DirState>()) {}
+
+HostPlatform::~HostPlatform() = default;
+
+std::string HostPlatform::Dir(const std::string& pathName, int attributes) {
+  *dir_ = {UniqueFindHandle(), attributes, true};  // ends the search in progress
   WIN32_FIND_DATAW data{};
   HANDLE handle = FindFirstFileW(searchPattern(pathName).c_str(), &data);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -83,25 +80,25 @@ std::string DirEnumeration::first(const std::string& pathName, int attributes) {
       return "";
     throw makeError(runtimeNumberFromWin32(code));
   }
-  find_.reset(handle);
-  if (accepted(data, attributes_))
+  dir_->find.reset(handle);
+  if (accepted(data, dir_->attributes))
     return toUtf8(data.cFileName);
-  return next();
+  return HostPlatform::Dir();  // the next match
 }
 
-std::string DirEnumeration::next() {
-  if (!started_)
+std::string HostPlatform::Dir() {
+  if (!dir_->started)
     throw makeError(err::kInvalidCall);
-  while (find_) {
+  while (dir_->find) {
     WIN32_FIND_DATAW data{};
-    if (!FindNextFileW(find_.get(), &data)) {
+    if (!FindNextFileW(dir_->find.get(), &data)) {
       DWORD code = GetLastError();
-      find_.reset();
+      dir_->find.reset();
       if (code == ERROR_NO_MORE_FILES)
         return "";
       throw makeError(runtimeNumberFromWin32(code));
     }
-    if (accepted(data, attributes_))
+    if (accepted(data, dir_->attributes))
       return toUtf8(data.cFileName);
   }
   return "";
@@ -142,18 +139,6 @@ void HostPlatform::FileCopy(const std::string& source, const std::string& destin
 
 std::string HostPlatform::AppPath() {
   return toUtf8(folderOf(modulePath(nullptr)));
-}
-
-HostPlatform::HostPlatform() : dir_(std::make_unique<DirEnumeration>()) {}
-
-HostPlatform::~HostPlatform() = default;
-
-std::string HostPlatform::Dir(const std::string& pathName, int attributes) {
-  return dir_->first(pathName, attributes);
-}
-
-std::string HostPlatform::Dir() {
-  return dir_->next();
 }
 
 }  // namespace tk::host
