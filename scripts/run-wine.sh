@@ -40,6 +40,8 @@ sandbox=$root/build/wine-run
 if [ "$fresh" = 1 ] || [ ! -f "$sandbox/wp/system.reg" ]; then
   echo "run-wine: making a Wine prefix in $sandbox (about 15 s)"
   wp_create "$sandbox"
+elif [ ! -f "$sandbox/wp/drive_c/windows/Fonts/marlett.ttf" ]; then
+  wp_fonts "$sandbox/wp"  # a prefix kept from before prefixes got their fonts
 fi
 wp_env "$sandbox"
 
