@@ -9,6 +9,8 @@ bench=${BENCH_BUILD:-build/linux-release}/bench/zip_extract_bench
 data=build/bench-data
 archive=$data/bench.zip
 
+# On a fresh clone nothing has made the data folder yet.
+mkdir -p "$data"
 [ -f "$archive" ] || python3 bench/make_bench_zip.py "$archive" >/dev/null
 cat "$archive" >/dev/null
 

@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing TovrenKur need. Idempotent and
-# quiet when everything is already there. Usage: install-deps.sh [linux|windows|all]
+# quiet when everything is already there. Usage: install-deps.sh [linux|windows|release|all]
 set -euo pipefail
 what=${1:-all}
 
 linux_pkgs=(cmake make g++ pkg-config libgtest-dev libfltk1.3-dev libcurl4-openssl-dev zlib1g-dev
   fonts-dejavu-core fonts-dejavu-extra xvfb xauth x11-apps imagemagick zip unzip openssl python3
-  xdotool clang libclang-rt-dev time bc)
+  xdotool clang clang-format libclang-rt-dev time bc)
 windows_pkgs=(g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev googletest wine wine32 wine64
-  fonts-wine locales xvfb xauth xdotool imagemagick)
+  fonts-wine locales xvfb xauth xdotool imagemagick osslsigncode)
+# What scripts/release.sh needs to build and sign the product, without Wine.
+release_pkgs=(cmake make git python3 g++-mingw-w64-i686 libz-mingw-w64-dev osslsigncode)
 
 pkgs=()
 case "$what" in
   linux) pkgs=("${linux_pkgs[@]}") ;;
   windows) pkgs=("${windows_pkgs[@]}") ;;
+  release) pkgs=("${release_pkgs[@]}") ;;
   all) pkgs=("${linux_pkgs[@]}" "${windows_pkgs[@]}") ;;
-  *) echo "usage: $0 [linux|windows|all]" >&2; exit 2 ;;
+  *) echo "usage: $0 [linux|windows|release|all]" >&2; exit 2 ;;
 esac
 
 missing=()

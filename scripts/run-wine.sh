@@ -3,23 +3,26 @@
 # under build/wine-run (never ~/.wine), from a setup package with stand-ins, with Chrome 105 for
 # the prefix's user and a loopback HTTPS mirror of the driver server, so that a whole installation
 # can be clicked through. The prefix is kept between runs so that the next start is
-# quick; --fresh makes a new one. --turkish runs it as on a Turkish Windows.
+# quick; --fresh makes a new one. It runs as on a Turkish Windows, as its users have and as the
+# acceptance suite runs it (the window's MS Sans Serif is then the Turkish code page's bitmap
+# face); --english runs it as on an English one, where Wine falls back to another face.
 # With a display, the window opens there and the script waits until the program ends. Without
 # one, the program runs on a private Xvfb display: the script saves a screenshot of it to
 # build/wine-run/screenshot.png and then ends the program.
-# Usage: run-wine.sh [--fresh] [--turkish]
+# Usage: run-wine.sh [--fresh] [--english]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 fresh=0
-turkish=0
+turkish=1
 for argument in "$@"; do
   case "$argument" in
     --fresh) fresh=1 ;;
-    --turkish) turkish=1 ;;
+    --turkish) turkish=1 ;; # the default; kept for older command lines
+    --english) turkish=0 ;;
     *)
-      echo "usage: $0 [--fresh] [--turkish]" >&2
+      echo "usage: $0 [--fresh] [--english]" >&2
       exit 2
       ;;
   esac
@@ -40,6 +43,8 @@ sandbox=$root/build/wine-run
 if [ "$fresh" = 1 ] || [ ! -f "$sandbox/wp/system.reg" ]; then
   echo "run-wine: making a Wine prefix in $sandbox (about 15 s)"
   wp_create "$sandbox"
+elif [ ! -f "$sandbox/wp/drive_c/windows/Fonts/marlett.ttf" ]; then
+  wp_fonts "$sandbox/wp"  # a prefix kept from before prefixes got their fonts
 fi
 wp_env "$sandbox"
 

@@ -49,3 +49,6 @@ endif()
 add_test(NAME http_contract
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/support/http_servers.py run
           ${TK_CA_ARGS} -- $<TARGET_FILE:http_tests>)
+# The certificates that test and demo builds keep in their folders outlive a month's pause.
+add_test(NAME test_certificates
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/support/certificates_test.py)

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """A loopback HTTPS mirror of the driver download server, for the demo sandbox and the acceptance
 tests: serves the files of --root by their paths on 127.0.0.1:--port with a certificate signed by
-a test CA (made with openssl into --certs unless it is there already), and appends one line per
-request ("GET /path status") to --log. Writes its PID to --pid-file once it listens; ends when
-killed or after --seconds.
+a test CA (made with openssl into --certs unless a fresh one is there already), and appends one
+line per request ("GET /path status") to --log. Writes its PID to --pid-file once it listens;
+ends when killed or after --seconds.
 
     driver_mirror.py certs --certs DIR            make the CA (ca.pem, ca.der) and server cert
     driver_mirror.py serve --port N --root DIR --certs DIR [--log F] [--pid-file F] [--seconds S]
@@ -23,9 +23,7 @@ import http_servers  # noqa: E402  (the test CA and certificates)
 
 
 def make_certs(folder):
-    os.makedirs(folder, exist_ok=True)
-    if not os.path.exists(os.path.join(folder, "server.pem")):
-        http_servers.make_certificates(folder)
+    http_servers.ensure_certificates(folder)
     with open(os.path.join(folder, "ca.pem")) as pem, open(os.path.join(folder, "ca.der"), "wb") as der:
         der.write(ssl.PEM_cert_to_DER_cert(pem.read()))
 

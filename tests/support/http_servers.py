@@ -107,10 +107,17 @@ def openssl(*args, cwd):
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+# Certificates last for years, and a kept build folder's are made anew once they have less than
+# a month left, so a demo or test build still downloads long after its first run. Five years keep
+# every date clear of 2038, where a 32-bit time_t ends.
+LIFETIME_DAYS = "1825"
+RENEW_SECONDS = 30 * 24 * 3600
+
+
 def make_certificates(folder):
     names = "subjectAltName=DNS:localhost,IP:127.0.0.1"
-    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-keyout", "ca.key",
-            "-out", "ca.pem", "-subj", "/CN=TovrenKur Test CA",
+    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", LIFETIME_DAYS, "-keyout",
+            "ca.key", "-out", "ca.pem", "-subj", "/CN=TovrenKur Test CA",
             "-addext", "basicConstraints=critical,CA:TRUE",
             "-addext", "keyUsage=critical,keyCertSign,cRLSign", cwd=folder)
     openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr",
@@ -118,10 +125,27 @@ def make_certificates(folder):
     with open(os.path.join(folder, "server.ext"), "w") as ext:
         ext.write(names + "\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n")
     openssl("x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
-            "-CAcreateserial", "-days", "2", "-extfile", "server.ext", "-out", "server.pem",
-            cwd=folder)
-    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-keyout", "self.key",
-            "-out", "self.pem", "-subj", "/CN=localhost", "-addext", names, cwd=folder)
+            "-CAcreateserial", "-days", LIFETIME_DAYS, "-extfile", "server.ext", "-out",
+            "server.pem", cwd=folder)
+    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", LIFETIME_DAYS, "-keyout",
+            "self.key", "-out", "self.pem", "-subj", "/CN=localhost", "-addext", names, cwd=folder)
+
+
+def certificates_fresh(folder):
+    """Every certificate is there and stays valid for at least another month."""
+    for name in ("ca.pem", "server.pem", "self.pem"):
+        path = os.path.join(folder, name)
+        if not os.path.exists(path) or subprocess.run(
+                ["openssl", "x509", "-noout", "-checkend", str(RENEW_SECONDS), "-in", path],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60).returncode:
+            return False
+    return True
+
+
+def ensure_certificates(folder):
+    os.makedirs(folder, exist_ok=True)
+    if not certificates_fresh(folder):
+        make_certificates(folder)
 
 
 def tls_context(folder, name):
@@ -135,8 +159,7 @@ def run(args):
     # this run's own, removed at the end.
     folder = args.certs or tempfile.mkdtemp(prefix="tk-http-")
     try:
-        if not os.path.exists(os.path.join(folder, "server.pem")):
-            make_certificates(folder)
+        ensure_certificates(folder)
         if args.ca_file and not os.path.samefile(os.path.dirname(os.path.abspath(args.ca_file)),
                                                  folder):
             os.makedirs(os.path.dirname(os.path.abspath(args.ca_file)), exist_ok=True)
