@@ -24,15 +24,8 @@ cxx=(i686-w64-mingw32-g++-posix -std=c++20 -O2 -municode -mwindows -static -s -I
 
 source scripts/wine-prefix.sh
 source scripts/xvfb.sh
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/tovrenkur-bench.XXXXXX")
-cleanup() {
-  wp_kill "$scratch"
-  xvfb_stop
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-wp_create "$scratch"
-xvfb_start "$scratch/xvfb.log"
+wp_session bench
+scratch=$WP_SESSION
 wp_env "$scratch"
 wp_warm
 # Wine's desktop process ends about a second after the last window closes and starts again

@@ -25,19 +25,12 @@ cmake --preset windows "$werror" >/dev/null
 cmake --build --preset windows
 source scripts/wine-prefix.sh
 source scripts/xvfb.sh
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/tovrenkur-test.XXXXXX")
-cleanup() {
-  wp_kill "$scratch"
-  xvfb_stop
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-wp_create "$scratch"
+wp_session test
+scratch=$WP_SESSION
 # Tests that need a prefix of their own (a scenario that changes the system folder) restore this
 # copy into a scratch folder of theirs: wp_restore "$TK_WINE_PREFIX_TAR" <their folder>.
 wp_save "$scratch" "$scratch/prefix.tar"
 export TK_WINE_PREFIX_TAR="$scratch/prefix.tar"
-xvfb_start "$scratch/xvfb.log"
 (
   wp_env "$scratch"
   wp_warm

@@ -3,7 +3,7 @@
 # SCRATCH/home (HOME) and SCRATCH/wp (WINEPREFIX), never the user's ~/.wine.
 #
 # Source it for the functions (wp_env, wp_turkish, wp_create, wp_fonts, wp_warm, wp_save,
-# wp_restore, wp_kill), or run it as a command:
+# wp_restore, wp_kill, wp_session), or run it as a command:
 #   wine-prefix.sh create SCRATCH       a fresh prefix, ready for windows without a window manager
 #   wine-prefix.sh save SCRATCH TAR     stop the prefix's programs and tar it
 #   wine-prefix.sh restore TAR SCRATCH  a fresh copy of a saved prefix (about 4 s against 15 s)
@@ -123,6 +123,16 @@ wp_restore() {
   rm -rf "$scratch/wp" "$scratch/home"
   mkdir -p "$scratch"
   tar -C "$scratch" -xf "$tar"
+}
+
+# A throw-away session for a script: a new scratch folder (its path in WP_SESSION) with a fresh
+# prefix and a private Xvfb display, both removed when the script exits, whatever happens.
+# Needs scripts/xvfb.sh sourced as well. Usage: wp_session NAME (a word for the folder's name).
+wp_session() {
+  WP_SESSION=$(mktemp -d "${TMPDIR:-/tmp}/tovrenkur-$1.XXXXXX")
+  trap 'wp_kill "$WP_SESSION"; xvfb_stop; rm -rf "$WP_SESSION"' EXIT
+  wp_create "$WP_SESSION"
+  xvfb_start "$WP_SESSION/xvfb.log"
 }
 
 # Command form.
