@@ -58,14 +58,23 @@ PlatformError badData(const std::string& path) {
 
 class Extractor {
  public:
-  Extractor(ArchiveSource& archive, Destination& destination, uint64_t dataEnd)
-      : window_(archive), destination_(destination), dataEnd_(dataEnd), output_(kOutputSize) {}
+  Extractor(ArchiveSource& archive, Destination& destination, uint64_t dataEnd,
+            ExtractObserver* observer)
+      : window_(archive),
+        destination_(destination),
+        dataEnd_(dataEnd),
+        output_(kOutputSize),
+        observer_(observer) {}
 
   void extractEntry(const CentralEntry& entry, const EntryPath& target);
   ExtractStats stats;
 
  private:
   void makeParents(const std::string& path);
+  void wrote(std::size_t bytes) {
+    if (observer_ != nullptr)
+      observer_->written(bytes);
+  }
   uint32_t copyStored(uint64_t at, const CentralEntry& entry, const std::string& path,
                       OutputFile& file);
   uint32_t inflateData(uint64_t at, const CentralEntry& entry, const std::string& path,
@@ -76,6 +85,7 @@ class Extractor {
   uint64_t dataEnd_;
   std::vector<unsigned char> output_;
   std::string lastParent_;
+  ExtractObserver* observer_;
 };
 
 // Every folder on the way to `path`; folders already made for the previous entry are skipped.
@@ -123,6 +133,7 @@ uint32_t Extractor::copyStored(uint64_t at, const CentralEntry& entry, const std
     const unsigned char* data = window_.at(at, part);
     crc = crc32(crc, data, static_cast<uInt>(part));
     file.write(data, part);
+    wrote(part);
     at += part;
     left -= part;
   }
@@ -159,18 +170,22 @@ uint32_t Extractor::inflateData(uint64_t at, const CentralEntry& entry, const st
       throw badData(path);  // more than the directory announced: stop before filling the disk
     crc = crc32(crc, output_.data(), static_cast<uInt>(got));
     file.write(output_.data(), got);
+    wrote(got);
   }
   if (produced != entry.size)
     throw badData(path);
   return static_cast<uint32_t>(crc);
 }
 
-// The first pass: the whole archive is refused before anything is written.
-void checkEntries(ArchiveSource& archive, const Directory& directory, OemDecoder decodeOem) {
+// The first pass: the whole archive is refused before anything is written. Returns the bytes that
+// the entries hold.
+uint64_t checkEntries(ArchiveSource& archive, const Directory& directory, OemDecoder decodeOem) {
   CentralDirectoryReader reader(archive, directory);
   CentralEntry entry;
+  uint64_t total = 0;
   for (uint64_t n = 0; n < directory.entries; ++n) {
     reader.next(entry);
+    total += std::min(entry.size, UINT64_MAX - total);
     EntryPath target = safePath(decodeName(entry, decodeOem));
     if ((entry.flags & (kFlagEncrypted | kFlagStrongEncryption)) != 0) {
       throw PlatformError(err::kPermissionDenied,
@@ -190,19 +205,25 @@ void checkEntries(ArchiveSource& archive, const Directory& directory, OemDecoder
       throw corrupt("'" + target.path + "' girdisinin yeri arşivin dışında");
     }
   }
+  return total;
 }
 
 }  // namespace
 
-ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecoder decodeOem) {
+ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecoder decodeOem,
+                     ExtractObserver* observer) {
   Directory directory = readDirectory(archive);
-  checkEntries(archive, directory, decodeOem);
-  Extractor extractor(archive, destination, directory.offset);
+  uint64_t total = checkEntries(archive, directory, decodeOem);
+  if (observer != nullptr)
+    observer->started(total);
+  Extractor extractor(archive, destination, directory.offset, observer);
   CentralDirectoryReader reader(archive, directory);
   CentralEntry entry;
   for (uint64_t n = 0; n < directory.entries; ++n) {
     reader.next(entry);
     extractor.extractEntry(entry, safePath(decodeName(entry, decodeOem)));
+    if (observer != nullptr)
+      observer->written(0);  // folders and empty files take time too
   }
   return extractor.stats;
 }

@@ -52,11 +52,22 @@ struct ExtractStats {
   uint64_t bytes = 0;
 };
 
+// Told how far an extraction has come, so that a host can keep its window alive and show it.
+class ExtractObserver {
+ public:
+  virtual ~ExtractObserver() = default;
+  // The bytes that the entries hold, once every entry has been checked.
+  virtual void started(uint64_t totalBytes) = 0;
+  // Bytes written since the last call; 0 after an entry that wrote none.
+  virtual void written(uint64_t bytes) = 0;
+};
+
 // Extracts every entry of the archive into the destination. Before anything is written, every
 // entry is checked: an unsafe or invalid name, an encrypted entry, an unknown compression
 // method or a split archive refuses the whole archive. Each file is written under a temporary
 // name and renamed into place only once its size and CRC-32 are right, so a corrupt or
 // truncated archive leaves no half-written file behind. Failures throw PlatformError.
-ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecoder decodeOem);
+ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecoder decodeOem,
+                     ExtractObserver* observer = nullptr);
 
 }  // namespace tk::zip
