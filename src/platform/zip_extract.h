@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/code_pages.h"
+#include "platform/progress.h"
 #include "platform/temp_file.h"
 #include "procedures/zip_reader.h"
 
@@ -14,6 +16,20 @@ namespace tk::host {
 // Names are matched ignoring case against what already lies there, as on Windows, so a file is
 // replaced rather than doubled. Failures throw PlatformError.
 zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination);
+
+// The reader run as a long work: the form's window stays served, and a long extraction shows
+// its progress over it. Each host's extractArchive hands it its own archive and destination.
+inline zip::ExtractStats extractAsLongWork(zip::ArchiveSource& archive,
+                                           zip::Destination& destination) {
+  struct Observer : zip::ExtractObserver {
+    LongWork work{WorkKind::Extraction};
+    void started(uint64_t totalBytes) override { work.setTotal(totalBytes); }
+    void written(uint64_t bytes) override { work.advance(bytes); }
+  } observer;
+  zip::ExtractStats stats;
+  observer.work.run([&] { stats = zip::extract(archive, destination, decodeOem, &observer); });
+  return stats;
+}
 
 // An extracted file on its way into place. It is not flushed before its rename: the archive
 // stays beside it, so an extraction cut short is simply made again.

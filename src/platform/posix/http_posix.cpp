@@ -1,16 +1,19 @@
 // The substitute's HTTP request on libcurl: one GET, driven through the multi interface only until
 // the final status is known, then streamed into a temporary file beside the destination that
-// replaces it only after a complete transfer.
+// replaces it only after a complete transfer. While it waits for the network it serves the
+// window, as a long work.
 #include <curl/curl.h>
 
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <optional>
 
 #include "platform/host_platform.h"
 #include "platform/http.h"
 #include "platform/posix/handles_posix.h"
 #include "platform/posix/paths_posix.h"
+#include "platform/progress.h"
 #include "platform/temp_file.h"
 #include "platform/text.h"
 
@@ -92,6 +95,7 @@ class CurlRequest : public XmlHttpRequest {
   TempFile* sink_ = nullptr;
   curl_off_t written_ = 0;
   std::exception_ptr writeFailure_;  // the sink's failure, rethrown once curl has stopped
+  std::optional<LongWork> work_;     // from Send to the end of the body
 };
 
 CurlRequest::CurlRequest() {
@@ -159,6 +163,7 @@ size_t CurlRequest::onBody(char* data, size_t, size_t count, void* self) {
     return 0;  // fails the transfer: fewer bytes taken than offered
   }
   request->written_ += static_cast<curl_off_t>(count);
+  request->work_->advance(count);
   return count;
 }
 
@@ -180,9 +185,12 @@ void CurlRequest::drive(bool untilBody) {
     collectResult();
     if (done_ || (untilBody && bodyArrived_))
       break;
-    // curl's own connect and stall time-outs bound the whole loop.
-    if (curl_multi_poll(multi_.get(), nullptr, 0, 1000, nullptr) != CURLM_OK)
+    // curl's own connect and stall time-outs bound the whole loop; the window is served
+    // meanwhile, however slowly the bytes come.
+    if (curl_multi_poll(multi_.get(), nullptr, 0, static_cast<int>(kServeInterval.count()),
+                        nullptr) != CURLM_OK)
       throw makeError(kInternalError);
+    work_->advance(0);
   }
 }
 
@@ -196,15 +204,29 @@ void CurlRequest::Send() {
   if (curl_multi_add_handle(multi_.get(), easy_.get()) != CURLM_OK)
     throw makeError(kInternalError);
   sent_ = true;
-  drive(true);
-  if (done_ && result_ != CURLE_OK)
-    throw makeError(numberForCurl(result_));
+  work_.emplace(WorkKind::Download);
+  try {
+    work_->run([this] { drive(true); });
+    if (done_ && result_ != CURLE_OK)
+      throw makeError(numberForCurl(result_));
+  } catch (...) {
+    work_.reset();  // the progress window closes before the caller reports the failure
+    throw;
+  }
   curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status_);
+  curl_off_t length = -1;
+  curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  if (length > 0)
+    work_->setTotal(static_cast<uint64_t>(length));
 }
 
 void CurlRequest::SaveResponseBody(const std::string& path) {
-  if (!sent_ || status_ != 200)
+  if (!sent_ || status_ != 200 || !work_)
     throw makeError(err::kInvalidCall);
+  struct CloseWork {
+    std::optional<LongWork>& work;
+    ~CloseWork() { work.reset(); }  // done or failed, the progress window closes here
+  } closeWork{work_};
   TempFile temp(hostPath(path).string());
   sink_ = &temp;
   struct Detach {
@@ -218,7 +240,7 @@ void CurlRequest::SaveResponseBody(const std::string& path) {
       result_ = resumed;
     }
   }
-  drive(false);
+  work_->run([this] { drive(false); });
   if (writeFailure_)
     std::rethrow_exception(writeFailure_);
   if (result_ != CURLE_OK)

@@ -14,7 +14,6 @@
 #include <system_error>
 #include <unordered_map>
 
-#include "platform/code_pages.h"
 #include "platform/host_platform.h"
 #include "platform/posix/handles_posix.h"
 #include "platform/posix/paths_posix.h"
@@ -182,7 +181,7 @@ class HostShell : public ShellDispatch {
 zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination) {
   HostArchive source(archive);
   HostDestination target(destination);
-  return zip::extract(source, target, decodeOem);
+  return extractAsLongWork(source, target);
 }
 
 std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {

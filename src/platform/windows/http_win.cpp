@@ -1,11 +1,14 @@
 // The HTTP request on WinINet, so the download takes the user's proxy settings as the browser
 // does. wininet.dll is loaded at run time from the system folder: the program imports only
-// KnownDLLs, so no copy planted beside the setup package is ever loaded.
+// KnownDLLs, so no copy planted beside the setup package is ever loaded. Its calls block for as
+// long as the network takes: they run as a long work, off the thread that serves the window.
+#include <algorithm>
 #include <optional>
 #include <vector>
 
 #include "platform/host_platform.h"
 #include "platform/http.h"
+#include "platform/progress.h"
 #include "platform/temp_file.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
@@ -28,6 +31,7 @@ struct WinInet {
   decltype(&InternetSetOptionW) setOption;
   decltype(&HttpQueryInfoW) queryInfo;
   decltype(&InternetReadFile) read;
+  decltype(&InternetQueryDataAvailable) available;
   decltype(&InternetCloseHandle) close;
 };
 
@@ -47,6 +51,7 @@ const WinInet* loadWinInet() {
         !resolve(module, "InternetSetOptionW", functions.setOption) ||
         !resolve(module, "HttpQueryInfoW", functions.queryInfo) ||
         !resolve(module, "InternetReadFile", functions.read) ||
+        !resolve(module, "InternetQueryDataAvailable", functions.available) ||
         !resolve(module, "InternetCloseHandle", functions.close)) {
       return std::nullopt;
     }
@@ -103,13 +108,17 @@ class WinInetRequest : public XmlHttpRequest {
 
  private:
   bool isHttpAddress();
+  void connect();
   std::optional<unsigned long long> announcedLength();
+  unsigned long long receive(TempFile& file);
 
   const WinInet& api_;
   std::wstring url_;
   UniqueInternetHandle session_;
   UniqueInternetHandle response_;
   DWORD status_ = 0;
+  // From Send to the end of the body: the blocking calls run on its worker thread.
+  std::optional<LongWork> work_;
 };
 
 void WinInetRequest::Open(const std::string& method, const std::string& url, bool async) {
@@ -135,6 +144,16 @@ void WinInetRequest::Send() {
     throw makeError(err::kNetBadUrl);
   if (session_)
     throw makeError(err::kInvalidCall);
+  work_.emplace(WorkKind::Download);
+  try {
+    work_->run([this] { connect(); });
+  } catch (...) {
+    work_.reset();  // the progress window closes before the caller reports the failure
+    throw;
+  }
+}
+
+void WinInetRequest::connect() {
   session_.reset(api_.openSession(toWide(http::kUserAgent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG,
                                   nullptr, nullptr, 0));
   if (!session_)
@@ -154,6 +173,8 @@ void WinInetRequest::Send() {
                       &size, nullptr)) {
     throw lastNetError();
   }
+  if (std::optional<unsigned long long> length = announcedLength())
+    work_->setTotal(*length);
 }
 
 std::optional<unsigned long long> WinInetRequest::announcedLength() {
@@ -167,22 +188,42 @@ std::optional<unsigned long long> WinInetRequest::announcedLength() {
   return length;
 }
 
-void WinInetRequest::SaveResponseBody(const std::string& path) {
-  if (!response_ || status_ != 200)
-    throw makeError(err::kInvalidCall);
-  std::optional<unsigned long long> announced = announcedLength();
-  TempFile file(path);
+// The body into `file`, on the long work's worker thread; returns the bytes received.
+unsigned long long WinInetRequest::receive(TempFile& file) {
   std::vector<char> buffer(http::kBufferSize);
   unsigned long long received = 0;
   for (;;) {
+    // A blocking read waits until its whole buffer is full: asking first what has come lets the
+    // progress follow the bytes as they arrive on a slow line. None left is the end of the body.
+    DWORD ready = 0;
+    if (!api_.available(response_.get(), &ready, 0, 0))
+      throw lastNetError();
+    if (ready == 0)
+      break;
     DWORD got = 0;
-    if (!api_.read(response_.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got))
+    DWORD want = std::min(ready, static_cast<DWORD>(buffer.size()));
+    if (!api_.read(response_.get(), buffer.data(), want, &got))
       throw lastNetError();
     if (got == 0)
       break;
     file.write(buffer.data(), got);
     received += got;
+    work_->advance(got);
   }
+  return received;
+}
+
+void WinInetRequest::SaveResponseBody(const std::string& path) {
+  if (!response_ || status_ != 200 || !work_)
+    throw makeError(err::kInvalidCall);
+  struct CloseWork {
+    std::optional<LongWork>& work;
+    ~CloseWork() { work.reset(); }  // done or failed, the progress window closes here
+  } closeWork{work_};
+  std::optional<unsigned long long> announced = announcedLength();
+  TempFile file(path);
+  unsigned long long received = 0;
+  work_->run([&] { received = receive(file); });
   // Under Wine a connection dropped mid-body ends the read without an error: compare sizes.
   if (announced && received != *announced)
     throw makeError(err::kNetConnectionReset);

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/code_pages.h"
 #include "platform/host_platform.h"
 #include "platform/windows/com_win.h"
 #include "platform/windows/error_win.h"
@@ -192,7 +191,7 @@ std::unique_ptr<ShellFolder> WinShell::NameSpace(const std::string& path) {
 zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination) {
   WinArchive source(toWide(archive));
   WinDestination target(destination);
-  return zip::extract(source, target, decodeOem);
+  return extractAsLongWork(source, target);
 }
 
 std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {
