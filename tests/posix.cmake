@@ -38,13 +38,15 @@ if(TOVRENKUR_EXTRA_CA_FILE)
 
   # One whole installation on the substitute, against the driver mirror that the build's
   # loopback host names, trusted through the same test CA.
-  add_executable(install_linux_tests e2e/install_linux_test.cpp)
+  add_executable(install_linux_tests e2e/install_linux_test.cpp platform/xvfb_posix.cpp)
   target_include_directories(install_linux_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(install_linux_tests PRIVATE
     TK_TEST_SUPPORT="${CMAKE_CURRENT_SOURCE_DIR}/support" TK_TEST_CERTS="${TK_TEST_CERTS}"
-    TOVRENKUR_DRIVER_HOST="${TOVRENKUR_DRIVER_HOST}")
+    TOVRENKUR_DRIVER_HOST="${TOVRENKUR_DRIVER_HOST}" TK_SCREENSHOTS="${CMAKE_BINARY_DIR}")
   target_link_libraries(install_linux_tests PRIVATE platform core ${TK_GTEST})
-  gtest_discover_tests(install_linux_tests ${TK_DISCOVERY} PROPERTIES LABELS e2e)
+  # Both installations download from the one port that the build names.
+  gtest_discover_tests(install_linux_tests ${TK_DISCOVERY}
+    PROPERTIES LABELS e2e RESOURCE_LOCK linux-driver-mirror)
 endif()
 add_test(NAME http_contract
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/support/http_servers.py run

@@ -8,7 +8,9 @@ import time
 import e2e_win as e2e
 from e2e_win import ID, TITLE, check
 
-DRIVERS = {"105.0.5195.52": "sürücü 105\r\n", "99.0.4844.51": "sürücü 99\r\n"}
+DRIVERS = {"105.0.5195.52": "sürücü 105\r\n", "99.0.4844.51": "sürücü 99\r\n",
+           "100.0.4896.60": "sürücü 100\r\n"}
+SLOW_RELEASE, SLOW_PADDING, SLOW_RATE = "100.0.4896.60", 64 * 1024, 12 * 1024  # about 5 s
 OLD_DRIVER = "eski sürücü\r\n"
 PROBES = ("msvbvm60.dll", "MSSTDFMT.DLL", "MSCOMCTL.OCX")  # registrable stand-ins
 WORKBOOK, USER_DATA = b"PK\x03\x04 kurulum tablosu", b"PK\x03\x04 kullanicinin verisi"

@@ -12,7 +12,8 @@ import zipfile
 
 import e2e_win as e2e
 from acceptance_checks import (OLD_DRIVER, PROBES, TREE, USER_DATA, WORKBOOK,  # noqa: F401
-                               DRIVERS, Checks, wait_until)
+                               DRIVERS, SLOW_PADDING, SLOW_RATE, SLOW_RELEASE, Checks,
+                               wait_until)
 from e2e_win import COMPONENTS, TITLE, check
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -54,11 +55,13 @@ def write(path, data):
         f.write(data.encode("utf-8") if isinstance(data, str) else data)
 
 
-def make_zip(path, entries):
+def make_zip(path, entries, padding=0):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as out:
         for name, text in entries.items():
             out.writestr(name, text.encode("utf-8"))
+        if padding:  # random bytes: the archive stays as large as they are
+            out.writestr("dolgu.bin", os.urandom(padding))
 
 
 class Suite:
@@ -82,7 +85,7 @@ class Suite:
                         os.path.join(self.locale, "tr_TR.UTF-8")], check=True, timeout=120)
         for release, text in DRIVERS.items():
             make_zip(os.path.join(self.root, release, "chromedriver_win32.zip"),
-                     {"chromedriver.exe": text})
+                     {"chromedriver.exe": text}, SLOW_PADDING if release == SLOW_RELEASE else 0)
         open(self.log, "w").close()
         self.start_mirror()
         if not os.environ.get("TK_WINE_PREFIX_TAR"):
@@ -97,7 +100,8 @@ class Suite:
             self.mirror = subprocess.Popen(
                 [sys.executable, MIRROR, "serve", "--port", str(self.port), "--root", self.root,
                  "--certs", self.certs, "--log", self.log, "--pid-file", pid_file,
-                 "--seconds", "1800"], stdin=subprocess.DEVNULL, stderr=subprocess.PIPE)
+                 "--seconds", "1800", "--rate", str(SLOW_RATE)],
+                stdin=subprocess.DEVNULL, stderr=subprocess.PIPE)
             wait_until(lambda: os.path.exists(pid_file) or self.mirror.poll() is not None, 60)
             if self.mirror.poll() is None and os.path.exists(pid_file):
                 return
@@ -264,6 +268,32 @@ class Run(Checks):
     def devam(self):
         if not check(self.press("Devam"), "press Devam"):
             raise Stop()
+
+    def watch_download(self):
+        """Until the first box: probes, reads the progress window, clicks and presses a key."""
+        probes, seen = [], []
+        deadline = time.monotonic() + 60
+        while self.wine.inspect("msgbox", self.pid, 0)[0] != 0 and time.monotonic() < deadline:
+            probes += self.wine.inspect("probe", TITLE)[1] or [{"answered": False}]
+            code, progress = self.wine.inspect("progress", self.pid, 0)
+            if code == 0 and progress:
+                if not seen:
+                    e2e.screenshot(self.wine, progress[0], self.shot("progress"))
+                    check(self.wine.inspect("click", TITLE, "Kurulumdan Çık")[0] == 0 and
+                          self.wine.inspect("keys", TITLE, "space")[0] == 0, "click, key")
+                seen.append(progress)
+            time.sleep(0.2)
+        check(probes and all(p["answered"] for p in probes),
+              "the window answers every probe within 1 s: %r" % [p.get("ms") for p in probes])
+        check(self.wine.inspect("progress", self.pid, 0)[0] != 0, "no progress window at the box")
+        if not check(len(seen) >= 3, "a progress window during the download: %r" % seen):
+            return
+        first, texts = seen[0][0], [c["text"] for c in seen[0][1:] if c["class"] == "Static"]
+        check((first["title"], first["owner"], first["max"]) == ("TovrenKur", TITLE, 1000)
+              and texts[0] == "Chrome sürücüsü indiriliyor..."
+              and " KB / 64," in texts[1], "progress window %r" % seen[0])
+        rising = [p[0]["pos"] for p in seen]
+        check(rising == sorted(rising) and rising[-1] > rising[0], "its bar rises: %r" % rising)
 
     def boxes(self, expected):
         for item in expected:

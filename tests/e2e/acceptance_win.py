@@ -156,9 +156,24 @@ def quit_before_devam(run):
     check(run.mirror_requests() == [], "no download")
 
 
+def slow_download(run):
+    """Chrome 100, its archive sent slowly: the window stays alive, shows the progress, takes
+    no click or key meanwhile, and the run ends as before."""
+    run.setup(chrome="100.0.4896.75", missing=[], automation=DRIVER_CLASS)
+    run.start()
+    run.devam()
+    run.watch_download()
+    run.boxes([Box("TovrenKur v1.0.0", SCRIPT_QUESTION, 292, answer=7),
+               Registration([], answer=6), CLOSING_BOX])
+    run.finished(key="100")
+    run.check_download("/100.0.4896.60/chromedriver_win32.zip")
+    run.close()
+
+
 SCENARIOS = [full_installation, chrome_99_answers_no, unsupported_without_archive,
              unsupported_with_old_archive_over_earlier_installation, no_chrome,
-             application_missing, component_missing_from_package, quit_before_devam]
+             application_missing, component_missing_from_package, quit_before_devam,
+             slow_download]
 
 
 def main():

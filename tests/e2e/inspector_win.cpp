@@ -1,7 +1,7 @@
 // A test-only inspector that drives another process's windows through the Win32 API, as a user
 // or an accessibility tool would: find a window, list its controls, read message boxes, press
-// buttons, type keys, wait for a process, set file attributes, time a start to its window, read a
-// shortcut back.
+// buttons, type keys, click, wait for a process, set file attributes, time a start to its window,
+// read a shortcut back, probe whether a window answers, read a progress window.
 // Prints one JSON object per line; exit code 0 on success.
 #include <cstdio>
 #include <string>
@@ -10,6 +10,7 @@
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 namespace {
@@ -260,15 +261,64 @@ int showBox(HWND box) {
   return 0;
 }
 
-int pressButton(HWND parent, const std::string& caption) {
+HWND buttonOf(HWND parent, const std::string& caption) {
   for (HWND child : childrenOf(parent)) {
-    if (classOf(child) == "Button" && textOf(child) == caption) {
-      // Posted: the click may open a modal box, which must not block the inspector.
-      PostMessageW(child, BM_CLICK, 0, 0);
-      return 0;
-    }
+    if (classOf(child) == "Button" && textOf(child) == caption)
+      return child;
   }
-  return 1;
+  return nullptr;
+}
+
+int pressButton(HWND parent, const std::string& caption) {
+  HWND button = buttonOf(parent, caption);
+  // Posted: the click may open a modal box, which must not block the inspector.
+  return button != nullptr && PostMessageW(button, BM_CLICK, 0, 0) ? 0 : 1;
+}
+
+// A real click in the middle of the button, through the system's input queue.
+int clickButton(HWND button) {
+  RECT r;
+  if (button == nullptr || !GetWindowRect(button, &r) ||
+      !SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2))
+    return 1;
+  INPUT clicks[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  return SendInput(2, clicks, sizeof(INPUT)) == 2 ? 0 : 1;
+}
+
+// Whether the window's thread answers a message within a second.
+int probe(HWND form) {
+  DWORD start = GetTickCount();
+  DWORD_PTR ignored = 0;
+  bool answered = SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored) != 0;
+  std::printf("{\"answered\":%s,\"ms\":%lu}\n", answered ? "true" : "false",
+              GetTickCount() - start);
+  return answered ? 0 : 1;
+}
+
+// The process's progress window: title, owner, place and the bar's position; then its controls.
+int showProgress(DWORD pid, DWORD timeoutMs) {
+  HWND window = waitFor(
+      [&] {
+        HWND found = FindWindowW(L"TovrenKurProgress", nullptr);
+        return found && IsWindowVisible(found) && processOf(found) == pid ? found : nullptr;
+      },
+      timeoutMs);
+  HWND bar = window ? FindWindowExW(window, nullptr, PROGRESS_CLASSW, nullptr) : nullptr;
+  DWORD_PTR position = 0, range = 0;
+  RECT r;
+  if (bar == nullptr || !GetWindowRect(window, &r) ||
+      !SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &position) ||
+      !SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &range))
+    return 1;
+  std::printf("{\"title\":%s,\"owner\":%s,\"screen\":[%ld,%ld,%ld,%ld],\"pos\":%lu,\"max\":%lu}\n",
+              json(textOf(window)).c_str(), json(textOf(GetWindow(window, GW_OWNER))).c_str(),
+              r.left, r.top, r.right - r.left, r.bottom - r.top,
+              static_cast<unsigned long>(position), static_cast<unsigned long>(range));
+  for (HWND child : childrenOf(window))
+    std::printf("%s\n", describe(child, window).c_str());
+  return 0;
 }
 
 // A shortcut read back as the shell reads it: its description, target, arguments and folder.
@@ -320,7 +370,8 @@ int usage() {
                "          keys TITLE KEY... (tab shift+tab enter space esc) |\n"
                "          msgbox PID MS | answer PID BUTTON-ID | box-keys PID KEY... |\n"
                "          wait-exit PID MS | attrib PATH ATTRIBUTES | shortcut LNK |\n"
-               "          time-window EXE TITLE MS\n");
+               "          time-window EXE TITLE MS | click TITLE CAPTION | probe TITLE |\n"
+               "          progress PID MS\n");
   return 2;
 }
 
@@ -339,6 +390,8 @@ int run(const std::vector<std::string>& a) {
     HWND box = messageBoxOf(std::stoul(a[1]), 3000);
     return box != nullptr ? answerBox(box, 0, std::vector<std::string>(a.begin() + 2, a.end())) : 1;
   }
+  if (command == "progress" && a.size() == 3)
+    return showProgress(std::stoul(a[1]), number(2));
   if (command == "msgbox" || command == "answer" || command == "wait-exit") {
     DWORD ms = number(2);
     DWORD pid = std::stoul(a[1]);
@@ -367,6 +420,10 @@ int run(const std::vector<std::string>& a) {
   }
   if (command == "press" && a.size() == 3)
     return pressButton(form, a[2]);
+  if (command == "click" && a.size() == 3)
+    return clickButton(buttonOf(form, a[2]));
+  if (command == "probe")
+    return probe(form);
   if (command == "keys")
     return sendKeys(form, std::vector<std::string>(a.begin() + 2, a.end()));
   return usage();

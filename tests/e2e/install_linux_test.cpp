@@ -1,6 +1,7 @@
-// One whole installation on the Linux substitute, with real files, a real HTTPS mirror on
+// Whole installations on the Linux substitute, with real files, a real HTTPS mirror on
 // loopback, real zip extraction and real processes: only the message boxes are answered by the
 // test, and the setup folder is the sandbox's package instead of the test program's own folder.
+// One runs in the real FLTK window (on xvfb_posix.cpp's Xvfb) with a slow mirror.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -17,6 +18,11 @@
 #include "app/form1.h"
 #include "platform/host_platform.h"
 #include "platform/posix/paths_posix.h"
+#include "platform/posix/window_posix.h"
+// After ours: x.H pulls in Xlib, whose macros would clash.
+#include <FL/Fl.H>
+#include <FL/Fl_Progress.H>
+#include <FL/x.H>
 
 namespace fs = std::filesystem;
 
@@ -72,7 +78,6 @@ class LinuxInstallation : public ::testing::Test {
       write(home_ / ".tovrenkur/drive_c/Windows/SysWOW64" / present, "sistem");
     }
     layOutPackage();
-    startMirror();
   }
   void TearDown() override {
     if (mirror_ > 0) {
@@ -96,12 +101,14 @@ class LinuxInstallation : public ::testing::Test {
           "echo betik >> \"" + (root_ / "script.log").string() + "\"\n");
   }
 
-  void startMirror() {
+  // The mirror sends `rate` bytes a second (0: at once) of an archive `padding` bytes larger.
+  void startMirror(int rate = 0, int padding = 0) {
     write(root_ / "mirror/105.0.5195.52/chromedriver_win32.zip", "");
     std::string support = TK_TEST_SUPPORT;
     std::string zip = (root_ / "mirror/105.0.5195.52/chromedriver_win32.zip").string();
     ASSERT_EQ(system(("python3 '" + support + "/driver_mirror.py' archive --out '" + zip +
-                      "' 'chromedriver.exe=sürücü' 'lisans/NOT.txt=not'")
+                      "' --padding " + std::to_string(padding) +
+                      " 'chromedriver.exe=sürücü' 'lisans/NOT.txt=not'")
                          .c_str()),
               0);
     mirror_ = fork();
@@ -114,7 +121,8 @@ class LinuxInstallation : public ::testing::Test {
       std::string port = host.substr(host.find(':') + 1);
       execlp("python3", "python3", script.c_str(), "serve", "--port", port.c_str(), "--root",
              mirrorRoot.c_str(), "--certs", TK_TEST_CERTS, "--log", log.c_str(), "--pid-file",
-             pid.c_str(), "--seconds", "120", static_cast<char*>(nullptr));
+             pid.c_str(), "--seconds", "120", "--rate", std::to_string(rate).c_str(),
+             static_cast<char*>(nullptr));
       _exit(127);
     }
     ASSERT_TRUE(waitFor([&] { return fs::exists(root_ / "mirror.pid"); }));
@@ -126,6 +134,7 @@ class LinuxInstallation : public ::testing::Test {
 };
 
 TEST_F(LinuxInstallation, AWholeInstallationLeavesEverythingInPlace) {
+  startMirror();
   ScriptedPlatform platform;
   platform.setup = host::windowsText(setup_);
   Form1 form(platform);
@@ -165,6 +174,67 @@ TEST_F(LinuxInstallation, AWholeInstallationLeavesEverythingInPlace) {
   EXPECT_EQ(platform.prompts.back(), "Chrome bağlantısı test edildi.");
   EXPECT_TRUE(form.Command3.Visible());
   EXPECT_FALSE(form.Command1.Visible());
+}
+
+// A timer of the window's own, which fires only while the window is served: it reads the progress
+// window, takes its picture, then clicks "Kurulumdan Çık" and presses Space through the X server.
+struct Watch {
+  Fl_Window& form;
+  std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration longestGap{};
+  int ticks = 0;
+  std::vector<float> positions{};
+
+  static void tick(void* self) {
+    auto& watch = *static_cast<Watch*>(self);
+    auto now = std::chrono::steady_clock::now();
+    watch.longestGap = std::max(watch.longestGap, now - std::exchange(watch.last, now));
+    ++watch.ticks;
+    Fl_Window* shown = nullptr;
+    for (Fl_Window* w = Fl::first_window(); w != nullptr; w = Fl::next_window(w))
+      shown = w != &watch.form ? w : shown;
+    if (shown != nullptr && std::string(shown->label()) == "TovrenKur")
+      watch.positions.push_back(static_cast<Fl_Progress*>(shown->child(2))->value());
+    if (watch.positions.size() == 3) {  // mapped and drawn by now
+      char command[256];
+      std::snprintf(command, sizeof command,
+                    "/usr/bin/import -window root -crop %dx%d+%d+%d %s/linux-progress.png && "
+                    "/usr/bin/xdotool mousemove --window %lu 250 308 click 1 key space &",
+                    shown->w(), shown->h(), shown->x(), shown->y(), TK_SCREENSHOTS,
+                    fl_xid(&watch.form));
+      EXPECT_EQ(system(command), 0);
+    }
+    Fl::repeat_timeout(0.1, tick, self);
+  }
+};
+
+TEST_F(LinuxInstallation, ASlowDownloadKeepsTheWindowAliveAndShowsItsProgress) {
+  startMirror(12 * 1024, 64 * 1024);  // about five seconds
+  ScriptedPlatform platform;
+  platform.setup = host::windowsText(setup_);
+  Form1 form(platform);
+  host::PosixFormWindow window(form, platform, 96);
+  form.setView(&window);
+  form.Form_Load();
+  window.show();
+  Watch watch{window.window()};
+  Fl::add_timeout(0.1, Watch::tick, &watch);
+  std::string path = getenv("PATH");
+  setenv("PATH", (root_ / "bin").c_str(), 1);
+  EXPECT_TRUE(window.runEvent([&] { form.Click(form.Command1); }));  // the click ended nothing
+  setenv("PATH", path.c_str(), 1);
+  Fl::remove_timeout(Watch::tick, &watch);
+  form.setView(nullptr);
+
+  EXPECT_GE(watch.ticks, 30);  // served all along the download
+  EXPECT_LT(watch.longestGap, std::chrono::seconds(1));
+  ASSERT_GE(watch.positions.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(watch.positions.begin(), watch.positions.end()));
+  EXPECT_LT(watch.positions.front(), watch.positions.back());
+  EXPECT_EQ(Fl::first_window(), &window.window());  // the progress window is gone
+  EXPECT_EQ(read(root_ / "mirror.log"), "GET /105.0.5195.52/chromedriver_win32.zip 200\n");
+  EXPECT_TRUE(
+      waitFor([&] { return fs::exists(root_ / "app.log") && fs::exists(root_ / "script.log"); }));
 }
 
 }  // namespace

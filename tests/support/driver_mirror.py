@@ -3,11 +3,14 @@
 tests: serves the files of --root by their paths on 127.0.0.1:--port with a certificate signed by
 a test CA (made with openssl into --certs unless a fresh one is there already), and appends one
 line per request ("GET /path status") to --log. Writes its PID to --pid-file once it listens;
-ends when killed or after --seconds.
+ends when killed or after --seconds. With --rate it sends each body at that many bytes a second,
+as a slow line would.
 
     driver_mirror.py certs --certs DIR            make the CA (ca.pem, ca.der) and server cert
     driver_mirror.py serve --port N --root DIR --certs DIR [--log F] [--pid-file F] [--seconds S]
-    driver_mirror.py archive --out ZIP NAME=TEXT...   a real zip archive with the given entries
+                     [--rate BYTES]
+    driver_mirror.py archive --out ZIP [--padding BYTES] NAME=TEXT...   a real zip archive with
+                     the given entries (and "dolgu.bin" of random bytes, which do not compress)
 """
 import argparse
 import http.server
@@ -16,6 +19,7 @@ import socketserver
 import ssl
 import sys
 import threading
+import time
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -33,7 +37,7 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     allow_reuse_address = True
 
 
-def handler(root, log):
+def handler(root, log, rate):
     class Handler(http.server.BaseHTTPRequestHandler):
         def log_message(self, *args):
             pass
@@ -50,14 +54,18 @@ def handler(root, log):
             self.send_header("Content-Type", "application/zip" if found else "text/plain")
             self.send_header("Content-Length", str(len(body)))
             self.end_headers()
-            self.wfile.write(body)
+            step = rate // 10 or len(body) or 1
+            for at in range(0, len(body), step):
+                self.wfile.write(body[at:at + step])
+                time.sleep(0.1 if rate else 0)
 
     return Handler
 
 
 def serve(args):
     make_certs(args.certs)
-    server = Server(("127.0.0.1", args.port), handler(os.path.abspath(args.root), args.log))
+    server = Server(("127.0.0.1", args.port),
+                    handler(os.path.abspath(args.root), args.log, args.rate))
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(os.path.join(args.certs, "server.pem"),
                             os.path.join(args.certs, "server.key"))
@@ -75,6 +83,8 @@ def archive(args):
         for entry in args.entries:
             name, _, text = entry.partition("=")
             out.writestr(name, text)
+        if args.padding:
+            out.writestr("dolgu.bin", os.urandom(args.padding))
 
 
 def main():
@@ -89,8 +99,10 @@ def main():
     serve_parser.add_argument("--log")
     serve_parser.add_argument("--pid-file")
     serve_parser.add_argument("--seconds", type=float, default=3600)
+    serve_parser.add_argument("--rate", type=int, default=0)
     zip_parser = sub.add_parser("archive")
     zip_parser.add_argument("--out", required=True)
+    zip_parser.add_argument("--padding", type=int, default=0)
     zip_parser.add_argument("entries", nargs="+")
     args = parser.parse_args()
     if args.mode == "certs":
