@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Makes the extraction benchmark's archive: about 100 MB holding a few thousand files in
+"""Makes the extraction benchmark's archive: about 100 MB (or MB) holding a few thousand files in
 nested folders, text and binary, deflated and stored, as a driver package or an application
-folder would. Usage: make_bench_zip.py OUT.zip"""
+folder would. Usage: make_bench_zip.py OUT.zip [MB]"""
 import os
 import random
 import sys
@@ -22,12 +22,12 @@ def text(rng, size):
     return "".join(out).encode()[:size]
 
 
-def main(path):
+def main(path, megabytes=100):
     rng = random.Random(2024)
     total = 0
     with zipfile.ZipFile(path + ".part", "w", zipfile.ZIP_DEFLATED) as z:
         index = 0
-        while z.fp.tell() < 100 * 2**20:
+        while z.fp.tell() < megabytes * 2**20:
             folder = "paket/%02d/%s" % (index % 40, rng.choice(WORDS))
             size = int(rng.lognormvariate(10.2, 1.3))
             kind = rng.random()
@@ -51,6 +51,6 @@ def main(path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
+    if len(sys.argv) not in (2, 3):
         sys.exit(__doc__)
-    main(sys.argv[1])
+    main(sys.argv[1], *map(int, sys.argv[2:]))
