@@ -15,6 +15,11 @@ namespace tk::host {
 // replaced rather than doubled. Failures throw PlatformError.
 zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination);
 
+// Reads the whole archive at `archive` (a host path) with every check of the extraction and
+// every CRC, writing nothing (zip::check): a refused archive is 321. A file that cannot be
+// opened fails with its own number.
+void checkArchive(const std::string& archive);
+
 // An extracted file on its way into place. It is not flushed before its rename: the archive
 // stays beside it, so an extraction cut short is simply made again.
 class ExtractedFile : public zip::OutputFile {
