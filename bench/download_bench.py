@@ -15,6 +15,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 SERVER = os.path.join(HERE, "..", "tests", "support", "http_servers.py")
 MB = 1024 * 1024
+RECORDS = 130  # the records around the one entry of the server's /zip/N archive
 
 
 def measure(command, output):
@@ -66,16 +67,22 @@ def main():
     folder = tempfile.mkdtemp(prefix="tk-bench-download-")
     server, port = start_server(folder)
     try:
-        url = "http://127.0.0.1:%d/bytes/%d" % (port, size_mb * MB)
+        # An archive: the download saves only a body that the zip reader accepts.
+        url = "http://127.0.0.1:%d/zip/%d" % (port, size_mb * MB)
         mine, theirs = os.path.join(folder, "ours.zip"), os.path.join(folder, "curl.zip")
         curl = ["curl", "-s", "-f", "-o", theirs, url]
         # The same download made as durable as ours: curl, then an fsync of its file.
         synced = ["sh", "-c", 'curl -s -f -o "$1" "$2" && sync "$1"', "sh", theirs, url]
-        (our_time, our_rss), (curl_time, curl_rss), (synced_time, _) = interleaved(
-            [([ours, url, mine], mine), (curl, theirs), (synced, theirs)], rounds)
-        if os.path.getsize(mine) != size_mb * MB or os.path.getsize(theirs) != size_mb * MB:
+        # ... and checked as ours is before it replaces anything: every entry's CRC.
+        checked = ["sh", "-c", 'curl -s -f -o "$1" "$2" && sync "$1" && unzip -tqq "$1"', "sh",
+                   theirs, url]
+        (our_time, our_rss), (curl_time, curl_rss), (synced_time, _), (checked_time, _) = \
+            interleaved([([ours, url, mine], mine), (curl, theirs), (synced, theirs),
+                         (checked, theirs)], rounds)
+        size = size_mb * MB + RECORDS
+        if os.path.getsize(mine) != size or os.path.getsize(theirs) != size:
             sys.exit("a download came out short")
-        small_url = "http://127.0.0.1:%d/bytes/%d" % (port, 10 * MB)
+        small_url = "http://127.0.0.1:%d/zip/%d" % (port, 10 * MB)
         _, small_rss = measure([ours, small_url, mine], mine)
     finally:
         server.kill()  # by its PID: the server this script started
@@ -89,6 +96,8 @@ def main():
     synced_ratio = synced_time / our_time
     print("  beside curl -o plus an fsync of its file (%.2f s), as durable as ours: %.2fx"
           % (synced_time, synced_ratio))
+    print("  beside that plus unzip -t (%.2f s), as durable and as checked as ours: %.2fx"
+          % (checked_time, checked_time / our_time))
     print("  peak RSS %.1f MB at %d MB, %.1f MB at 10 MB; curl %.1f MB (target < 16 MB): %s"
           % (our_rss, size_mb, small_rss, curl_rss, "met" if our_rss < 16 else "NOT met"))
 
