@@ -159,7 +159,6 @@ void WinInetRequest::request(const std::wstring& url) {
   // Certificate checks stay on: no INTERNET_FLAG_IGNORE_CERT_* flag, no security flags changed.
   DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI |
                 INTERNET_FLAG_NO_AUTO_REDIRECT;
-  response_.reset();
   response_.reset(api_.openUrl(session_.get(), url.c_str(), nullptr, 0, flags, 0));
   if (!response_)
     throw lastNetError();
