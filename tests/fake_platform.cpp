@@ -413,6 +413,18 @@ void FakePlatform::MkDir(const std::string& path) {
 
 void FakePlatform::FileCopy(const std::string& source, const std::string& destination) {
   record("FileCopy", {source, destination});
+  copyFile(source, destination);
+}
+
+bool FakePlatform::FileCopyIfAbsent(const std::string& source, const std::string& destination) {
+  record("FileCopyIfAbsent", {source, destination});
+  if (find(source) != nullptr && exists(destination))
+    return false;  // Windows opens the source first: a missing one fails even then
+  copyFile(source, destination);
+  return true;
+}
+
+void FakePlatform::copyFile(const std::string& source, const std::string& destination) {
   const Entry* from = find(source);
   if (from == nullptr) {
     throw makeError(isFolder(parentOf(source)) ? err::kFileNotFound : err::kPathNotFound);

@@ -109,6 +109,7 @@ class FakePlatform : public Platform {
   std::string Dir() override;
   void MkDir(const std::string& path) override;
   void FileCopy(const std::string& source, const std::string& destination) override;
+  bool FileCopyIfAbsent(const std::string& source, const std::string& destination) override;
   double Shell(const std::string& commandLine, int windowStyle) override;
   std::string AppPath() override;
   std::unique_ptr<WshShell> CreateWshShell() override;
@@ -135,6 +136,7 @@ class FakePlatform : public Platform {
   };
 
   std::string nextName();
+  void copyFile(const std::string& source, const std::string& destination);
 
   std::map<std::string, Entry> entries_;  // folded path -> entry
   std::vector<Scripted> answers_;

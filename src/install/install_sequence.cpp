@@ -76,14 +76,11 @@ void Form1::finishInstallation(const std::string& versionKey) {
   runStep(platform_, {[&] { copyFromStr = platform_.AppPath() + "\\Tovren.exe"; },
                       [&] { copyToStr = userPath + "\\Tovren\\Tovren.exe"; },
                       [&] { platform_.FileCopy(copyFromStr, copyToStr); }});
-  // A workbook from an earlier installation holds the user's data: it is kept.
+  // A workbook from an earlier installation holds the user's data: it is kept, whatever its
+  // attributes, by a copy that never replaces a file.
   runStep(platform_, {[&] { copyFromStr = platform_.AppPath() + "\\DATA.xlsx"; },
                       [&] { copyToStr = userPath + "\\Tovren\\Data\\DATA.xlsx"; },
-                      [&] {
-                        if (platform_.Dir(copyToStr, vbHidden).empty()) {
-                          platform_.FileCopy(copyFromStr, copyToStr);
-                        }
-                      }});
+                      [&] { platform_.FileCopyIfAbsent(copyFromStr, copyToStr); }});
   runStep(platform_, {[&] { CreateShortCut(); }});
   runStep(platform_, {[&] { regTovrenComponents(); }});
   writeDriverRecord(versionKey);

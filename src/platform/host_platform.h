@@ -27,6 +27,7 @@ class HostPlatform : public Platform {
   std::string Dir() override;
   void MkDir(const std::string& path) override;
   void FileCopy(const std::string& source, const std::string& destination) override;
+  bool FileCopyIfAbsent(const std::string& source, const std::string& destination) override;
   double Shell(const std::string& commandLine, int windowStyle) override;
   std::string AppPath() override;
   std::unique_ptr<WshShell> CreateWshShell() override;

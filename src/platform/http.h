@@ -13,8 +13,19 @@ inline constexpr int kTimeoutSeconds = 60;
 // What one read from the network takes at most.
 inline constexpr std::size_t kBufferSize = 128 * 1024;
 inline constexpr const char* kUserAgent = "TovrenKur/1.0";
+inline constexpr int kMaxRedirects = 10;
+// The largest body a download takes, far above any driver archive (a few MB): a larger one is
+// refused as it arrives, before it can fill the disk.
+inline constexpr uint64_t kMaxBodySize = uint64_t{256} << 20;
 
 inline constexpr int32_t kInternalError = -2147012892;   // HRESULT of WinINet's 12004
 inline constexpr int32_t kRedirectFailed = -2147012740;  // HRESULT of WinINet's 12156
+// A redirect from https down to plain http, which would drop the certificate check: WinINet's
+// ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR (12040).
+inline constexpr int32_t kRedirectToHttp = -2147012856;
+// WinINet's ERROR_INTERNET_DECODING_FAILED (12175): a body in an encoding it cannot undo.
+inline constexpr int32_t kDecodingFailed = -2147012721;
+// A body above kMaxBodySize: HRESULT of ERROR_FILE_TOO_LARGE (223).
+inline constexpr int32_t kBodyTooLarge = -2147024673;
 
 }  // namespace tk::host::http

@@ -142,6 +142,9 @@ class Platform {
 
   virtual void MkDir(const std::string& path) = 0;
   virtual void FileCopy(const std::string& source, const std::string& destination) = 0;
+  // Copies unless the destination exists, in one step that never replaces a file (whatever its
+  // attributes: hidden, system, read-only); whether it copied. Other failures are FileCopy's.
+  virtual bool FileCopyIfAbsent(const std::string& source, const std::string& destination) = 0;
   // Starts a program and returns at once with its task id; never waits for it.
   virtual double Shell(const std::string& commandLine, int windowStyle) = 0;
   // The folder of the running setup program, without a closing backslash except at a root.

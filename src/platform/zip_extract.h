@@ -17,6 +17,11 @@ namespace tk::host {
 // replaced rather than doubled. Failures throw PlatformError.
 zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination);
 
+// Reads the whole archive at `archive` (a host path) with every check of the extraction and
+// every CRC, writing nothing (zip::check): a refused archive is 321. A file that cannot be
+// opened fails with its own number.
+void checkArchive(const std::string& archive);
+
 // The reader run as a long work: the form's window stays served, and a long extraction shows
 // its progress over it. Each host's extractArchive hands it its own archive and destination.
 inline zip::ExtractStats extractAsLongWork(zip::ArchiveSource& archive,

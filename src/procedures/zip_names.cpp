@@ -33,7 +33,8 @@ PlatformError invalid(const std::string& name) {
                                               "değil; arşivden hiçbir şey çıkarılmadı");
 }
 
-// CON, NUL, COM1... name devices on Windows whatever their extension.
+// CON, NUL, COM1... name devices on Windows whatever their extension; so do COM and LPT with a
+// superscript digit (¹ ² ³ in UTF-8).
 bool isDeviceName(std::string_view part) {
   std::string base(part.substr(0, part.find('.')));
   while (!base.empty() && base.back() == ' ')
@@ -48,13 +49,18 @@ bool isDeviceName(std::string_view part) {
     if (base == device)
       return true;
   }
-  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
-         base[3] >= '1' && base[3] <= '9';
+  if (!base.starts_with("COM") && !base.starts_with("LPT"))
+    return false;
+  std::string_view digit = std::string_view(base).substr(3);
+  return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\xC2\xB9" ||
+         digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
 bool isValidPart(std::string_view part) {
-  if (part.find_first_not_of(". ") == std::string_view::npos)
-    return false;  // Win32 trims trailing dots and blanks: "..." would become ".." or ""
+  // Win32 trims trailing dots and blanks: "install.cmd " would replace "install.cmd", and "..."
+  // would become ".." or "".
+  if (part.back() == '.' || part.back() == ' ')
+    return false;
   for (char c : part) {
     if (static_cast<unsigned char>(c) < 0x20 ||
         std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
@@ -108,6 +114,23 @@ EntryPath safePath(const std::string& name) {
     result.path += part;
   }
   return result;
+}
+
+void NameCollisions::add(const EntryPath& entry) {
+  if (entry.path.empty())
+    return;  // the destination folder itself
+  std::string folded = foldCase(entry.path);
+  if (!entries_.emplace(folded, entry.folder).second)
+    throw corrupt("'" + entry.path + "' adı arşivde birden çok kez geçiyor");
+  for (std::size_t at = folded.find('/'); at != std::string::npos; at = folded.find('/', at + 1))
+    folders_.insert(folded.substr(0, at));
+}
+
+void NameCollisions::finish() const {
+  for (const auto& [folded, folder] : entries_) {
+    if (!folder && folders_.count(folded) != 0)
+      throw corrupt("'" + folded + "' arşivde hem dosya hem klasör olarak geçiyor");
+  }
 }
 
 }  // namespace tk::zip

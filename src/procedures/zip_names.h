@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "procedures/zip_format.h"
 #include "procedures/zip_reader.h"
@@ -24,5 +26,19 @@ std::string decodeName(const CentralEntry& entry, OemDecoder decodeOem);
 // letter) or that Windows cannot create (reserved characters or device names, a part made only
 // of dots and blanks) throws 52.
 EntryPath safePath(const std::string& name);
+
+// The names of one archive as Windows sees them, so that no entry can replace another: a name
+// given twice (letter case ignored as Windows ignores it) and a file whose name is also a
+// folder's (an entry of its own, or on the way to another entry) throw 321.
+class NameCollisions {
+ public:
+  void add(const EntryPath& entry);
+  // The file-and-folder check, once every entry has been added.
+  void finish() const;
+
+ private:
+  std::unordered_map<std::string, bool> entries_;  // folded path -> is a folder
+  std::unordered_set<std::string> folders_;        // folded paths that hold other entries
+};
 
 }  // namespace tk::zip

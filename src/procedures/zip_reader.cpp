@@ -177,36 +177,88 @@ uint32_t Extractor::inflateData(uint64_t at, const CentralEntry& entry, const st
   return static_cast<uint32_t>(crc);
 }
 
-// The first pass: the whole archive is refused before anything is written. Returns the bytes that
-// the entries hold.
+// One entry's bytes in the archive, from its local header to the end of its data.
+struct Span {
+  uint64_t start;
+  uint64_t end;
+  bool operator<(const Span& other) const { return start < other.start; }
+};
+
+// The checks of one entry on its own: encryption, the disk, the method and where its data lies.
+Span checkEntry(ArchiveSource& archive, const Directory& directory, const CentralEntry& entry,
+                const EntryPath& target) {
+  if ((entry.flags & (kFlagEncrypted | kFlagStrongEncryption)) != 0) {
+    throw PlatformError(err::kPermissionDenied,
+                        "Arşivdeki '" + target.path +
+                            "' dosyası parolayla şifrelenmiş; şifreli zip arşivleri açılamaz");
+  }
+  if (entry.diskStart != 0)
+    throw splitArchive();
+  if (!target.folder && entry.method != kMethodStored && entry.method != kMethodDeflated) {
+    throw PlatformError(err::kInvalidFileFormat,
+                        "Arşivdeki '" + target.path +
+                            "' dosyası desteklenmeyen bir yöntemle sıkıştırılmış (yöntem " +
+                            std::to_string(entry.method) + ")");
+  }
+  if (entry.localOffset > directory.offset ||
+      directory.offset - entry.localOffset < kLocalHeaderSize) {
+    throw corrupt("'" + target.path + "' girdisinin yeri arşivin dışında");
+  }
+  unsigned char header[kLocalHeaderSize];
+  archive.readAt(entry.localOffset, header, kLocalHeaderSize);
+  uint64_t at = dataOffset(header, entry, target.path);
+  if (at > directory.offset || entry.compressedSize > directory.offset - at)
+    throw badData(target.path);
+  return {entry.localOffset, at + entry.compressedSize};
+}
+
+// The first pass: the whole archive is refused before anything is written. Besides each entry's
+// own checks, the limits that keep a small archive from filling the disk: no two entries share
+// data, the sizes add up to at most kMaxTotalSize, and no entry replaces another. Gives the sum
+// of the sizes.
 uint64_t checkEntries(ArchiveSource& archive, const Directory& directory, OemDecoder decodeOem) {
+  if (directory.entries > kMaxEntries)
+    throw corrupt("arşivde " + std::to_string(directory.entries) + " girdi var, en çok " +
+                  std::to_string(kMaxEntries) + " girdi açılır");
   CentralDirectoryReader reader(archive, directory);
   CentralEntry entry;
+  NameCollisions names;
+  std::vector<Span> spans;
+  spans.reserve(static_cast<std::size_t>(directory.entries));
   uint64_t total = 0;
   for (uint64_t n = 0; n < directory.entries; ++n) {
     reader.next(entry);
-    total += std::min(entry.size, UINT64_MAX - total);
     EntryPath target = safePath(decodeName(entry, decodeOem));
-    if ((entry.flags & (kFlagEncrypted | kFlagStrongEncryption)) != 0) {
-      throw PlatformError(err::kPermissionDenied,
-                          "Arşivdeki '" + target.path +
-                              "' dosyası parolayla şifrelenmiş; şifreli zip arşivleri açılamaz");
-    }
-    if (entry.diskStart != 0)
-      throw splitArchive();
-    if (!target.folder && entry.method != kMethodStored && entry.method != kMethodDeflated) {
-      throw PlatformError(err::kInvalidFileFormat,
-                          "Arşivdeki '" + target.path +
-                              "' dosyası desteklenmeyen bir yöntemle sıkıştırılmış (yöntem " +
-                              std::to_string(entry.method) + ")");
-    }
-    if (entry.localOffset > directory.offset ||
-        directory.offset - entry.localOffset < kLocalHeaderSize) {
-      throw corrupt("'" + target.path + "' girdisinin yeri arşivin dışında");
-    }
+    spans.push_back(checkEntry(archive, directory, entry, target));
+    names.add(target);
+    if (entry.size > kMaxTotalSize - total)
+      throw corrupt("açılmış boyutu " + std::to_string(kMaxTotalSize >> 20) + " MB'ı aşıyor");
+    total += entry.size;
+  }
+  names.finish();
+  std::sort(spans.begin(), spans.end());
+  for (std::size_t k = 1; k < spans.size(); ++k) {
+    if (spans[k].start < spans[k - 1].end)
+      throw corrupt("iki girdi aynı veriyi paylaşıyor");
   }
   return total;
 }
+
+// What check extracts into: nothing is made and nothing is written.
+class NoOutput : public OutputFile {
+ public:
+  void write(const unsigned char*, std::size_t) override {}
+  void commit() override {}
+};
+
+class NoDestination : public Destination {
+ public:
+  void makeFolder(const std::string&) override {}
+  std::unique_ptr<OutputFile> create(const std::string&, bool) override {
+    return std::make_unique<NoOutput>();
+  }
+  uint64_t freeSpace() override { return UINT64_MAX; }
+};
 
 }  // namespace
 
@@ -214,6 +266,11 @@ ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecode
                      ExtractObserver* observer) {
   Directory directory = readDirectory(archive);
   uint64_t total = checkEntries(archive, directory, decodeOem);
+  if (total > destination.freeSpace()) {
+    throw PlatformError(err::kDiskFull, "Zip arşivinin açılmış boyutu (" +
+                                            std::to_string(total >> 20) +
+                                            " MB) hedef diskteki boş yerden büyük");
+  }
   if (observer != nullptr)
     observer->started(total);
   Extractor extractor(archive, destination, directory.offset, observer);
@@ -226,6 +283,15 @@ ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecode
       observer->written(0);  // folders and empty files take time too
   }
   return extractor.stats;
+}
+
+void check(ArchiveSource& archive, OemDecoder decodeOem) {
+  NoDestination nowhere;
+  try {
+    extract(archive, nowhere, decodeOem);
+  } catch (const PlatformError& refused) {
+    throw PlatformError(err::kInvalidFileFormat, refused.description);
+  }
 }
 
 }  // namespace tk::zip

@@ -40,6 +40,8 @@ class Destination {
   // Creates a new, uniquely named file beside `path`, opened for writing, that its commit moves
   // over `path`.
   virtual std::unique_ptr<OutputFile> create(const std::string& path, bool executable) = 0;
+  // Bytes still free on the folder's volume: an archive that needs more is refused up front.
+  virtual uint64_t freeSpace() = 0;
 };
 
 // Turns a name stored in the OEM code page (no UTF-8 flag) into UTF-8.
@@ -52,6 +54,11 @@ struct ExtractStats {
   uint64_t bytes = 0;
 };
 
+// Limits far above any driver archive, so that a few kilobytes can never fill a disk: the
+// entries' sizes added up, and the number of entries.
+inline constexpr uint64_t kMaxTotalSize = uint64_t{1} << 30;
+inline constexpr uint64_t kMaxEntries = 65535;
+
 // Told how far an extraction has come, so that a host can keep its window alive and show it.
 class ExtractObserver {
  public:
@@ -63,11 +70,18 @@ class ExtractObserver {
 };
 
 // Extracts every entry of the archive into the destination. Before anything is written, every
-// entry is checked: an unsafe or invalid name, an encrypted entry, an unknown compression
-// method or a split archive refuses the whole archive. Each file is written under a temporary
+// entry is checked: an unsafe or invalid name (52), an encrypted entry (70), an unknown
+// compression method or a split archive, entries that share data, a name given twice or for a
+// file and a folder, more entries or bytes than the limits above (321), more bytes than the
+// destination has free (61) refuse the whole archive. Each file is written under a temporary
 // name and renamed into place only once its size and CRC-32 are right, so a corrupt or
 // truncated archive leaves no half-written file behind. Failures throw PlatformError.
 ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecoder decodeOem,
                      ExtractObserver* observer = nullptr);
+
+// Reads the whole archive as extract does, with the same checks and every CRC, and writes
+// nothing: whether the program accepts it as a whole. Whatever the reason, a refused archive is
+// a damaged one: 321, with the reason in the description.
+void check(ArchiveSource& archive, OemDecoder decodeOem);
 
 }  // namespace tk::zip

@@ -215,6 +215,10 @@ class Run(Checks):
             os.makedirs(os.path.join(tovren, folder))
         shutil.copy(self.tests("tk_recorder.exe"), os.path.join(tovren, "Tovren.exe"))
         write(os.path.join(tovren, "Data", "DATA.xlsx"), USER_DATA)
+        # Read-only, hidden and system: Dir never sees a system file, and Wine's CopyFileW
+        # replaces a read-only or hidden one; the user's workbook is kept all the same.
+        check(self.wine.inspect("attrib", self.desktop + "\\Tovren\\Data\\DATA.xlsx", 7)[0] == 0,
+              "workbook attributes set")
         write(os.path.join(tovren, "prgDosyaları", "ChromeDriverVersiyon.txt"), "[105]\r\n")
 
     def set_registry(self, chrome, automation):

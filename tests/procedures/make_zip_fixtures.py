@@ -8,8 +8,11 @@ independent of ours), then damages copies of them the way real archives get dama
 import io
 import struct
 import sys
+import warnings
 import zipfile
 import zlib
+
+warnings.filterwarnings("ignore", "Duplicate name")  # one fixture gives a name twice on purpose
 
 
 def big_text():
@@ -116,6 +119,13 @@ def damage_data(data, name, delta):
     return bytes(out)
 
 
+def patch_central(data, index, offset, fmt, *values):
+    """Overwrites fields of the index-th central header (offset from its signature)."""
+    out = bytearray(data)
+    struct.pack_into(fmt, out, list(central_headers(data))[index] + offset, *values)
+    return bytes(out)
+
+
 def split_archive(data):
     out = bytearray(data)
     end = out.rfind(b"PK\x05\x06")
@@ -150,10 +160,18 @@ def fixtures():
     # A few of the names that the reader refuses (its unit tests go through the rest).
     for index, name in enumerate(["../kacak.txt", "/mutlak.txt", "C:/windows.txt",
                                   "ok\\..\\..\\kacak.txt", "\\\\sunucu\\pay\\x.txt",
-                                  "nul.txt", "ayrı:akış.txt"]):
+                                  "nul.txt", "ayrı:akış.txt", "install.cmd ", "a.dll.",
+                                  "klasör./x.txt", "COM¹.txt", "lpt³"]):
         f["kotu_ad_%02d" % index] = archive([GOOD, (name, b"kotu", D)])
-    f["ayni_ad"] = archive([("Rapor/Bir.txt", b"ilk", D), ("RAPOR/BIR.TXT", b"son", D),
-                            ("Kok.txt", b"ilk", S), ("KOK.TXT", b"son", S)])
+    # Archives that would replace or overfill what they write: refused before writing.
+    f["ayni_ad"] = archive([GOOD, ("Rapor/Bir.txt", b"ilk", D), ("RAPOR/BIR.TXT", b"son", D)])
+    f["cift_ad"] = archive([GOOD, ("iki.txt", b"ilk", S), ("iki.txt", b"son", S)])
+    f["dosya_klasor"] = archive([GOOD, ("rapor", b"dosya", S), ("Rapor/x.txt", b"x", S)])
+    # The second entry's directory record points at the first one's data.
+    f["ortak_veri"] = patch_central(archive([GOOD, ("b.txt", b"b" * 4000, D)]), 1, 42, "<I", 0)
+    # Sizes announced past the ceiling (1 GiB in all), as a small deflated bomb declares them.
+    f["siniri_asan"] = patch_central(archive([GOOD, ("bomba.bin", b"\0" * 1000, D)]), 1, 24,
+                                     "<I", 0x40000000)
     f["sifreli"] = set_flag(archive([GOOD, ("gizli.txt", b"gizli", S)]), "gizli.txt", 1)
     f["bolunmus"] = split_archive(archive([GOOD]))
     f["bzip2"] = archive([GOOD, ("bz.txt", b"bz" * 100, zipfile.ZIP_BZIP2)])
@@ -173,7 +191,8 @@ def fixtures():
 def check(name, data):
     """The archives meant to be good must be good for zipfile too; the damaged ones are what
     they claim to be."""
-    if name.startswith(("kotu_ad", "sifreli", "bolunmus", "crc", "veri", "yarim", "zip_degil")):
+    if name.startswith(("kotu_ad", "sifreli", "bolunmus", "crc", "veri", "yarim", "zip_degil",
+                        "ortak", "siniri")):
         return
     with zipfile.ZipFile(io.BytesIO(data)) as z:
         assert z.testzip() is None, name

@@ -8,8 +8,11 @@ run:   makes a test CA, a server certificate it signs and an untrusted self-sign
        --ca-file or --ca-der) and returns its exit code.
 serve: plain HTTP only, until killed; writes its port to --port-file.
 
-Paths: /bytes/N (N bytes, byte i = i % 251), /status/N, /cut/N/M (announces N bytes, sends M,
-then drops the connection), /redirect/N (302 to /bytes/N), anything else 404.
+Paths: /bytes/N (N bytes, byte i = i % 251), /zip/N (a stored zip archive whose one entry,
+chromedriver.exe, holds those N bytes: 46 bytes before them, 84 after), /status/N, /cut/N/M
+(announces N bytes, sends M, then drops the connection), /redirect/N (302 to /zip/N),
+/to-http/N (302 to /zip/N on the plain HTTP server), /page (an HTML page, status 200), /endless
+(no length announced, bytes until the client gives up), anything else 404.
 """
 import argparse
 import http.server
@@ -22,9 +25,27 @@ import ssl
 import subprocess
 import sys
 import tempfile
+import struct
 import threading
+import zlib
+from functools import lru_cache
 
 BLOCK = bytes(range(251)) * 4096  # a whole number of periods, so blocks continue the pattern
+NAME = b"chromedriver.exe"
+
+
+@lru_cache(maxsize=8)
+def stored_zip(size):
+    """The bytes before and after the pattern in a stored zip archive of one entry."""
+    crc = 0
+    for start in range(0, size, len(BLOCK)):
+        crc = zlib.crc32(BLOCK[:min(len(BLOCK), size - start)], crc)
+    fields = (0, 0, 0, 0x21, crc, size, size, len(NAME), 0)  # flags, method, time, date (1980)...
+    head = struct.pack("<IHHHHHIIIHH", 0x04034B50, 20, *fields) + NAME
+    central = struct.pack("<IHH" + "HHHHIIIHH" + "HHHII", 0x02014B50, 20, 20, *fields,
+                          0, 0, 0, 0, 0) + NAME
+    end = struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, 1, 1, len(central), len(head) + size, 0)
+    return head, central + end
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -70,8 +91,25 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_pattern(numbers[1])
             self.wfile.flush()
             self.connection.shutdown(socket.SHUT_RDWR)
-        elif kind == "redirect" and len(numbers) == 1:
-            self.send_body_head(302, 0, [("Location", "/bytes/%d" % numbers[0])])
+        elif kind == "zip" and len(numbers) == 1:
+            head, tail = stored_zip(numbers[0])
+            self.send_body_head(200, len(head) + numbers[0] + len(tail))
+            self.wfile.write(head)
+            self.send_pattern(numbers[0])
+            self.wfile.write(tail)
+        elif kind in ("redirect", "to-http") and len(numbers) == 1:
+            base = "http://127.0.0.1:%d" % Handler.http_port if kind == "to-http" else ""
+            self.send_body_head(302, 0, [("Location", "%s/zip/%d" % (base, numbers[0]))])
+        elif kind == "page":
+            body = b"<html><body><form>Otel agina giris</form></body></html>"
+            self.send_body_head(200, len(body))
+            self.wfile.write(body)
+        elif kind == "endless":
+            self.send_response(200)
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.close_connection = True
+            self.send_pattern(300 << 20)  # past any ceiling, yet bounded
         else:
             body = b"not here"
             self.send_body_head(404, len(body))
@@ -171,6 +209,7 @@ def run(args):
                 subprocess.run(shlex.split(args.trust_command) + [args.ca_der], check=True,
                                timeout=120, stdin=subprocess.DEVNULL)
         servers = [start(), start(tls_context(folder, "server")), start(tls_context(folder, "self"))]
+        Handler.http_port = servers[0].server_address[1]
         env = dict(os.environ)
         for name in ("http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY",
                      "all_proxy"):

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/host_platform.h"
@@ -23,20 +24,34 @@ struct DirState {
 
 namespace {
 
-bool acceptedByMask(const fs::directory_entry& entry, int attributes) {
-  std::string name = entry.path().filename().string();
-  if (name == "." || name == "..")
+// Whether an entry of this name and type passes the mask.
+bool acceptedByMask(const std::string& name, fs::file_type type, int attributes) {
+  if (name.empty() || name == "." || name == "..")
     return false;
-  std::error_code error;
-  bool isFolder = entry.is_directory(error);
-  bool isFile = entry.is_regular_file(error);
-  if (!isFolder && !isFile)
+  bool isFolder = type == fs::file_type::directory;
+  if (!isFolder && type != fs::file_type::regular)
     return false;
   if (isFolder && (attributes & vbDirectory) == 0)
     return false;
   if (name[0] == '.' && (attributes & vbHidden) == 0)
     return false;
   return true;
+}
+
+// Whether the host said "no such entry" (a missing name, or a file where a folder should be):
+// an empty answer, not a failure.
+bool nothingThere(const std::error_code& error) {
+  return error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory;
+}
+
+// The type of the entry at `path`, following links: not_found when there is none (a link to
+// nothing as well); a failure to look (no permission, an I/O error) throws.
+fs::file_type typeAt(const fs::path& path) {
+  std::error_code error;
+  fs::file_status status = fs::status(path, error);
+  if (error && status.type() != fs::file_type::not_found)
+    throw hostError(error, path);
+  return status.type();
 }
 
 bool hasWildcards(const std::string& text) {
@@ -64,6 +79,27 @@ Search splitPath(const std::string& pathName) {
   return search;
 }
 
+// The names in `folder` that match the wildcard pattern and pass the mask, sorted as Windows
+// lists them.
+std::vector<std::string> matchingNames(const fs::path& folder, const std::string& pattern,
+                                       int attributes) {
+  std::vector<std::string> names;
+  std::error_code error;
+  fs::directory_iterator it(folder, error);
+  if (nothingThere(error))
+    return names;
+  for (fs::directory_iterator end; !error && it != end; it.increment(error)) {
+    std::string name = it->path().filename().string();
+    if (matchesWildcard(name, pattern) && acceptedByMask(name, typeAt(it->path()), attributes))
+      names.push_back(name);
+  }
+  if (error)
+    throw hostError(error, folder);
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return foldCase(a) < foldCase(b); });
+  return names;
+}
+
 }  // namespace
 
 HostPlatform::HostPlatform() : dir_(std::make_unique<DirState>()) {}
@@ -73,30 +109,14 @@ HostPlatform::~HostPlatform() = default;
 std::string HostPlatform::Dir(const std::string& pathName, int attributes) {
   *dir_ = {{}, true};  // a started search with no names yet; ends the one in progress
   auto [folderText, last] = splitPath(pathName);
-  fs::path folder = hostPath(folderText);
   std::vector<std::string> names;
-  std::error_code error;
   if (!hasWildcards(last)) {
     fs::path candidate = hostPath(pathName);
-    fs::directory_entry entry(candidate, error);
-    if (!error && entry.exists(error) && acceptedByMask(entry, attributes)) {
-      names.push_back(candidate.filename().string());
-    }
+    std::string name = candidate.filename().string();
+    if (acceptedByMask(name, typeAt(candidate), attributes))
+      names.push_back(name);
   } else {
-    fs::directory_iterator entries(folder, error);
-    if (error) {
-      if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory) {
-        return "";
-      }
-      throw hostError(error, folder);
-    }
-    for (const fs::directory_entry& entry : entries) {
-      std::string name = entry.path().filename().string();
-      if (acceptedByMask(entry, attributes) && matchesWildcard(name, last))
-        names.push_back(name);
-    }
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return foldCase(a) < foldCase(b); });
+    names = matchingNames(hostPath(folderText), last, attributes);
   }
   dir_->remaining.assign(names.rbegin(), names.rend());
   return HostPlatform::Dir();  // the next match
@@ -121,21 +141,32 @@ void HostPlatform::MkDir(const std::string& path) {
     throw hostError(error, host);
 }
 
-void HostPlatform::FileCopy(const std::string& source, const std::string& destination) {
+namespace {
+
+// The host paths of a copy whose source is an existing ordinary file and whose destination's
+// folder exists; otherwise the runtime's failure.
+std::pair<fs::path, fs::path> copyEnds(const std::string& source, const std::string& destination) {
   fs::path from = hostPath(source);
   fs::path to = hostPath(destination);
-  std::error_code error;
-  if (!fs::is_regular_file(from, error)) {
-    if (fs::exists(from, error))
-      throw makeError(err::kPathFileAccess);
+  fs::file_type type = typeAt(from);
+  if (type == fs::file_type::not_found)
     throw errnoError(ENOENT, from);
-  }
-  if (!fs::is_directory(to.parent_path(), error))
+  if (type != fs::file_type::regular)
+    throw makeError(err::kPathFileAccess);
+  if (typeAt(to.parent_path()) != fs::file_type::directory)
     throw makeError(err::kPathNotFound);
+  return {from, to};
+}
+
+}  // namespace
+
+void HostPlatform::FileCopy(const std::string& source, const std::string& destination) {
+  auto [from, to] = copyEnds(source, destination);
   // Windows refuses a folder as the destination (access denied) and a file copied onto itself
   // (its source is open for reading: a sharing violation); the host would answer otherwise.
-  if (fs::is_directory(to, error))
+  if (typeAt(to) == fs::file_type::directory)
     throw makeError(runtimeNumberFromWin32(win32::kAccessDenied));
+  std::error_code error;
   if (fs::equivalent(from, to, error))
     throw makeError(runtimeNumberFromWin32(win32::kSharingViolation));
   // copy_file keeps the mode bits, so a copied program can still be started.
@@ -144,12 +175,28 @@ void HostPlatform::FileCopy(const std::string& source, const std::string& destin
     throw hostError(error, to);
 }
 
+bool HostPlatform::FileCopyIfAbsent(const std::string& source, const std::string& destination) {
+  auto [from, to] = copyEnds(source, destination);
+  // Without overwrite_existing, copy_file creates the destination exclusively (O_EXCL): an
+  // entry of that name, whatever it is, is kept, and nothing slips in between.
+  std::error_code error;
+  fs::copy_file(from, to, fs::copy_options::none, error);
+  if (error == std::errc::file_exists)
+    return false;
+  if (error)
+    throw hostError(error, to);
+  return true;
+}
+
 std::string HostPlatform::AppPath() {
   std::error_code error;
   fs::path exe = fs::read_symlink("/proc/self/exe", error);
+  if (!error)
+    return windowsText(exe.parent_path());
+  fs::path current = fs::current_path(error);
   if (error)
-    return windowsText(fs::current_path());
-  return windowsText(exe.parent_path());
+    throw hostError(error, ".");
+  return windowsText(current);
 }
 
 }  // namespace tk::host

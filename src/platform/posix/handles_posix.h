@@ -3,6 +3,7 @@
 #pragma once
 
 #include <curl/curl.h>
+#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -28,6 +29,9 @@ struct FileTraits {
   static bool close(Handle file) { return std::fclose(file) == 0; }
 };
 using UniqueFile = UniqueResource<FileTraits>;
+
+// A folder listing.
+using UniqueDir = UniqueResource<FreedBy<DIR*, closedir>>;
 
 // libcurl's transfer, multi transfer, address and header-list objects, and a string it allocated.
 using UniqueCurl = UniqueResource<FreedBy<CURL*, curl_easy_cleanup>>;

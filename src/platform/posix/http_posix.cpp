@@ -1,9 +1,10 @@
 // The substitute's HTTP request on libcurl: one GET, driven through the multi interface only until
 // the final status is known, then streamed into a temporary file beside the destination that
-// replaces it only after a complete transfer. While it waits for the network it serves the
-// window, as a long work.
+// replaces it only after a complete transfer of an archive the zip reader accepts. While it waits
+// for the network it serves the window, as a long work.
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "platform/progress.h"
 #include "platform/temp_file.h"
 #include "platform/text.h"
+#include "platform/zip_extract.h"
 
 namespace fs = std::filesystem;
 
@@ -24,6 +26,7 @@ namespace {
 
 using http::kInternalError;
 using http::kRedirectFailed;
+using http::kRedirectToHttp;
 
 // curl's results as the numbers WinINet gives for the same failures. An unsupported protocol
 // can only come from a redirect: the address itself was checked.
@@ -40,10 +43,15 @@ constexpr CodeGroup<CURLcode> kCurlNumbers[] = {
      {CURLE_PARTIAL_FILE, CURLE_RECV_ERROR, CURLE_SEND_ERROR, CURLE_GOT_NOTHING, CURLE_HTTP2,
       CURLE_HTTP2_STREAM, CURLE_WEIRD_SERVER_REPLY}},
     {kRedirectFailed, {CURLE_TOO_MANY_REDIRECTS, CURLE_UNSUPPORTED_PROTOCOL}},
+    {http::kDecodingFailed, {CURLE_BAD_CONTENT_ENCODING}},
     {err::kOutOfMemory, {CURLE_OUT_OF_MEMORY}},
 };
 
-int32_t numberForCurl(CURLcode code) {
+// From an https address only https redirects are followed (see configure), so there a refused
+// protocol is a redirect down to plain http, with WinINet's number for it.
+int32_t numberForCurl(CURLcode code, bool secure) {
+  if (code == CURLE_UNSUPPORTED_PROTOCOL && secure)
+    return kRedirectToHttp;
   return lookup(kCurlNumbers, code, kInternalError);
 }
 
@@ -83,6 +91,8 @@ class CurlRequest : public XmlHttpRequest {
   void configure(const std::string& scheme);
   void drive(bool untilBody);
   void collectResult();
+  curl_off_t announcedLength();
+  void receive(TempFile& temp);
 
   UniqueCurl easy_;
   UniqueCurlMulti multi_;
@@ -92,6 +102,7 @@ class CurlRequest : public XmlHttpRequest {
   bool done_ = false;
   CURLcode result_ = CURLE_OK;
   long status_ = 0;
+  bool secure_ = false;  // an https address
   TempFile* sink_ = nullptr;
   curl_off_t written_ = 0;
   std::exception_ptr writeFailure_;  // the sink's failure, rethrown once curl has stopped
@@ -119,15 +130,15 @@ void CurlRequest::Open(const std::string& method, const std::string& url, bool a
 }
 
 void CurlRequest::configure(const std::string& scheme) {
+  secure_ = scheme == "https";
   curl_easy_setopt(easy_.get(), CURLOPT_URL, url_.c_str());
   curl_easy_setopt(easy_.get(), CURLOPT_PROTOCOLS_STR, "http,https");
   // Never follow an https address down to plain http: that would drop the certificate check.
-  curl_easy_setopt(easy_.get(), CURLOPT_REDIR_PROTOCOLS_STR,
-                   scheme == "https" ? "https" : "http,https");
+  curl_easy_setopt(easy_.get(), CURLOPT_REDIR_PROTOCOLS_STR, secure_ ? "https" : "http,https");
   curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy_.get(), CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(easy_.get(), CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(easy_.get(), CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(easy_.get(), CURLOPT_MAXREDIRS, static_cast<long>(http::kMaxRedirects));
   curl_easy_setopt(easy_.get(), CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(easy_.get(), CURLOPT_USERAGENT, http::kUserAgent);
   curl_easy_setopt(easy_.get(), CURLOPT_BUFFERSIZE, static_cast<long>(http::kBufferSize));
@@ -139,7 +150,8 @@ void CurlRequest::configure(const std::string& scheme) {
 #ifdef TOVRENKUR_EXTRA_CA_FILE
   // Debian's libcurl ignores SSL_CERT_FILE. The extra CA joins the system's CA folder, which
   // still holds every system CA; a missing file must not break the system's trust.
-  if (fs::is_regular_file(TOVRENKUR_EXTRA_CA_FILE)) {
+  std::error_code unreadable;
+  if (fs::is_regular_file(TOVRENKUR_EXTRA_CA_FILE, unreadable)) {
     char* systemFolder = nullptr;
     curl_easy_getinfo(easy_.get(), CURLINFO_CAPATH, &systemFolder);
     curl_easy_setopt(easy_.get(), CURLOPT_CAINFO, TOVRENKUR_EXTRA_CA_FILE);
@@ -157,6 +169,8 @@ size_t CurlRequest::onBody(char* data, size_t, size_t count, void* self) {
     return CURL_WRITEFUNC_PAUSE;
   }
   try {
+    if (static_cast<uint64_t>(request->written_) + count > http::kMaxBodySize)
+      throw makeError(http::kBodyTooLarge);  // no length announced: stopped as it arrives
     request->sink_->write(data, count);
   } catch (const PlatformError&) {
     request->writeFailure_ = std::current_exception();
@@ -208,26 +222,22 @@ void CurlRequest::Send() {
   try {
     work_->run([this] { drive(true); });
     if (done_ && result_ != CURLE_OK)
-      throw makeError(numberForCurl(result_));
+      throw makeError(numberForCurl(result_, secure_));
   } catch (...) {
     work_.reset();  // the progress window closes before the caller reports the failure
     throw;
   }
   curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status_);
-  curl_off_t length = -1;
-  curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-  if (length > 0)
-    work_->setTotal(static_cast<uint64_t>(length));
+  work_->setTotal(static_cast<uint64_t>(std::max<curl_off_t>(announcedLength(), 0)));
 }
 
-void CurlRequest::SaveResponseBody(const std::string& path) {
-  if (!sent_ || status_ != 200 || !work_)
-    throw makeError(err::kInvalidCall);
-  struct CloseWork {
-    std::optional<LongWork>& work;
-    ~CloseWork() { work.reset(); }  // done or failed, the progress window closes here
-  } closeWork{work_};
-  TempFile temp(hostPath(path).string());
+curl_off_t CurlRequest::announcedLength() {
+  curl_off_t announced = -1;
+  curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+  return announced;
+}
+
+void CurlRequest::receive(TempFile& temp) {
   sink_ = &temp;
   struct Detach {
     TempFile*& sink;
@@ -240,15 +250,35 @@ void CurlRequest::SaveResponseBody(const std::string& path) {
       result_ = resumed;
     }
   }
-  work_->run([this] { drive(false); });
+  drive(false);
   if (writeFailure_)
     std::rethrow_exception(writeFailure_);
   if (result_ != CURLE_OK)
-    throw makeError(numberForCurl(result_));
-  curl_off_t announced = -1;
-  curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    throw makeError(numberForCurl(result_, secure_));
+  curl_off_t announced = announcedLength();
   if (announced >= 0 && written_ != announced)
     throw makeError(err::kNetConnectionReset);
+}
+
+// The body replaces the file only once it is whole and an archive that the zip reader accepts:
+// a status 200 is no proof that the body is the archive (a proxy's login page).
+void CurlRequest::SaveResponseBody(const std::string& path) {
+  if (!sent_ || status_ != 200 || !work_)
+    throw makeError(err::kInvalidCall);
+  struct CloseWork {
+    std::optional<LongWork>& work;
+    ~CloseWork() { work.reset(); }  // done or failed, the progress window closes here
+  } closeWork{work_};
+  if (static_cast<uint64_t>(std::max<curl_off_t>(announcedLength(), 0)) > http::kMaxBodySize)
+    throw makeError(http::kBodyTooLarge);
+  std::string destination = hostPath(path).string();
+  TempFile::removeLeftovers(destination);
+  TempFile temp(destination);
+  work_->run([&] {
+    receive(temp);
+    temp.close();
+    checkArchive(temp.path());
+  });
   temp.commit();
 }
 

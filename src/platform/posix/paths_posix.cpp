@@ -16,20 +16,31 @@ fs::path homeFolder() {
   return fs::path(home != nullptr && *home != '\0' ? home : "/tmp");
 }
 
-// The entry of `folder` whose name equals `name` ignoring case; `name` itself when none does.
+// The entry of `folder` whose name equals `name` ignoring case; `name` itself when none does
+// (nothing there yet, or no such folder). A folder that cannot be read throws.
 fs::path matchIgnoringCase(const fs::path& folder, const std::string& name) {
   std::error_code error;
   if (fs::exists(folder / name, error))
     return folder / name;
-  fs::directory_iterator entries(folder, error);
-  if (error)
+  fs::directory_iterator it(folder, error);
+  if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory)
     return folder / name;
   std::string wanted = foldCase(name);
-  for (const fs::directory_entry& entry : entries) {
-    if (foldCase(entry.path().filename().string()) == wanted)
-      return entry.path();
+  for (fs::directory_iterator end; !error && it != end; it.increment(error)) {
+    if (foldCase(it->path().filename().string()) == wanted)
+      return it->path();
   }
+  if (error)
+    throw hostError(error, folder);
   return folder / name;
+}
+
+fs::path currentFolder() {
+  std::error_code error;
+  fs::path folder = fs::current_path(error);
+  if (error)
+    throw hostError(error, ".");
+  return folder;
 }
 
 }  // namespace
@@ -55,7 +66,7 @@ fs::path hostPath(std::string_view windowsPath) {
   } else if (!rest.empty() && rest[0] == '/') {
     result = "/";
   } else {
-    result = fs::current_path();
+    result = currentFolder();
   }
   while (!rest.empty()) {
     std::size_t slash = rest.find('/');

@@ -1,8 +1,10 @@
 // TempFile on the host: O_EXCL creation beside the destination, fsync before the rename that
-// replaces it.
+// replaces it, and the removal of what killed runs left.
 #include "platform/temp_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -74,11 +76,18 @@ void TempFile::write(const void* data, std::size_t size) {
   }
 }
 
-void TempFile::commit() {
+void TempFile::close() {
+  if (closed_)
+    return;
   if (options_.flush && ::fsync(host_->fd.get()) != 0)
     throw lastErrnoError(destination_);
   if (!host_->fd.close())
     throw lastErrnoError(destination_);
+  closed_ = true;
+}
+
+void TempFile::commit() {
+  close();
   if (::rename(path_.c_str(), destination_.c_str()) != 0)
     throw lastErrnoError(destination_);
   committed_ = true;
@@ -90,6 +99,23 @@ void TempFile::commit() {
       ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (handle)
     ::fsync(handle.get());
+}
+
+void TempFile::removeLeftovers(const std::string& destination) {
+  std::size_t cut = destination.find_last_of('/');
+  std::string folder = cut == std::string::npos ? "." : destination.substr(0, cut + 1);
+  std::string_view name = std::string_view(destination).substr(cut + 1);
+  UniqueDir listing(::opendir(folder.c_str()));
+  if (!listing)
+    return;  // no folder: nothing left there; creating the new file reports why
+  while (const dirent* entry = ::readdir(listing.get())) {
+    uint64_t owner = 0;
+    // A process that still runs (another installer beside this one) keeps its file.
+    if (isTempFileOf(entry->d_name, name, owner) && owner != static_cast<uint64_t>(::getpid()) &&
+        ::kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH) {
+      ::unlinkat(::dirfd(listing.get()), entry->d_name, 0);
+    }
+  }
 }
 
 }  // namespace tk::host

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -63,6 +64,12 @@ class HostDestination : public zip::Destination {
       : root_(root.has_filename() ? root : root.parent_path()) {}
   void makeFolder(const std::string& path) override;
   std::unique_ptr<zip::OutputFile> create(const std::string& path, bool executable) override;
+  uint64_t freeSpace() override {
+    struct statvfs volume {};
+    if (::statvfs(root_.c_str(), &volume) != 0)
+      throw lastErrnoError(root_);
+    return static_cast<uint64_t>(volume.f_bavail) * volume.f_frsize;
+  }
 
  private:
   using Listing = std::unordered_map<std::string, std::string>;  // folded name -> name
@@ -182,6 +189,11 @@ zip::ExtractStats extractArchive(const std::string& archive, const std::string& 
   HostArchive source(archive);
   HostDestination target(destination);
   return extractAsLongWork(source, target);
+}
+
+void checkArchive(const std::string& archive) {
+  HostArchive source(archive);
+  zip::check(source, decodeOem);
 }
 
 std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {

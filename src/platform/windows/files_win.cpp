@@ -137,6 +137,17 @@ void HostPlatform::FileCopy(const std::string& source, const std::string& destin
     throwLastError();  // 2 -> 53, 3 -> 76, 32 (in use) -> 70, 5 -> 75
 }
 
+bool HostPlatform::FileCopyIfAbsent(const std::string& source, const std::string& destination) {
+  // TRUE: an existing destination fails the copy with ERROR_FILE_EXISTS instead of being
+  // replaced, so nothing can slip in between a check and the copy.
+  if (CopyFileW(toWide(source).c_str(), toWide(destination).c_str(), TRUE))
+    return true;
+  DWORD code = GetLastError();
+  if (code == ERROR_FILE_EXISTS)
+    return false;
+  throw makeError(runtimeNumberFromWin32(code));
+}
+
 std::string HostPlatform::AppPath() {
   return toUtf8(folderOf(modulePath(nullptr)));
 }

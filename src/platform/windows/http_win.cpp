@@ -15,19 +15,19 @@
 #include "platform/windows/dynamic_win.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"
+#include "platform/zip_extract.h"
 
 #include <wininet.h>
 
 namespace tk::host {
 namespace {
 
-constexpr DWORD kSecureFailure = 12175;  // what Windows reports for a self-signed certificate
-
 // The WinINet functions the request uses, resolved once.
 struct WinInet {
   decltype(&InternetOpenW) openSession;
   decltype(&InternetOpenUrlW) openUrl;
   decltype(&InternetCrackUrlW) crackUrl;
+  decltype(&InternetCombineUrlW) combineUrl;
   decltype(&InternetSetOptionW) setOption;
   decltype(&HttpQueryInfoW) queryInfo;
   decltype(&InternetReadFile) read;
@@ -48,6 +48,7 @@ const WinInet* loadWinInet() {
     if (module == nullptr || !resolve(module, "InternetOpenW", functions.openSession) ||
         !resolve(module, "InternetOpenUrlW", functions.openUrl) ||
         !resolve(module, "InternetCrackUrlW", functions.crackUrl) ||
+        !resolve(module, "InternetCombineUrlW", functions.combineUrl) ||
         !resolve(module, "InternetSetOptionW", functions.setOption) ||
         !resolve(module, "HttpQueryInfoW", functions.queryInfo) ||
         !resolve(module, "InternetReadFile", functions.read) ||
@@ -60,9 +61,9 @@ const WinInet* loadWinInet() {
   return api ? &*api : nullptr;
 }
 
-// WinINet's error codes onto the numbers both platforms report; any other code as its HRESULT.
-// Every certificate or secure-channel failure counts alike: the codes differ between Windows
-// versions and Wine for the same certificate.
+// WinINet's error codes onto the numbers both platforms report; any other code as its HRESULT
+// (12175 among them: a body WinINet cannot decode). Every certificate or secure-channel failure
+// counts alike: the codes differ between Windows versions and Wine for the same certificate.
 constexpr CodeGroup<DWORD> kWinInetNumbers[] = {
     {err::kNetBadUrl, {ERROR_INTERNET_INVALID_URL, ERROR_INTERNET_UNRECOGNIZED_SCHEME}},
     {err::kNetNameNotResolved, {ERROR_INTERNET_NAME_NOT_RESOLVED}},
@@ -76,7 +77,7 @@ constexpr CodeGroup<DWORD> kWinInetNumbers[] = {
       ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED, ERROR_INTERNET_INVALID_CA,
       ERROR_INTERNET_SEC_CERT_ERRORS, ERROR_INTERNET_SEC_CERT_NO_REV,
       ERROR_INTERNET_SEC_CERT_REV_FAILED, ERROR_INTERNET_SECURITY_CHANNEL_ERROR,
-      ERROR_INTERNET_SEC_INVALID_CERT, ERROR_INTERNET_SEC_CERT_REVOKED, kSecureFailure}},
+      ERROR_INTERNET_SEC_INVALID_CERT, ERROR_INTERNET_SEC_CERT_REVOKED}},
     {err::kOutOfMemory, {ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY}},
 };
 
@@ -98,6 +99,10 @@ PlatformError lastNetError() {
   return makeError(numberForWinInet(GetLastError()));
 }
 
+bool isRedirect(DWORD status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
 class WinInetRequest : public XmlHttpRequest {
  public:
   explicit WinInetRequest(const WinInet& api) : api_(api) {}
@@ -107,10 +112,14 @@ class WinInetRequest : public XmlHttpRequest {
   void SaveResponseBody(const std::string& path) override;
 
  private:
-  bool isHttpAddress();
-  void connect();
+  INTERNET_SCHEME scheme(const std::wstring& url);
+  void openSession();
+  void connect(INTERNET_SCHEME first);
+  void request(const std::wstring& url);
+  std::wstring redirectTarget(const std::wstring& from);
+  std::optional<std::wstring> header(DWORD which);
   std::optional<unsigned long long> announcedLength();
-  unsigned long long receive(TempFile& file);
+  void receive(TempFile& file);
 
   const WinInet& api_;
   std::wstring url_;
@@ -128,32 +137,20 @@ void WinInetRequest::Open(const std::string& method, const std::string& url, boo
   url_ = toWide(url);
 }
 
-bool WinInetRequest::isHttpAddress() {
+// The scheme of an absolute http or https address with a host; INTERNET_SCHEME_UNKNOWN else.
+INTERNET_SCHEME WinInetRequest::scheme(const std::wstring& url) {
   URL_COMPONENTSW parts{};
   parts.dwStructSize = sizeof parts;
-  parts.dwSchemeLength = 1;  // non-zero: point into url_ instead of copying
+  parts.dwSchemeLength = 1;  // non-zero: point into the text instead of copying
   parts.dwHostNameLength = 1;
-  if (url_.empty() || !api_.crackUrl(url_.c_str(), 0, 0, &parts))
-    return false;
-  return (parts.nScheme == INTERNET_SCHEME_HTTP || parts.nScheme == INTERNET_SCHEME_HTTPS) &&
-         parts.dwHostNameLength > 0;
-}
-
-void WinInetRequest::Send() {
-  if (!isHttpAddress())
-    throw makeError(err::kNetBadUrl);
-  if (session_)
-    throw makeError(err::kInvalidCall);
-  work_.emplace(WorkKind::Download);
-  try {
-    work_->run([this] { connect(); });
-  } catch (...) {
-    work_.reset();  // the progress window closes before the caller reports the failure
-    throw;
+  if (url.empty() || !api_.crackUrl(url.c_str(), 0, 0, &parts) || parts.dwHostNameLength == 0 ||
+      (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)) {
+    return INTERNET_SCHEME_UNKNOWN;
   }
+  return parts.nScheme;
 }
 
-void WinInetRequest::connect() {
+void WinInetRequest::openSession() {
   session_.reset(api_.openSession(toWide(http::kUserAgent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG,
                                   nullptr, nullptr, 0));
   if (!session_)
@@ -163,9 +160,13 @@ void WinInetRequest::connect() {
     DWORD milliseconds = http::kTimeoutSeconds * 1000;
     api_.setOption(session_.get(), option, &milliseconds, sizeof milliseconds);
   }
+}
+
+void WinInetRequest::request(const std::wstring& url) {
   // Certificate checks stay on: no INTERNET_FLAG_IGNORE_CERT_* flag, no security flags changed.
-  DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI;
-  response_.reset(api_.openUrl(session_.get(), url_.c_str(), nullptr, 0, flags, 0));
+  DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI |
+                INTERNET_FLAG_NO_AUTO_REDIRECT;
+  response_.reset(api_.openUrl(session_.get(), url.c_str(), nullptr, 0, flags, 0));
   if (!response_)
     throw lastNetError();
   DWORD size = sizeof status_;
@@ -173,23 +174,92 @@ void WinInetRequest::connect() {
                       &size, nullptr)) {
     throw lastNetError();
   }
-  if (std::optional<unsigned long long> length = announcedLength())
-    work_->setTotal(*length);
+}
+
+// Redirects are followed here, not by WinINet, which (under Wine) follows one from https down to
+// plain http: from an https address only https ones are taken, as libcurl does on the substitute.
+void WinInetRequest::Send() {
+  INTERNET_SCHEME first = scheme(url_);
+  if (first == INTERNET_SCHEME_UNKNOWN)
+    throw makeError(err::kNetBadUrl);
+  if (session_)
+    throw makeError(err::kInvalidCall);
+  work_.emplace(WorkKind::Download);
+  try {
+    work_->run([&] { connect(first); });
+  } catch (...) {
+    work_.reset();  // the progress window closes before the caller reports the failure
+    throw;
+  }
+}
+
+void WinInetRequest::connect(INTERNET_SCHEME first) {
+  openSession();
+  std::wstring url = url_;
+  for (int redirects = 0;; ++redirects) {
+    request(url);
+    if (!isRedirect(status_)) {
+      if (std::optional<unsigned long long> length = announcedLength())
+        work_->setTotal(*length);
+      return;
+    }
+    if (redirects == http::kMaxRedirects)
+      throw makeError(http::kRedirectFailed);
+    url = redirectTarget(url);
+    INTERNET_SCHEME next = scheme(url);
+    if (first == INTERNET_SCHEME_HTTPS && next != INTERNET_SCHEME_HTTPS)
+      throw makeError(http::kRedirectToHttp);
+    if (next == INTERNET_SCHEME_UNKNOWN)
+      throw makeError(http::kRedirectFailed);
+  }
+}
+
+// The Location of a redirect, resolved against the address that answered with it.
+std::wstring WinInetRequest::redirectTarget(const std::wstring& from) {
+  std::optional<std::wstring> location = header(HTTP_QUERY_LOCATION);
+  if (!location)
+    throw makeError(http::kRedirectFailed);
+  std::wstring target(2048, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    DWORD length = static_cast<DWORD>(target.size());
+    if (api_.combineUrl(from.c_str(), location->c_str(), target.data(), &length, ICU_NO_ENCODE)) {
+      target.resize(length);
+      return target;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+      break;
+    target.resize(length + 1);
+  }
+  throw makeError(http::kRedirectFailed);
+}
+
+std::optional<std::wstring> WinInetRequest::header(DWORD which) {
+  DWORD bytes = 0;
+  api_.queryInfo(response_.get(), which, nullptr, &bytes, nullptr);
+  if (bytes == 0)
+    return std::nullopt;
+  std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+  bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (!api_.queryInfo(response_.get(), which, text.data(), &bytes, nullptr))
+    return std::nullopt;
+  text.resize(bytes / sizeof(wchar_t));
+  return text;
 }
 
 std::optional<unsigned long long> WinInetRequest::announcedLength() {
-  wchar_t text[32] = {};
-  DWORD size = sizeof text;
-  if (!api_.queryInfo(response_.get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
+  std::optional<std::wstring> text = header(HTTP_QUERY_CONTENT_LENGTH);
+  if (!text)
     return std::nullopt;  // no Content-Length: the end of the connection ends the body
   unsigned long long length = 0;
-  for (const wchar_t* digit = text; *digit >= L'0' && *digit <= L'9'; ++digit)
-    length = length * 10 + static_cast<unsigned>(*digit - L'0');
+  for (const wchar_t* digit = text->c_str(); *digit >= L'0' && *digit <= L'9'; ++digit)
+    length = std::min(length * 10 + static_cast<unsigned>(*digit - L'0'), ~0ull / 16);
   return length;
 }
 
-// The body into `file`, on the long work's worker thread; returns the bytes received.
-unsigned long long WinInetRequest::receive(TempFile& file) {
+void WinInetRequest::receive(TempFile& file) {
+  std::optional<unsigned long long> announced = announcedLength();
+  if (announced && *announced > http::kMaxBodySize)
+    throw makeError(http::kBodyTooLarge);
   std::vector<char> buffer(http::kBufferSize);
   unsigned long long received = 0;
   for (;;) {
@@ -206,13 +276,20 @@ unsigned long long WinInetRequest::receive(TempFile& file) {
       throw lastNetError();
     if (got == 0)
       break;
-    file.write(buffer.data(), got);
     received += got;
+    if (received > http::kMaxBodySize)
+      throw makeError(http::kBodyTooLarge);  // no length announced: stopped as it arrives
+    file.write(buffer.data(), got);
     work_->advance(got);
   }
-  return received;
+  // Under Wine a connection dropped mid-body ends the read without an error: compare sizes.
+  if (announced && received != *announced)
+    throw makeError(err::kNetConnectionReset);
 }
 
+// The body replaces the file only once it is whole and an archive that the zip reader accepts:
+// a status 200 is no proof that the body is the archive (a proxy's login page). The program's
+// reader checks it even where the shell will extract it.
 void WinInetRequest::SaveResponseBody(const std::string& path) {
   if (!response_ || status_ != 200 || !work_)
     throw makeError(err::kInvalidCall);
@@ -220,13 +297,13 @@ void WinInetRequest::SaveResponseBody(const std::string& path) {
     std::optional<LongWork>& work;
     ~CloseWork() { work.reset(); }  // done or failed, the progress window closes here
   } closeWork{work_};
-  std::optional<unsigned long long> announced = announcedLength();
+  TempFile::removeLeftovers(path);
   TempFile file(path);
-  unsigned long long received = 0;
-  work_->run([&] { received = receive(file); });
-  // Under Wine a connection dropped mid-body ends the read without an error: compare sizes.
-  if (announced && received != *announced)
-    throw makeError(err::kNetConnectionReset);
+  work_->run([&] {
+    receive(file);
+    file.close();
+    checkArchive(file.path());
+  });
   file.commit();
 }
 

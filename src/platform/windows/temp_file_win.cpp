@@ -1,5 +1,5 @@
 // TempFile on Win32: CREATE_NEW beside the destination, FlushFileBuffers before MoveFileExW
-// replaces it.
+// replaces it, and the removal of what killed runs left.
 #include "platform/temp_file.h"
 
 #include <algorithm>
@@ -51,15 +51,37 @@ void TempFile::write(const void* data, std::size_t size) {
   }
 }
 
-void TempFile::commit() {
+void TempFile::close() {
+  if (closed_)
+    return;
   if (options_.flush && !FlushFileBuffers(host_->file.get()))
     throwLastError();
   if (!host_->file.close())
     throwLastError();
+  closed_ = true;
+}
+
+void TempFile::commit() {
+  close();
   DWORD how = MOVEFILE_REPLACE_EXISTING | (options_.flush ? MOVEFILE_WRITE_THROUGH : 0);
   if (!MoveFileExW(toWide(path_).c_str(), toWide(destination_).c_str(), how))
     throwLastError();
   committed_ = true;
+}
+
+// A file that another running installer still writes is open without sharing: its removal fails
+// and the file stays.
+void TempFile::removeLeftovers(const std::string& destination) {
+  std::wstring stem = toWide(destination);
+  std::wstring folder = stem.substr(0, stem.find_last_of(L"\\/") + 1);
+  std::string name = toUtf8(stem.substr(folder.size()));
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle search(FindFirstFileW((stem + L".*.part").c_str(), &found));
+  for (bool more = bool(search); more; more = FindNextFileW(search.get(), &found)) {
+    uint64_t owner = 0;
+    if (isTempFileOf(toUtf8(found.cFileName), name, owner) && owner != GetCurrentProcessId())
+      DeleteFileW((folder + found.cFileName).c_str());
+  }
 }
 
 }  // namespace tk::host

@@ -78,6 +78,12 @@ class WinDestination : public zip::Destination {
   std::unique_ptr<zip::OutputFile> create(const std::string& path, bool executable) override {
     return std::make_unique<ExtractedFile>(full(path), executable);
   }
+  uint64_t freeSpace() override {
+    ULARGE_INTEGER available{};
+    if (!GetDiskFreeSpaceExW(toWide(root_).c_str(), &available, nullptr, nullptr))
+      throwLastError();
+    return available.QuadPart;
+  }
 
  private:
   std::string full(const std::string& path) const {
@@ -192,6 +198,11 @@ zip::ExtractStats extractArchive(const std::string& archive, const std::string& 
   WinArchive source(toWide(archive));
   WinDestination target(destination);
   return extractAsLongWork(source, target);
+}
+
+void checkArchive(const std::string& archive) {
+  WinArchive source(toWide(archive));
+  zip::check(source, decodeOem);
 }
 
 std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {
