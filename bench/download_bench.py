@@ -58,11 +58,11 @@ def work_time(command, output):
 def window_cost(ours, url, output, rounds=3):
     """Best download times with the form's window served (and the progress window over it past
     a second) and with no window at all, in interleaved rounds."""
-    times = {"alone": [], "--window": []}
+    times = {(): [], ("--window",): []}
     for _ in range(rounds):
         for mode, runs in times.items():
-            runs.append(work_time([ours, url, output] + ([mode] if mode != "alone" else []), output))
-    return min(times["--window"]), min(times["alone"])
+            runs.append(work_time([ours, url, output, *mode], output))
+    return min(times[("--window",)]), min(times[()])
 
 
 def start_server(folder):

@@ -36,8 +36,8 @@ if(TOVRENKUR_EXTRA_CA_FILE)
                           --certs ${TK_TEST_CERTS} COMMAND_ERROR_IS_FATAL ANY)
   set(TK_CA_ARGS --certs ${TK_TEST_CERTS} --ca-file ${TOVRENKUR_EXTRA_CA_FILE})
 
-  # One whole installation on the substitute, against the driver mirror that the build's
-  # loopback host names, trusted through the same test CA.
+  # Whole installations on the substitute (one in the real window, on an Xvfb of its own), against
+  # the driver mirror that the build's loopback host names, trusted through the same test CA.
   add_executable(install_linux_tests e2e/install_linux_test.cpp platform/xvfb_posix.cpp)
   target_include_directories(install_linux_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(install_linux_tests PRIVATE
@@ -46,7 +46,7 @@ if(TOVRENKUR_EXTRA_CA_FILE)
   target_link_libraries(install_linux_tests PRIVATE platform core ${TK_GTEST})
   # Both installations download from the one port that the build names.
   gtest_discover_tests(install_linux_tests ${TK_DISCOVERY}
-    PROPERTIES LABELS e2e RESOURCE_LOCK linux-driver-mirror)
+    PROPERTIES LABELS e2e RESOURCE_LOCK driver-mirror)
 endif()
 add_test(NAME http_contract
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/support/http_servers.py run

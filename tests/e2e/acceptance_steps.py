@@ -278,7 +278,7 @@ class Run(Checks):
         probes, seen = [], []
         deadline = time.monotonic() + 60
         while self.wine.inspect("msgbox", self.pid, 0)[0] != 0 and time.monotonic() < deadline:
-            probes += self.wine.inspect("probe", TITLE)[1] or [{"answered": False}]
+            probes.append(self.wine.inspect("probe", TITLE)[0] == 0)
             code, progress = self.wine.inspect("progress", self.pid, 0)
             if code == 0 and progress:
                 if not seen:
@@ -287,8 +287,7 @@ class Run(Checks):
                           self.wine.inspect("keys", TITLE, "space")[0] == 0, "click, key")
                 seen.append(progress)
             time.sleep(0.2)
-        check(probes and all(p["answered"] for p in probes),
-              "the window answers every probe within 1 s: %r" % [p.get("ms") for p in probes])
+        check(probes and all(probes), "the window answers every probe within 1 s: %r" % probes)
         check(self.wine.inspect("progress", self.pid, 0)[0] != 0, "no progress window at the box")
         if not check(len(seen) >= 3, "a progress window during the download: %r" % seen):
             return

@@ -287,16 +287,6 @@ int clickButton(HWND button) {
   return SendInput(2, clicks, sizeof(INPUT)) == 2 ? 0 : 1;
 }
 
-// Whether the window's thread answers a message within a second.
-int probe(HWND form) {
-  DWORD start = GetTickCount();
-  DWORD_PTR ignored = 0;
-  bool answered = SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored) != 0;
-  std::printf("{\"answered\":%s,\"ms\":%lu}\n", answered ? "true" : "false",
-              GetTickCount() - start);
-  return answered ? 0 : 1;
-}
-
 // The process's progress window: title, owner, place and the bar's position; then its controls.
 int showProgress(DWORD pid, DWORD timeoutMs) {
   HWND window = waitFor(
@@ -422,8 +412,9 @@ int run(const std::vector<std::string>& a) {
     return pressButton(form, a[2]);
   if (command == "click" && a.size() == 3)
     return clickButton(buttonOf(form, a[2]));
+  DWORD_PTR ignored = 0;  // probe: whether the window's thread answers within a second
   if (command == "probe")
-    return probe(form);
+    return SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored) ? 0 : 1;
   if (command == "keys")
     return sendKeys(form, std::vector<std::string>(a.begin() + 2, a.end()));
   return usage();
