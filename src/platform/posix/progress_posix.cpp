@@ -80,10 +80,12 @@ class FltkProgressView : public ProgressView {
   Fl_Double_Window window_;
   Fl_Box* amounts_;
   Bar* bar_;
+  int filled_ = -1;  // the bar's filled pixels as last drawn
 };
 
 Fl_Box* FltkProgressView::line(int top, const std::string& text) {
   auto* box = new Fl_Box(px(12), px(top), px(336), px(18));
+  box->box(FL_FLAT_BOX);  // paints its own background: a new text redraws this line alone
   box->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
   box->labelfont(kFontRegular);
   box->labelsize(pointsToPixels(9, dpi_));
@@ -111,16 +113,21 @@ FltkProgressView::FltkProgressView(Fl_Window& owner, const std::string& work)
   window_.show();
 }
 
+// Only what changed is drawn again: the amounts, and the bar once it has grown by a pixel.
 void FltkProgressView::update(const std::string& amounts, double fraction) {
-  if (labelText(amounts) != (amounts_->label() != nullptr ? amounts_->label() : "")) {
-    amounts_->copy_label(labelText(amounts).c_str());
-    window_.redraw();  // the old text beneath a label is the window's to paint over
+  std::string text = labelText(amounts);
+  if (text != (amounts_->label() != nullptr ? amounts_->label() : "")) {
+    amounts_->copy_label(text.c_str());
+    amounts_->redraw();
   }
   bar_->moving = fraction < 0;
-  if (bar_->moving)
-    bar_->redraw();
-  else
+  int filled = bar_->moving ? -1 : static_cast<int>(fraction * bar_->w());
+  if (bar_->moving) {
+    bar_->redraw();  // the running block
+  } else if (filled != filled_) {
     bar_->value(static_cast<float>(fraction));
+  }
+  filled_ = filled;
 }
 
 }  // namespace
