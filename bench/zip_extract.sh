@@ -43,24 +43,25 @@ report "zip: peak RSS (unzip: ${rss_unzip} MB)" "${rss_ours} MB" "< 16 MB" \
   "$(verdict "$rss_ours" '<' 16)"
 
 # The reader serving the form's window (and, past a second, the progress window over it) beside
-# the reader alone, on an archive large enough for the progress window to show for most of the
-# work: the extraction's own times, best of five interleaved rounds, each after a sync so that
-# no run pays for the one before it.
+# the reader alone, on an archive large enough for the progress window to show: the extraction's
+# own times, best of five interleaved rounds, into memory (tmpfs) where there is one, so that the
+# disk's writeback does not drown what serving the window costs.
 [ -n "${DISPLAY:-}" ] || exit 0
 large=$data/bench-300.zip
 [ -f "$large" ] || python3 bench/make_bench_zip.py "$large" 300 >/dev/null
 cat "$large" >/dev/null
+served=$(mktemp -d /dev/shm/tk-bench.XXXXXX 2>/dev/null || mktemp -d "$data/served.XXXXXX")
+trap 'rm -rf "$served"' EXIT
 declare -A best=()
 for round in 1 2 3 4 5; do
   for mode in alone --window; do
-    rm -rf "$data/served" && mkdir -p "$data/served" && sync
-    took=$("$bench" "$large" "$data/served" ${mode#alone})
+    rm -rf "${served:?}"/*
+    took=$("$bench" "$large" "$served" ${mode#alone})
     if [ -z "${best[$mode]:-}" ] || [ "$(verdict "$took" '<' "${best[$mode]}")" = ok ]; then
       best[$mode]=$took
     fi
   done
 done
-rm -rf "$data/served"
 ratio=$(printf '%.3f' "$(echo "${best[--window]} / ${best[alone]}" | bc -l)")
 report "zip: window served / alone (300 MB)" \
   "$(printf '%.2f s / %.2f s = %s' "${best[--window]}" "${best[alone]}" "$ratio")" "<= 1.02" \
