@@ -64,13 +64,13 @@ read -r v_med v_min < <(stats "$scratch/empty_v6")
 read -r p_med p_min < <(stats "$scratch/product")
 awk -v size="$(stat -c %s "$build/TovrenKur.exe")" -v esize="$(stat -c %s "${exes[0]}")" \
   -v runs="$runs" -v em="$e_med" -v en="$e_min" -v vm="$v_med" -v vn="$v_min" \
-  -v pm="$p_med" -v pn="$p_min" -v load="$load_start at the start, $(cut -d' ' -f1 /proc/loadavg) at the end" \
+  -v pm="$p_med" -v pn="$p_min" -v loadavg="$load_start at the start, $(cut -d' ' -f1 /proc/loadavg) at the end" \
   -v ei="$(imports "${exes[0]}")" -v vi="$(imports "${exes[1]}")" -v pi="$(imports "${exes[2]}")" \
   'BEGIN {
   printf "TovrenKur.exe size:           %7.1f KB  (target < 512 KB: %s)\n", size / 1024,
     size < 512 * 1024 ? "met" : "MISSED"
   printf "empty_window.exe size:        %7.1f KB\n\n", esize / 1024
-  printf "start to window under Wine, %d starts each (load average %s):\n", runs, load
+  printf "start to window under Wine, %d starts each (load average %s):\n", runs, loadavg
   printf "                               median   fastest     imports\n"
   printf "  empty Win32 window          %7.1f   %7.1f ms  %s\n", em, en, ei
   printf "  empty window, manifest+OLE  %7.1f   %7.1f ms  %s\n", vm, vn, vi
