@@ -1,6 +1,6 @@
 // The baselines of the start-up benchmark: an empty Win32 window and its message loop, nothing
-// else; built with WITH_OLE and linked with TovrenKur.exe's manifest, the same window after the
-// start-up that every TovrenKur.exe pays for (Common Controls 6, OleInitialize).
+// else; built with WITH_OLE and linked with TovrenKur.exe's manifest, the same window after a
+// start-up with Common Controls 6 and OleInitialize.
 #include "platform/windows/win32.h"
 
 #include <ole2.h>

@@ -11,6 +11,9 @@ target_sources(platform_tests PRIVATE
   registration/register_components_win_test.cpp
 )
 target_sources(zip_tests PRIVATE platform/zip_test_support_win.cpp)
+# The tests' own COM and shell calls (the program loads these libraries at run time).
+target_link_libraries(platform_tests PRIVATE ole32 shell32)
+target_link_libraries(zip_tests PRIVATE ole32)
 
 # Copied to chosen folders and run there by the App.Path tests; built beside platform_tests.
 add_executable(app_path_probe platform/app_path_probe.cpp)
@@ -59,7 +62,7 @@ target_link_libraries(window_tests PRIVATE platform core ${TK_GTEST})
 gtest_discover_tests(window_tests ${TK_DISCOVERY} PROPERTIES LABELS gui)
 
 add_executable(inspector e2e/inspector_win.cpp)
-target_link_libraries(inspector PRIVATE platform)
+target_link_libraries(inspector PRIVATE platform ole32)
 target_link_options(inspector PRIVATE -municode)
 
 find_program(TK_OBJDUMP i686-w64-mingw32-objdump REQUIRED)

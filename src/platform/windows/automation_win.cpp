@@ -13,9 +13,10 @@ namespace {
 struct ExceptionInfo {
   EXCEPINFO value{};
   ~ExceptionInfo() {
-    SysFreeString(value.bstrSource);
-    SysFreeString(value.bstrDescription);
-    SysFreeString(value.bstrHelpFile);
+    const ComApi& com = comApi();
+    com.freeString(value.bstrSource);
+    com.freeString(value.bstrDescription);
+    com.freeString(value.bstrHelpFile);
   }
 };
 
@@ -29,8 +30,11 @@ class ComDispatchObject : public DispatchObject {
     std::vector<VARIANT> raw(args.size());
     for (std::size_t k = 0; k < args.size(); ++k) {
       VARIANT& value = values[args.size() - 1 - k].value;
+      std::wstring text = toWide(args[k]);
+      value.bstrVal = comApi().allocString(text.data(), static_cast<UINT>(text.size()));
+      if (value.bstrVal == nullptr)
+        throw makeError(err::kOutOfMemory);
       value.vt = VT_BSTR;
-      value.bstrVal = SysAllocString(toWide(args[k]).c_str());
       raw[args.size() - 1 - k] = value;  // a shallow copy: `values` still owns the strings
     }
     DISPPARAMS params{raw.data(), nullptr, static_cast<UINT>(raw.size()), 0};
@@ -48,7 +52,7 @@ class ComDispatchObject : public DispatchObject {
 
 GUID parseGuid(const std::string& text) {
   GUID guid{};
-  throwIfFailed(CLSIDFromString(toWide(text).c_str(), &guid));
+  throwIfFailed(comApi().clsidFromString(toWide(text).c_str(), &guid));
   return guid;
 }
 
@@ -60,8 +64,9 @@ std::unique_ptr<DispatchObject> HostPlatform::CreateDispatchObject(const std::st
   GUID interfaceGuid = parseGuid(interfaceId);
   // The requested interface is a dispatch interface: it begins with IDispatch's methods.
   ComPtr<IDispatch> object;
-  throwIfFailed(CoCreateInstance(classGuid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                 interfaceGuid, object.putVoid()));
+  throwIfFailed(comApi().createInstance(classGuid, nullptr,
+                                        CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, interfaceGuid,
+                                        object.putVoid()));
   return std::make_unique<ComDispatchObject>(std::move(object));
 }
 

@@ -1,5 +1,6 @@
-// COM for a piece of work: the owners of its resources (an interface reference, a VARIANT, the
-// apartment), and a failed HRESULT as the runtime error the program reports.
+// COM for a piece of work: ole32, oleaut32 and shell32 loaded on first use, the owners of its
+// resources (an interface reference, a VARIANT, the apartment), and a failed HRESULT as the
+// runtime error the program reports.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +11,29 @@
 #include "platform/windows/win32.h"
 
 #include <ole2.h>
+#include <shlobj.h>
 
 namespace tk::host {
+
+// The functions of ole32, oleaut32 and shell32 that the program calls. The exe does not import
+// these libraries: loading them (and rpcrt4, combase, shlwapi and shcore behind them) is left to
+// the Continue action, the first thing that needs them, so the window comes up without them.
+struct ComApi {
+  decltype(&::OleInitialize) oleInitialize;
+  decltype(&::OleUninitialize) oleUninitialize;
+  decltype(&::CoCreateInstance) createInstance;
+  decltype(&::CLSIDFromString) clsidFromString;
+  decltype(&::CoTaskMemFree) taskMemFree;
+  decltype(&::SysAllocStringLen) allocString;
+  decltype(&::SysFreeString) freeString;
+  decltype(&::VariantClear) variantClear;
+  decltype(&::SHGetKnownFolderPath) knownFolderPath;
+};
+
+// The functions above, loaded from the system folder on the first call, which also puts the
+// calling thread (the UI thread) into a single-threaded apartment until the program ends.
+// Throws 429 (the component cannot be created) when a library or a function is missing.
+const ComApi& comApi();
 
 // A failed HRESULT as the error the caller sees: its number is the HRESULT, signed.
 inline PlatformError comError(HRESULT result) {
@@ -63,39 +85,40 @@ class ComPtr {
 };
 
 // A text that a COM call allocated for its caller (SHGetKnownFolderPath's path).
-using UniqueCoTaskText = UniqueResource<FreedBy<wchar_t*, CoTaskMemFree>>;
+inline void freeTaskMemory(void* memory) {
+  comApi().taskMemFree(memory);
+}
+using UniqueCoTaskText = UniqueResource<FreedBy<wchar_t*, freeTaskMemory>>;
 
-// A VARIANT that frees what it holds (a string, an interface reference).
+// A VARIANT that frees what it holds (a string, an interface reference). Only what comApi()
+// made is ever put into one, so the functions to free it are loaded by then.
 struct Variant {
-  VARIANT value;
-  Variant() { VariantInit(&value); }
-  ~Variant() { VariantClear(&value); }
+  VARIANT value{};  // VT_EMPTY, as VariantInit leaves it
+  Variant() = default;
+  ~Variant() {
+    if (value.vt != VT_EMPTY)
+      comApi().variantClear(&value);
+  }
   Variant(const Variant&) = delete;
   Variant& operator=(const Variant&) = delete;
 };
 
-// A single-threaded apartment on this thread for the life of the object: COM alone, or OLE (COM
-// with the clipboard and drag and drop that the shell's folder objects may use). A thread already
-// in the other apartment kind keeps it (RPC_E_CHANGED_MODE): the objects used here work in
-// either. A failure leaves the thread as it was; creating an object then reports it.
+// The calling thread in a single-threaded apartment with OLE (the clipboard and drag and drop
+// that the shell's folder objects may use) for the life of the object. A thread already in the
+// multi-threaded apartment keeps it (RPC_E_CHANGED_MODE): the objects used here work in either.
+// A failure leaves the thread as it was; creating an object then reports it.
 class Apartment {
  public:
-  enum class Kind { Com, Ole };
-  explicit Apartment(Kind kind)
-      : kind_(kind),
-        owns_(SUCCEEDED(kind == Kind::Ole ? OleInitialize(nullptr)
-                                          : CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  explicit Apartment(const ComApi& api) : api_(api), owns_(SUCCEEDED(api.oleInitialize(nullptr))) {}
   ~Apartment() {
-    if (owns_ && kind_ == Kind::Ole)
-      OleUninitialize();
-    else if (owns_)
-      CoUninitialize();
+    if (owns_)
+      api_.oleUninitialize();
   }
   Apartment(const Apartment&) = delete;
   Apartment& operator=(const Apartment&) = delete;
 
  private:
-  Kind kind_;
+  const ComApi& api_;
   bool owns_;
 };
 

@@ -16,6 +16,13 @@ Fn moduleFunction(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+// Sets `function` to the function `name` of `module`; false when the module lacks it.
+template <typename Function>
+bool resolve(HMODULE module, const char* name, Function& function) {
+  function = moduleFunction<Function>(module, name);
+  return function != nullptr;
+}
+
 // The function `name` of a system DLL that every process has loaded already (kernel32, user32),
 // or null when this Windows lacks it. Nothing is loaded from the search path.
 template <typename Fn>

@@ -35,12 +35,6 @@ struct WinInet {
   decltype(&InternetCloseHandle) close;
 };
 
-template <typename Function>
-bool resolve(HMODULE module, const char* name, Function& function) {
-  function = moduleFunction<Function>(module, name);
-  return function != nullptr;
-}
-
 const WinInet* loadWinInet() {
   static const std::optional<WinInet> api = []() -> std::optional<WinInet> {
     HMODULE module = loadSystemLibrary(L"wininet.dll");

@@ -1,8 +1,8 @@
-// wWinMain: safe DLL loading first, then the single-threaded apartment, then the program.
+// wWinMain: safe DLL loading first, then the program. COM and the shell wait for the Continue
+// action, which loads them (com_win.cpp) and enters the single-threaded apartment then.
 #include "app/program.h"
 #include "platform/host_platform.h"
 #include "platform/window.h"
-#include "platform/windows/com_win.h"
 #include "platform/windows/dynamic_win.h"
 
 namespace {
@@ -22,8 +22,6 @@ void restrictDllSearch() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   restrictDllSearch();
-  // The shell objects and the browser-automation component need a single-threaded apartment.
-  tk::host::Apartment ole(tk::host::Apartment::Kind::Ole);
   tk::host::HostPlatform platform;
   try {
     return tk::runProgram(platform, tk::host::makeFormWindow);

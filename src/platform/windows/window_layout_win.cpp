@@ -120,7 +120,41 @@ void keepOutlineOnly(HWND shape, int width, int height) {
     outline.release();  // the window owns the region from here on
 }
 
-void resizeClientArea(HWND hwnd, UINT dpi) {
+// A control's place and size in pixels at `dpi`.
+RECT placeOf(const ControlDescription& d, UINT dpi) {
+  const int scale = static_cast<int>(dpi);
+  int left = twipsToPixels(d.left, scale);
+  int top = twipsToPixels(d.top, scale);
+  return {left, top, left + twipsToPixels(d.width, scale), top + twipsToPixels(d.height, scale)};
+}
+
+// The font of a control placed at `at`, and a shape's outline. Before the form is shown nothing
+// needs repainting.
+void dressControl(HWND hwnd, const ControlDescription& d, const RECT& at, HGDIOBJ font,
+                  bool redraw) {
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+  if (d.kind == ControlKind::Shape)
+    keepOutlineOnly(hwnd, at.right - at.left, at.bottom - at.top);
+}
+
+// The frame may be drawn at other metrics than those asked for (a DPI other than the one the
+// frame was sized for, a window manager): measure, and correct once.
+void fitClientArea(HWND hwnd, UINT dpi) {
+  const FormDescription& form = form1Description();
+  RECT client;
+  RECT window;
+  GetClientRect(hwnd, &client);
+  GetWindowRect(hwnd, &window);
+  int dx = twipsToPixels(form.clientWidth, static_cast<int>(dpi)) - client.right;
+  int dy = twipsToPixels(form.clientHeight, static_cast<int>(dpi)) - client.bottom;
+  if (dx != 0 || dy != 0)
+    SetWindowPos(hwnd, nullptr, 0, 0, window.right - window.left + dx,
+                 window.bottom - window.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+SIZE formFrameSize(UINT dpi) {
   const FormDescription& form = form1Description();
   RECT frame{0, 0, twipsToPixels(form.clientWidth, static_cast<int>(dpi)),
              twipsToPixels(form.clientHeight, static_cast<int>(dpi))};
@@ -131,23 +165,12 @@ void resizeClientArea(HWND hwnd, UINT dpi) {
   } else {
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
   }
-  int width = frame.right - frame.left;
-  int height = frame.bottom - frame.top;
-  SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // The frame may be drawn at other metrics than those asked for (a DPI change that is still
-  // under way, a window manager): measure, and correct once.
-  RECT client;
-  GetClientRect(hwnd, &client);
-  int dx = twipsToPixels(form.clientWidth, static_cast<int>(dpi)) - client.right;
-  int dy = twipsToPixels(form.clientHeight, static_cast<int>(dpi)) - client.bottom;
-  if (dx != 0 || dy != 0)
-    SetWindowPos(hwnd, nullptr, 0, 0, width + dx, height + dy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-}  // namespace
-
-void createControls(FormWindowState& state) {
+void createControls(FormWindowState& state, UINT dpi) {
+  state.dpi = dpi;
+  fitClientArea(state.hwnd, dpi);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   const ControlDescription* first = form1Description().controls.data();
   for (Control* control : zOrder(*state.form)) {
@@ -157,12 +180,15 @@ void createControls(FormWindowState& state) {
     if (control->Visible())
       style |= WS_VISIBLE;
     int id = kFirstControlId + static_cast<int>(&description - first);
-    HWND child = CreateWindowExW(
-        windowClass.exStyle, windowClass.name, toWide(control->Text()).c_str(), style, 0, 0, 0, 0,
-        state.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    RECT at = placeOf(description, dpi);
+    HWND child =
+        CreateWindowExW(windowClass.exStyle, windowClass.name, toWide(control->Text()).c_str(),
+                        style, at.left, at.top, at.right - at.left, at.bottom - at.top, state.hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (child == nullptr)
       throw makeError(err::kOutOfMemory);
     state.children.push_back({control, child, id});
+    dressControl(child, description, at, fontFor(state.fonts, description.font, dpi), false);
     if (description.kind == ControlKind::TextBox) {
       state.editProc = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&editProc)));
@@ -172,21 +198,28 @@ void createControls(FormWindowState& state) {
 
 void applyDpi(FormWindowState& state, UINT dpi) {
   state.dpi = dpi;
-  resizeClientArea(state.hwnd, dpi);
+  SIZE frame = formFrameSize(dpi);
+  SetWindowPos(state.hwnd, nullptr, 0, 0, frame.cx, frame.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  fitClientArea(state.hwnd, dpi);
   std::vector<std::pair<FontSpec, UniqueGdiObject>> fonts;
-  const int scale = static_cast<int>(dpi);
   for (const ChildWindow& child : state.children) {
     const ControlDescription& d = child.control->description();
-    int width = twipsToPixels(d.width, scale);
-    int height = twipsToPixels(d.height, scale);
-    SetWindowPos(child.hwnd, nullptr, twipsToPixels(d.left, scale), twipsToPixels(d.top, scale),
-                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(fonts, d.font, dpi)),
-                 TRUE);
-    if (d.kind == ControlKind::Shape)
-      keepOutlineOnly(child.hwnd, width, height);
+    RECT at = placeOf(d, dpi);
+    SetWindowPos(child.hwnd, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    dressControl(child.hwnd, d, at, fontFor(fonts, d.font, dpi), true);
   }
   state.fonts = std::move(fonts);  // frees the old ones, which no control uses any more
+}
+
+UINT systemDpi() {
+  using GetDpiForSystem = UINT(WINAPI*)();
+  if (auto getDpi = systemFunction<GetDpiForSystem>(L"user32.dll", "GetDpiForSystem"))
+    return getDpi();
+  ScreenDc screen;
+  int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
 UINT windowDpi(HWND hwnd) {
@@ -196,9 +229,7 @@ UINT windowDpi(HWND hwnd) {
     if (dpi != 0)
       return dpi;
   }
-  ScreenDc screen;
-  int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+  return systemDpi();
 }
 
 HBRUSH controlColors(FormWindowState& state, HWND child, HDC dc) {

@@ -38,10 +38,16 @@ struct FormWindowState {
 // Enter and Esc, must never match a control.
 inline constexpr int kFirstControlId = 100;
 
-// Creates every control window as a child of state.hwnd, hidden until the form is shown.
-void createControls(FormWindowState& state);
-// Sizes the window's client area, the fonts and every control for `dpi`.
+// The size of the form window whose client area is the stored one at `dpi`.
+SIZE formFrameSize(UINT dpi);
+// Creates every control window as a child of state.hwnd, hidden until the form is shown, at its
+// place and in its font for `dpi`: laid out once. The client area is corrected first where the
+// frame was sized for another DPI.
+void createControls(FormWindowState& state, UINT dpi);
+// Sizes the window's client area, the fonts and every control anew for `dpi`.
 void applyDpi(FormWindowState& state, UINT dpi);
+// The DPI a new window most likely gets: the system's.
+UINT systemDpi();
 // The DPI the window is shown at (the monitor's with per-monitor awareness).
 UINT windowDpi(HWND hwnd);
 

@@ -188,13 +188,14 @@ WinFormWindow::WinFormWindow(Form1& form, ClickHandler onClick)
   HINSTANCE instance = GetModuleHandleW(nullptr);
   registerFormClass(instance);
   std::wstring caption = toWide(form1Description().caption);
-  // Windows chooses the position; the size is set once the window's DPI is known.
+  // Windows chooses the position; the size is checked once the window's DPI is known.
+  SIZE frame = formFrameSize(systemDpi());
   if (CreateWindowExW(kFormExStyle, kFormClassName, caption.c_str(), kFormStyle, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, state_.get()) == nullptr)
+                      CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr, instance,
+                      state_.get()) == nullptr)
     throw makeError(err::kOutOfMemory);  // the runtime's answer to a window it cannot make
   try {
-    createControls(*state_);
-    applyDpi(*state_, windowDpi(state_->hwnd));
+    createControls(*state_, windowDpi(state_->hwnd));
   } catch (...) {
     DestroyWindow(state_->hwnd);  // no window may outlive the state it points to
     throw;

@@ -12,7 +12,7 @@ namespace tk::host {
 
 std::string desktopFolder() {
   PWSTR path = nullptr;
-  HRESULT result = SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path);
+  HRESULT result = comApi().knownFolderPath(FOLDERID_Desktop, 0, nullptr, &path);
   UniqueCoTaskText owned(path);  // freed also after a failure, as the API asks
   throwIfFailed(result);
   std::wstring text = owned ? owned.get() : L"";
@@ -23,10 +23,9 @@ std::string desktopFolder() {
 }
 
 void saveShortcut(const std::string& path, const WshShortcut& shortcut) {
-  Apartment com(Apartment::Kind::Com);  // declared first, so it outlives the interfaces below
   ComPtr<IShellLinkW> link;
-  throwIfFailed(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                 link.putVoid()));
+  throwIfFailed(comApi().createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_IShellLinkW, link.putVoid()));
   throwIfFailed(link->SetDescription(toWide(shortcut.Description).c_str()));
   throwIfFailed(link->SetPath(toWide(shortcut.TargetPath).c_str()));
   ComPtr<IPersistFile> file;

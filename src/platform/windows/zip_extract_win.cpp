@@ -177,10 +177,10 @@ class WinShell : public ShellDispatch {
 std::unique_ptr<ShellFolder> WinShell::NameSpace(const std::string& path) {
   std::wstring wide = toWide(path);
   Variant directory;
-  directory.value.vt = VT_BSTR;
-  directory.value.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  directory.value.bstrVal = comApi().allocString(wide.data(), static_cast<UINT>(wide.size()));
   if (directory.value.bstrVal == nullptr)
     throw makeError(err::kOutOfMemory);
+  directory.value.vt = VT_BSTR;
   ComPtr<Folder> folder;
   HRESULT result = shell_->NameSpace(directory.value, folder.put());
   if (SUCCEEDED(result) && folder)
@@ -206,12 +206,13 @@ void checkArchive(const std::string& archive) {
 }
 
 std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {
+  const ComApi& com = comApi();
   ComPtr<IShellDispatch> shell;
-  HRESULT result = CoCreateInstance(kShellClass, nullptr, CLSCTX_INPROC_SERVER, kIShellDispatch6,
-                                    shell.putVoid());
+  HRESULT result = com.createInstance(kShellClass, nullptr, CLSCTX_INPROC_SERVER, kIShellDispatch6,
+                                      shell.putVoid());
   if (result == E_NOINTERFACE) {
-    result = CoCreateInstance(kShellClass, nullptr, CLSCTX_INPROC_SERVER, kIShellDispatch,
-                              shell.putVoid());
+    result = com.createInstance(kShellClass, nullptr, CLSCTX_INPROC_SERVER, kIShellDispatch,
+                                shell.putVoid());
   }
   if (FAILED(result))
     throw shellError(result, "Shell nesnesini oluşturma");
