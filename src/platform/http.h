@@ -5,6 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/progress.h"
+#include "platform/temp_file.h"
 
 namespace tk::host::http {
 
@@ -27,5 +33,13 @@ inline constexpr int32_t kRedirectToHttp = -2147012856;
 inline constexpr int32_t kDecodingFailed = -2147012721;
 // A body above kMaxBodySize: HRESULT of ERROR_FILE_TOO_LARGE (223).
 inline constexpr int32_t kBodyTooLarge = -2147024673;
+
+// Saves a 200 body at `destination` (a host path), received by `receive` into a temporary file
+// beside it, as the download's long work: the body replaces the file only once it is whole and
+// an archive that the zip reader accepts, since a status 200 is no proof that the body is the
+// archive (a proxy's login page). Removes a killed run's leftovers first. `work` ends (its
+// progress window closes) on every way out, before the caller can show a message box.
+void saveCheckedBody(const std::string& destination, std::optional<LongWork>& work,
+                     const std::function<void(TempFile&)>& receive);
 
 }  // namespace tk::host::http

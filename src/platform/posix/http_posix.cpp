@@ -260,26 +260,14 @@ void CurlRequest::receive(TempFile& temp) {
     throw makeError(err::kNetConnectionReset);
 }
 
-// The body replaces the file only once it is whole and an archive that the zip reader accepts:
-// a status 200 is no proof that the body is the archive (a proxy's login page).
 void CurlRequest::SaveResponseBody(const std::string& path) {
-  if (!sent_ || status_ != 200 || !work_)
+  if (!sent_ || status_ != 200)
     throw makeError(err::kInvalidCall);
-  struct CloseWork {
-    std::optional<LongWork>& work;
-    ~CloseWork() { work.reset(); }  // done or failed, the progress window closes here
-  } closeWork{work_};
-  if (static_cast<uint64_t>(std::max<curl_off_t>(announcedLength(), 0)) > http::kMaxBodySize)
+  if (static_cast<uint64_t>(std::max<curl_off_t>(announcedLength(), 0)) > http::kMaxBodySize) {
+    work_.reset();
     throw makeError(http::kBodyTooLarge);
-  std::string destination = hostPath(path).string();
-  TempFile::removeLeftovers(destination);
-  TempFile temp(destination);
-  work_->run([&] {
-    receive(temp);
-    temp.close();
-    checkArchive(temp.path());
-  });
-  temp.commit();
+  }
+  http::saveCheckedBody(hostPath(path).string(), work_, [&](TempFile& file) { receive(file); });
 }
 
 }  // namespace

@@ -281,24 +281,11 @@ void WinInetRequest::receive(TempFile& file) {
     throw makeError(err::kNetConnectionReset);
 }
 
-// The body replaces the file only once it is whole and an archive that the zip reader accepts:
-// a status 200 is no proof that the body is the archive (a proxy's login page). The program's
-// reader checks it even where the shell will extract it.
+// The program's reader checks the body even where the shell will extract it.
 void WinInetRequest::SaveResponseBody(const std::string& path) {
-  if (!response_ || status_ != 200 || !work_)
+  if (!response_ || status_ != 200)
     throw makeError(err::kInvalidCall);
-  struct CloseWork {
-    std::optional<LongWork>& work;
-    ~CloseWork() { work.reset(); }  // done or failed, the progress window closes here
-  } closeWork{work_};
-  TempFile::removeLeftovers(path);
-  TempFile file(path);
-  work_->run([&] {
-    receive(file);
-    file.close();
-    checkArchive(file.path());
-  });
-  file.commit();
+  http::saveCheckedBody(path, work_, [&](TempFile& file) { receive(file); });
 }
 
 }  // namespace
