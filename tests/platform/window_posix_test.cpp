@@ -158,6 +158,15 @@ TEST_F(FormWindowTest, TheCloseBoxEndsTheProgramExceptWhileAHandlerRuns) {
   EXPECT_FALSE(view_->window().shown());
 }
 
+TEST_F(FormWindowTest, AKeyPressedWhileAHandlerRunsIsDroppedWhenItReturns) {
+  showLoaded();
+  press(FL_Tab);
+  ASSERT_EQ(focused(), "Command2");  // "Kurulumdan Çık", which would end the program
+  EXPECT_TRUE(view_->runEvent([&] { queueKey(view_->window(), ' '); }));
+  Fl::check();
+  EXPECT_TRUE(view_->window().shown()) << "the key pressed meanwhile ran a handler afterwards";
+}
+
 TEST_F(FormWindowTest, AMessageBoxGivesTheFocusBackToTheControlThatHadIt) {
   showLoaded();
   press(FL_Tab);

@@ -18,6 +18,8 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+// Last: Xlib's macros (None, Status) would clash with the headers above.
+#include <FL/x.H>
 
 namespace {
 
@@ -131,6 +133,21 @@ void pressKey(Fl_Window& window, int key, int state) {
   Fl::e_text = key == ' ' ? space : none;
   Fl::e_length = key == ' ' ? 1 : 0;
   Fl::handle(FL_KEYBOARD, &window);
+}
+
+void queueKey(Fl_Window& window, int key) {
+  XKeyEvent event{};
+  event.display = fl_display;
+  event.window = fl_xid(&window);
+  event.root = RootWindow(fl_display, fl_screen);
+  event.same_screen = True;
+  event.keycode = XKeysymToKeycode(fl_display, static_cast<KeySym>(key));
+  for (int type : {KeyPress, KeyRelease}) {
+    event.type = type;
+    XSendEvent(fl_display, event.window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask,
+               reinterpret_cast<XEvent*>(&event));
+  }
+  XSync(fl_display, False);
 }
 
 }  // namespace tk::host

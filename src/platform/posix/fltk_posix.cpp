@@ -38,6 +38,32 @@ int snapDpi(double dpi) {
   return steps < 4 ? 96 : steps * 24;
 }
 
+// Mouse and keyboard go nowhere: no handler may start inside another, and nothing is left
+// queued for the form to act on afterwards. Drawing, moving, focus and the close box (which the
+// busy form ignores) go on.
+int discardInput(int event, Fl_Window* window) {
+  switch (event) {
+    case FL_PUSH:
+    case FL_RELEASE:
+    case FL_DRAG:
+    case FL_MOVE:
+    case FL_ENTER:
+    case FL_LEAVE:
+    case FL_MOUSEWHEEL:
+    case FL_KEYBOARD:
+    case FL_KEYUP:
+    case FL_SHORTCUT:
+    case FL_PASTE:
+    case FL_DND_ENTER:
+    case FL_DND_DRAG:
+    case FL_DND_LEAVE:
+    case FL_DND_RELEASE:
+      return 0;
+    default:
+      return Fl::handle_(event, window);
+  }
+}
+
 }  // namespace
 
 void openDisplay() {
@@ -172,6 +198,13 @@ void setDialogOwner(Fl_Window* owner) {
 
 Fl_Window* dialogOwner() {
   return gDialogOwner != nullptr && gDialogOwner->shown() ? gDialogOwner : nullptr;
+}
+
+void handlePendingWithoutInput() {
+  Fl_Event_Dispatch before = Fl::event_dispatch();
+  Fl::event_dispatch(discardInput);
+  Fl::check();
+  Fl::event_dispatch(before);
 }
 
 }  // namespace tk::host

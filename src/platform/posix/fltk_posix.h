@@ -63,6 +63,10 @@ class KeyButton : public Fl_Button {
   int handle(int event) override;
 };
 
+// Handles the events that are waiting (drawing, moving, the system's) with mouse and keyboard
+// input discarded: while a long work runs, and after a handler, for input that came meanwhile.
+void handlePendingWithoutInput();
+
 // The window the message boxes belong to and centre on; null when none is shown.
 void setDialogOwner(Fl_Window* owner);
 Fl_Window* dialogOwner();

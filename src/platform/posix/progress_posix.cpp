@@ -17,32 +17,6 @@
 namespace tk::host {
 namespace {
 
-// Mouse and keyboard go nowhere while the work runs: no handler may start inside another, and
-// nothing is left queued for the form to act on afterwards. Drawing, moving, focus and the close
-// box (which the busy form ignores) go on.
-int discardInput(int event, Fl_Window* window) {
-  switch (event) {
-    case FL_PUSH:
-    case FL_RELEASE:
-    case FL_DRAG:
-    case FL_MOVE:
-    case FL_ENTER:
-    case FL_LEAVE:
-    case FL_MOUSEWHEEL:
-    case FL_KEYBOARD:
-    case FL_KEYUP:
-    case FL_SHORTCUT:
-    case FL_PASTE:
-    case FL_DND_ENTER:
-    case FL_DND_DRAG:
-    case FL_DND_LEAVE:
-    case FL_DND_RELEASE:
-      return 0;
-    default:
-      return Fl::handle_(event, window);
-  }
-}
-
 // The standard bar; while the total is unknown a block runs through it instead.
 class Bar : public Fl_Progress {
  public:
@@ -144,10 +118,7 @@ void LongWork::serve() {
   if (fl_display == nullptr)
     return;  // no display was opened: there is no window to serve (tests, benchmarks)
   refresh();
-  Fl_Event_Dispatch before = Fl::event_dispatch();
-  Fl::event_dispatch(discardInput);
-  Fl::check();
-  Fl::event_dispatch(before);
+  handlePendingWithoutInput();
 }
 
 void LongWork::advance(uint64_t bytes) {

@@ -230,6 +230,9 @@ bool PosixFormWindow::runEvent(const std::function<void()>& handler) {
     return false;
   busy_ = true;
   const bool keepRunning = runHandler(platform_, handler);
+  // Input that came while the handler ran was meant for a form that took none: a second click
+  // on "Devam" would otherwise land on "Kapat", which takes its place.
+  handlePendingWithoutInput();
   busy_ = false;
   if (!keepRunning)
     window_->hide();
