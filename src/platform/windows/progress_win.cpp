@@ -5,7 +5,6 @@
 #include "platform/progress.h"
 
 #include <exception>
-#include <thread>
 
 #include "platform/windows/dynamic_win.h"
 #include "platform/windows/error_win.h"
@@ -172,24 +171,33 @@ void LongWork::advance(uint64_t bytes) {
   done_ += bytes;
 }
 
-void LongWork::run(const std::function<void()>& body) {
-  UniqueHandle finished(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!finished)
-    throwLastError();
+namespace {
+
+// What the worker thread runs, and what it leaves for the UI thread.
+struct WorkerTask {
+  const std::function<void()>& body;
   std::exception_ptr failure;
-  std::thread worker([&] {
-    try {
-      body();
-    } catch (...) {
-      failure = std::current_exception();  // thrown again on this thread, once it has ended
-    }
-    SetEvent(finished.get());
-  });
-  struct Join {
-    std::thread& thread;
-    ~Join() { thread.join(); }
-  } join{worker};
-  HANDLE handle = finished.get();
+};
+
+// A plain Win32 thread: the C++ runtime's threads would bring their own thread library along.
+DWORD WINAPI runWorker(void* parameter) {
+  auto* task = static_cast<WorkerTask*>(parameter);
+  try {
+    task->body();
+  } catch (...) {
+    task->failure = std::current_exception();  // thrown again on the UI thread, once it has ended
+  }
+  return 0;
+}
+
+}  // namespace
+
+void LongWork::run(const std::function<void()>& body) {
+  WorkerTask task{body, nullptr};
+  UniqueHandle worker(CreateThread(nullptr, 0, &runWorker, &task, 0, nullptr));
+  if (!worker)
+    throwLastError();
+  HANDLE handle = worker.get();
   for (;;) {
     DWORD woken = MsgWaitForMultipleObjectsEx(1, &handle, kServeInterval.count(), QS_ALLINPUT,
                                               MWMO_INPUTAVAILABLE);
@@ -197,10 +205,10 @@ void LongWork::run(const std::function<void()>& body) {
       break;
     serve();
   }
-  WaitForSingleObject(handle, INFINITE);
+  WaitForSingleObject(handle, INFINITE);  // the task lives on this thread's stack
   serve();  // input that came meanwhile is dropped, not left for the form to act on later
-  if (failure)
-    std::rethrow_exception(failure);
+  if (task.failure)
+    std::rethrow_exception(task.failure);
 }
 
 }  // namespace tk::host
