@@ -21,7 +21,7 @@ using test::utf8Of;
 // Description and target; the target from the item list the link resolves through, since
 // GetPath under Wine loses letters outside the ANSI code page.
 std::pair<std::string, std::string> readShortcut(const fs::path& file) {
-  host::Apartment com(host::comApi());
+  host::comApi();  // COM loaded and the apartment entered, as the program does on first use
   host::ComPtr<IShellLinkW> link;
   host::throwIfFailed(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                        IID_IShellLinkW, link.putVoid()));

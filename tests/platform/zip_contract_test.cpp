@@ -53,7 +53,6 @@ class ZipExtraction : public ::testing::Test {
     return tree;
   }
 
-  test::ComApartment com_;
   fs::path root_;
   fs::path package_;
 };

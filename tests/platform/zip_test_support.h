@@ -32,16 +32,4 @@ std::unique_ptr<ShellDispatch> realShell();
 std::unique_ptr<Platform> realPlatformAt(const std::string& appPath);
 bool oemCodePageIs857();
 
-// COM for the test's thread on Windows (the product's wWinMain does this); nothing elsewhere.
-class ComApartment {
- public:
-  ComApartment();
-  ~ComApartment();
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool initialized_ = false;
-};
-
 }  // namespace tk::test

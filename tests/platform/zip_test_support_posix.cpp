@@ -1,4 +1,4 @@
-// The zip tests' real platform on Linux: the substitute.
+// The zip tests' host on Linux: the substitute's own code page table.
 #include "zip_test_support.h"
 
 namespace tk::test {
@@ -6,8 +6,5 @@ namespace tk::test {
 bool oemCodePageIs857() {
   return true;  // the substitute's own table
 }
-
-ComApartment::ComApartment() = default;
-ComApartment::~ComApartment() = default;
 
 }  // namespace tk::test

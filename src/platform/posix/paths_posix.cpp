@@ -117,8 +117,6 @@ constexpr CodeGroup<int, uint32_t> kWin32Codes[] = {
     {win32::kIoDevice, {EIO}},
 };
 
-}  // namespace
-
 uint32_t win32FromErrno(int error, const fs::path& path) {
   if (error == ENOENT) {
     // Windows tells a missing file in an existing folder from a missing folder.
@@ -128,6 +126,8 @@ uint32_t win32FromErrno(int error, const fs::path& path) {
   }
   return lookup(kWin32Codes, error, win32::kAccessDenied);
 }
+
+}  // namespace
 
 PlatformError hostError(const std::error_code& error, const fs::path& path) {
   uint32_t code =

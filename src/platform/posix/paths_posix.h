@@ -23,13 +23,10 @@ std::filesystem::path hostPath(std::string_view windowsPath);
 // the host path otherwise).
 std::string windowsText(const std::filesystem::path& host);
 
-// The Win32 error code that stands for an errno value, so that the substitute reports the same
-// runtime numbers as Windows (ENOENT -> 2 or 3, EACCES -> 5, EEXIST -> 183, ...). `path` tells
-// whether ENOENT meant a missing file (its folder exists) or a missing path.
-uint32_t win32FromErrno(int error, const std::filesystem::path& path);
-
-// A PlatformError for a failed host operation on `path`: from an error code, from an errno
-// value, and from errno as the failing call left it (read it before any cleanup).
+// A PlatformError for a failed host operation on `path`, with the runtime's number Windows gives
+// for the same failure (ENOENT is 53 or 76 as `path`'s folder exists or not, EACCES 75, ...): from
+// an error code, from an errno value, and from errno as the failing call left it (read it before
+// any cleanup).
 PlatformError hostError(const std::error_code& error, const std::filesystem::path& path);
 PlatformError errnoError(int error, const std::filesystem::path& path);
 PlatformError lastErrnoError(const std::filesystem::path& path);
