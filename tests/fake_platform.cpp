@@ -128,6 +128,12 @@ class FakeRequest : public XmlHttpRequest {
       throw makeError(script_.saveError);
     fake_.writeFile(path, script_.body);
   }
+  std::string ResponseText(uint64_t maxBytes) override {
+    fake_.record("ResponseText", {std::to_string(maxBytes)});
+    if (script_.body.size() > maxBytes)
+      throw makeError(-2147024673);  // ERROR_FILE_TOO_LARGE
+    return script_.body;
+  }
 
  private:
   FakePlatform& fake_;
@@ -135,26 +141,78 @@ class FakeRequest : public XmlHttpRequest {
   HttpScript script_;
 };
 
-struct FakeItems : FolderItems {
-  std::vector<std::pair<std::string, std::string>> entries;
-};
+using FakeEntries = std::vector<std::pair<std::string, std::string>>;  // name, content
 
 class FakeFolder : public ShellFolder {
  public:
-  FakeFolder(FakePlatform& fake, std::string path) : fake_(fake), path_(std::move(path)) {}
+  // A folder of the file system, or (with `inside`) a folder inside an archive.
+  FakeFolder(FakePlatform& fake, std::string path, std::optional<FakeEntries> inside = {})
+      : fake_(fake), path_(std::move(path)), inside_(std::move(inside)) {}
   std::unique_ptr<FolderItems> Items() override;
   void CopyHere(FolderItems& items, int options) override;
 
  private:
   FakePlatform& fake_;
   std::string path_;
+  std::optional<FakeEntries> inside_;
+};
+
+class FakeItem : public FolderItem {
+ public:
+  FakeItem(FakePlatform& fake, std::string path, std::optional<FakeEntries> inside)
+      : fake_(fake), path_(std::move(path)), inside_(std::move(inside)) {}
+  std::unique_ptr<ShellFolder> GetFolder() override {
+    fake_.record("GetFolder", {path_});
+    return inside_ ? std::make_unique<FakeFolder>(fake_, path_, inside_) : nullptr;
+  }
+
+ private:
+  FakePlatform& fake_;
+  std::string path_;
+  std::optional<FakeEntries> inside_;  // a folder's entries; none for a file
+};
+
+struct FakeItems : FolderItems {
+  FakeItems(FakePlatform& fake, std::string path) : fake(fake), path(std::move(path)) {}
+  // The names at the top, each once, in the order of the entries.
+  std::vector<std::string> names() const {
+    std::vector<std::string> found;
+    for (const auto& entry : entries) {
+      std::string name = entry.first.substr(0, entry.first.find('\\'));
+      if (std::find(found.begin(), found.end(), name) == found.end())
+        found.push_back(name);
+    }
+    return found;
+  }
+  int Count() override {
+    fake.record("Count", {path});
+    return static_cast<int>(names().size());
+  }
+  std::unique_ptr<FolderItem> Item(int index) override {
+    fake.record("Item", {path, std::to_string(index)});
+    std::string name = names().at(static_cast<std::size_t>(index));
+    std::optional<FakeEntries> inside;
+    for (const auto& [entry, content] : entries) {
+      if (entry.rfind(name + "\\", 0) == 0) {
+        inside = inside.value_or(FakeEntries{});
+        if (entry.size() > name.size() + 1)
+          inside->emplace_back(entry.substr(name.size() + 1), content);
+      }
+    }
+    return std::make_unique<FakeItem>(fake, path + "\\" + name, std::move(inside));
+  }
+  FakePlatform& fake;
+  std::string path;
+  FakeEntries entries;
 };
 
 std::unique_ptr<FolderItems> FakeFolder::Items() {
   fake_.record("Items", {path_});
-  auto items = std::make_unique<FakeItems>();
+  auto items = std::make_unique<FakeItems>(fake_, path_);
   const Entry* entry = fake_.find(path_);
-  if (entry != nullptr && !entry->folder) {
+  if (inside_) {
+    items->entries = *inside_;
+  } else if (entry != nullptr && !entry->folder) {
     std::string text = entry->content;
     if (text.rfind("FAKEZIP\n", 0) != 0)
       throw makeError(err::kInvalidCall);

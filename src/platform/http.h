@@ -34,6 +34,9 @@ inline constexpr int32_t kDecodingFailed = -2147012721;
 // A body above kMaxBodySize: HRESULT of ERROR_FILE_TOO_LARGE (223).
 inline constexpr int32_t kBodyTooLarge = -2147024673;
 
+// Where a body goes as it arrives: a temporary file, or memory for a small document.
+using BodySink = std::function<void(const char* data, std::size_t size)>;
+
 // Saves a 200 body at `destination` (a host path), received by `receive` into a temporary file
 // beside it, as the download's long work: the body replaces the file only once it is whole and
 // an archive that the zip reader accepts, since a status 200 is no proof that the body is the
@@ -41,5 +44,10 @@ inline constexpr int32_t kBodyTooLarge = -2147024673;
 // progress window closes) on every way out, before the caller can show a message box.
 void saveCheckedBody(const std::string& destination, std::optional<LongWork>& work,
                      const std::function<void(TempFile&)>& receive);
+
+// Receives a 200 body into memory, as the download's long work, through the sink that
+// `receive` is handed. `work` ends on every way out, as above.
+std::string receiveText(std::optional<LongWork>& work,
+                        const std::function<void(const BodySink&)>& receive);
 
 }  // namespace tk::host::http

@@ -91,15 +91,32 @@ class XmlHttpRequest {
   // Receives the rest of the body into `path`, replacing an existing file only after a complete
   // transfer. A short body (fewer bytes than announced) is a cut transfer.
   virtual void SaveResponseBody(const std::string& path) = 0;
+  // The rest of the body as it came (bytes, no decoding), for a small document such as a list:
+  // a body of more than `maxBytes`, announced or as it arrives, is refused (the HRESULT of
+  // ERROR_FILE_TOO_LARGE) before it fills memory. A short body is a cut transfer.
+  virtual std::string ResponseText(uint64_t maxBytes) = 0;
 };
 
-// The item collection of a shell folder (opaque to the logic).
+class ShellFolder;
+
+// One item of a shell folder: a file, or a folder (in an archive too).
+class FolderItem {
+ public:
+  virtual ~FolderItem() = default;
+  // The folder that the item is; no object (nullptr) for a file.
+  virtual std::unique_ptr<ShellFolder> GetFolder() = 0;
+};
+
+// The item collection of a shell folder: what CopyHere copies.
 class FolderItems {
  public:
   virtual ~FolderItems() = default;
+  virtual int Count() = 0;
+  // The item at `index`, from 0; an index outside the collection is 9.
+  virtual std::unique_ptr<FolderItem> Item(int index) = 0;
 };
 
-// A shell folder: a real folder, or a zip archive opened as a folder.
+// A shell folder: a real folder, or a zip archive (or a folder inside one) opened as a folder.
 class ShellFolder {
  public:
   virtual ~ShellFolder() = default;

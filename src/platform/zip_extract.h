@@ -3,19 +3,28 @@
 // and always on the substitute.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/code_pages.h"
+#include "platform/platform.h"
 #include "platform/progress.h"
 #include "platform/temp_file.h"
 #include "procedures/zip_reader.h"
 
 namespace tk::host {
 
-// Extracts the archive at `archive` into the existing folder `destination` (host paths, UTF-8).
-// Names are matched ignoring case against what already lies there, as on Windows, so a file is
-// replaced rather than doubled. Failures throw PlatformError.
-zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination);
+// Extracts the archive at `archive` into the existing folder `destination` (host paths, UTF-8):
+// all of it, or only what lies in `folder` inside it ("name/"), which then lands at the top of
+// the destination. Names are matched ignoring case against what already lies there, as on
+// Windows, so a file is replaced rather than doubled. Failures throw PlatformError.
+zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination,
+                                 const std::string& folder = "");
+
+// Every path the archive at `archive` holds, files ("a/b") and folders ("a/"), read with every
+// check of the extraction, writing nothing.
+std::vector<std::string> archivePaths(const std::string& archive);
 
 // Reads the whole archive at `archive` (a host path) with every check of the extraction and
 // every CRC, writing nothing (zip::check): a refused archive is 321. A file that cannot be
@@ -35,6 +44,50 @@ inline zip::ExtractStats extractAsLongWork(zip::ArchiveSource& archive,
   observer.work.run([&] { stats = zip::extract(archive, destination, decodeOem, &observer); });
   return stats;
 }
+
+// The reader's side of both hosts, in zip_extract.cpp.
+
+// What an archive holds as the shell's zip folder shows it, where the program's reader stands in
+// for the shell: the items of `folder` inside the archive ("" for its top level, else "name/"),
+// each name once (letter case ignored, as on Windows). CopyHere extracts them with extractArchive.
+class ArchiveItems : public FolderItems {
+ public:
+  ArchiveItems(std::string archive, std::string folder)
+      : archive(std::move(archive)), folder(std::move(folder)) {}
+  int Count() override { return static_cast<int>(names().size()); }
+  std::unique_ptr<FolderItem> Item(int index) override;
+
+  const std::string archive;  // host path
+  const std::string folder;
+
+ private:
+  struct Name {
+    std::string name;
+    bool folder;
+  };
+  const std::vector<Name>& names();  // read from the archive once
+  std::optional<std::vector<Name>> names_;
+};
+
+// The paths of an archive's entries, as archivePaths gives them.
+std::vector<std::string> listPaths(zip::ArchiveSource& archive);
+
+// Writes only what lies in `folder` ("name/", or "" for everything), at the top of `inner`.
+class FolderDestination : public zip::Destination {
+ public:
+  FolderDestination(zip::Destination& inner, std::string folder)
+      : inner_(inner), folder_(std::move(folder)) {}
+  void makeFolder(const std::string& path) override;
+  std::unique_ptr<zip::OutputFile> create(const std::string& path, bool executable) override;
+  uint64_t freeSpace() override { return inner_.freeSpace(); }
+
+ private:
+  // The path below the folder; nothing for a path outside it or the folder itself.
+  std::optional<std::string> inside(const std::string& path) const;
+
+  zip::Destination& inner_;
+  std::string folder_;
+};
 
 // An extracted file on its way into place. It is not flushed before its rename: the archive
 // stays beside it, so an extraction cut short is simply made again.

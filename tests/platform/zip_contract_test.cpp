@@ -197,6 +197,12 @@ TEST_F(ZipExtraction, UnzipExtractsBesideTheArchiveAndAMissingArchiveIs91) {
   placeArchive("tek");
   form.unzip();
   EXPECT_EQ(extracted("tek"), (Tree{{"chromedriver.exe", "MZ" + test::binary(4096)}}));
+  fs::remove(package_ / "chromedriver.exe");
+  placeArchive("sarmal");
+  form.unzip();
+  EXPECT_EQ(extracted("sarmal"), (Tree{{"chromedriver.exe", "MZ" + test::binary(4096)},
+                                       {"LICENSE.chromedriver", "lisans"}}))
+      << "the one folder around a newer driver is left out";
 
   form.indirDosya = "chromedriver_win32.zip";
   try {

@@ -85,6 +85,7 @@ class CurlRequest : public XmlHttpRequest {
   void Send() override;
   int Status() override { return static_cast<int>(status_); }
   void SaveResponseBody(const std::string& path) override;
+  std::string ResponseText(uint64_t maxBytes) override;
 
  private:
   static size_t onBody(char* data, size_t size, size_t count, void* self);
@@ -92,7 +93,8 @@ class CurlRequest : public XmlHttpRequest {
   void drive(bool untilBody);
   void collectResult();
   curl_off_t announcedLength();
-  void receive(TempFile& temp);
+  // Takes the body into `sink`, refusing more than `limit` bytes, announced or as they come.
+  void receive(const http::BodySink& sink, uint64_t limit);
 
   UniqueCurl easy_;
   UniqueCurlMulti multi_;
@@ -103,7 +105,8 @@ class CurlRequest : public XmlHttpRequest {
   CURLcode result_ = CURLE_OK;
   long status_ = 0;
   bool secure_ = false;  // an https address
-  TempFile* sink_ = nullptr;
+  const http::BodySink* sink_ = nullptr;
+  uint64_t limit_ = http::kMaxBodySize;
   curl_off_t written_ = 0;
   std::exception_ptr writeFailure_;  // the sink's failure, rethrown once curl has stopped
   std::optional<LongWork> work_;     // from Send to the end of the body
@@ -169,9 +172,9 @@ size_t CurlRequest::onBody(char* data, size_t, size_t count, void* self) {
     return CURL_WRITEFUNC_PAUSE;
   }
   try {
-    if (static_cast<uint64_t>(request->written_) + count > http::kMaxBodySize)
+    if (static_cast<uint64_t>(request->written_) + count > request->limit_)
       throw makeError(http::kBodyTooLarge);  // no length announced: stopped as it arrives
-    request->sink_->write(data, count);
+    (*request->sink_)(data, count);
   } catch (const PlatformError&) {
     request->writeFailure_ = std::current_exception();
     return 0;  // fails the transfer: fewer bytes taken than offered
@@ -237,10 +240,13 @@ curl_off_t CurlRequest::announcedLength() {
   return announced;
 }
 
-void CurlRequest::receive(TempFile& temp) {
-  sink_ = &temp;
+void CurlRequest::receive(const http::BodySink& sink, uint64_t limit) {
+  if (static_cast<uint64_t>(std::max<curl_off_t>(announcedLength(), 0)) > limit)
+    throw makeError(http::kBodyTooLarge);
+  sink_ = &sink;
+  limit_ = limit;
   struct Detach {
-    TempFile*& sink;
+    const http::BodySink*& sink;
     ~Detach() { sink = nullptr; }
   } detach{sink_};
   if (bodyArrived_ && !done_) {
@@ -263,11 +269,16 @@ void CurlRequest::receive(TempFile& temp) {
 void CurlRequest::SaveResponseBody(const std::string& path) {
   if (!sent_ || status_ != 200)
     throw makeError(err::kInvalidCall);
-  if (static_cast<uint64_t>(std::max<curl_off_t>(announcedLength(), 0)) > http::kMaxBodySize) {
-    work_.reset();
-    throw makeError(http::kBodyTooLarge);
-  }
-  http::saveCheckedBody(hostPath(path).string(), work_, [&](TempFile& file) { receive(file); });
+  http::saveCheckedBody(hostPath(path).string(), work_, [&](TempFile& file) {
+    receive([&](const char* data, std::size_t size) { file.write(data, size); },
+            http::kMaxBodySize);
+  });
+}
+
+std::string CurlRequest::ResponseText(uint64_t maxBytes) {
+  if (!sent_ || status_ != 200)
+    throw makeError(err::kInvalidCall);
+  return http::receiveText(work_, [&](const http::BodySink& sink) { receive(sink, maxBytes); });
 }
 
 }  // namespace

@@ -140,28 +140,29 @@ std::unique_ptr<zip::OutputFile> HostDestination::create(const std::string& path
   return file;
 }
 
-// The items of a folder or an archive: what CopyHere copies, all of it.
+// The items of a real folder: the program never copies them, nor looks into them.
 struct HostItems : FolderItems {
-  HostItems(fs::path source, bool archive) : source(std::move(source)), archive(archive) {}
-  fs::path source;
-  bool archive;
+  int Count() override { throw makeError(err::kInvalidCall); }
+  std::unique_ptr<FolderItem> Item(int) override { throw makeError(err::kInvalidCall); }
 };
 
 class HostFolder : public ShellFolder {
  public:
   HostFolder(fs::path host, bool archive) : host_(std::move(host)), archive_(archive) {}
   std::unique_ptr<FolderItems> Items() override {
-    return std::make_unique<HostItems>(host_, archive_);
+    if (archive_)
+      return std::make_unique<ArchiveItems>(host_.string(), "");
+    return std::make_unique<HostItems>();
   }
   // The options only shape the shell's progress window, which the substitute does not show.
   void CopyHere(FolderItems& items, int) override {
-    auto* source = dynamic_cast<HostItems*>(&items);
-    if (source == nullptr)
+    auto* source = dynamic_cast<ArchiveItems*>(&items);
+    if (source == nullptr && dynamic_cast<HostItems*>(&items) == nullptr)
       throw makeError(err::kObjectRequired);
     // The program only ever extracts an archive into a folder; other copies are not offered.
-    if (!source->archive || archive_)
+    if (source == nullptr || archive_)
       throw makeError(err::kInvalidCall);
-    extractArchive(source->source.string(), host_.string());
+    extractArchive(source->archive, host_.string(), source->folder);
   }
 
  private:
@@ -185,10 +186,17 @@ class HostShell : public ShellDispatch {
 
 }  // namespace
 
-zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination) {
+zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination,
+                                 const std::string& folder) {
   HostArchive source(archive);
   HostDestination target(destination);
-  return extractAsLongWork(source, target);
+  FolderDestination inside(target, folder);
+  return extractAsLongWork(source, inside);
+}
+
+std::vector<std::string> archivePaths(const std::string& archive) {
+  HostArchive source(archive);
+  return listPaths(source);
 }
 
 void checkArchive(const std::string& archive) {

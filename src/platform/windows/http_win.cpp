@@ -104,6 +104,7 @@ class WinInetRequest : public XmlHttpRequest {
   void Send() override;
   int Status() override { return static_cast<int>(status_); }
   void SaveResponseBody(const std::string& path) override;
+  std::string ResponseText(uint64_t maxBytes) override;
 
  private:
   INTERNET_SCHEME scheme(const std::wstring& url);
@@ -113,7 +114,7 @@ class WinInetRequest : public XmlHttpRequest {
   std::wstring redirectTarget(const std::wstring& from);
   std::optional<std::wstring> header(DWORD which);
   std::optional<unsigned long long> announcedLength();
-  void receive(TempFile& file);
+  void receive(const http::BodySink& sink, uint64_t limit);
 
   const WinInet& api_;
   std::wstring url_;
@@ -250,9 +251,9 @@ std::optional<unsigned long long> WinInetRequest::announcedLength() {
   return length;
 }
 
-void WinInetRequest::receive(TempFile& file) {
+void WinInetRequest::receive(const http::BodySink& sink, uint64_t limit) {
   std::optional<unsigned long long> announced = announcedLength();
-  if (announced && *announced > http::kMaxBodySize)
+  if (announced && *announced > limit)
     throw makeError(http::kBodyTooLarge);
   std::vector<char> buffer(http::kBufferSize);
   unsigned long long received = 0;
@@ -271,9 +272,9 @@ void WinInetRequest::receive(TempFile& file) {
     if (got == 0)
       break;
     received += got;
-    if (received > http::kMaxBodySize)
+    if (received > limit)
       throw makeError(http::kBodyTooLarge);  // no length announced: stopped as it arrives
-    file.write(buffer.data(), got);
+    sink(buffer.data(), got);
     work_->advance(got);
   }
   // Under Wine a connection dropped mid-body ends the read without an error: compare sizes.
@@ -285,7 +286,16 @@ void WinInetRequest::receive(TempFile& file) {
 void WinInetRequest::SaveResponseBody(const std::string& path) {
   if (!response_ || status_ != 200)
     throw makeError(err::kInvalidCall);
-  http::saveCheckedBody(path, work_, [&](TempFile& file) { receive(file); });
+  http::saveCheckedBody(path, work_, [&](TempFile& file) {
+    receive([&](const char* data, std::size_t size) { file.write(data, size); },
+            http::kMaxBodySize);
+  });
+}
+
+std::string WinInetRequest::ResponseText(uint64_t maxBytes) {
+  if (!response_ || status_ != 200)
+    throw makeError(err::kInvalidCall);
+  return http::receiveText(work_, [&](const http::BodySink& sink) { receive(sink, maxBytes); });
 }
 
 }  // namespace

@@ -101,6 +101,8 @@ constexpr IID kIShellDispatch6 = {
     0x286E6F1B, 0x7113, 0x4355, {0x95, 0x62, 0x96, 0xB7, 0xE9, 0xD6, 0x4C, 0x54}};
 constexpr IID kIShellDispatch = {
     0xD8F015C0, 0xC278, 0x11CE, {0xA4, 0x9E, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+constexpr IID kFolder = {
+    0xBBCBDE60, 0xC3FF, 0x11CE, {0x83, 0x50, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 PlatformError shellError(HRESULT result, const char* what) {
   char text[160];
@@ -108,12 +110,6 @@ PlatformError shellError(HRESULT result, const char* what) {
                 static_cast<unsigned long>(result));
   return PlatformError(static_cast<int32_t>(result), text);
 }
-
-// Either the shell's own collection, or an archive that the program's reader extracts.
-struct WinItems : tk::FolderItems {
-  ComPtr<::FolderItems> shellItems;
-  std::string archive;
-};
 
 class WinFolder : public ShellFolder {
  public:
@@ -124,15 +120,62 @@ class WinFolder : public ShellFolder {
 
  private:
   ComPtr<Folder> folder_;  // empty for an archive that the shell gave no folder for
-  std::string path_;
+  std::string path_;       // "" for a folder inside an archive
+};
+
+// A shell item; only a folder's own folder object is asked of it.
+class WinItem : public tk::FolderItem {
+ public:
+  explicit WinItem(ComPtr<::FolderItem> item) : item_(std::move(item)) {}
+  std::unique_ptr<ShellFolder> GetFolder() override {
+    VARIANT_BOOL folder = VARIANT_FALSE;
+    HRESULT result = item_->get_IsFolder(&folder);
+    if (FAILED(result))
+      throw shellError(result, "IsFolder");
+    if (folder == VARIANT_FALSE)
+      return nullptr;
+    ComPtr<IDispatch> dispatch;
+    ComPtr<Folder> inner;
+    result = item_->get_GetFolder(dispatch.put());
+    if (SUCCEEDED(result) && dispatch)
+      result = dispatch->QueryInterface(kFolder, inner.putVoid());
+    if (FAILED(result) || !inner)
+      throw shellError(FAILED(result) ? result : E_NOINTERFACE, "GetFolder");
+    return std::make_unique<WinFolder>(std::move(inner), "");
+  }
+
+ private:
+  ComPtr<::FolderItem> item_;
+};
+
+// The shell's own collection.
+struct WinItems : tk::FolderItems {
+  ComPtr<::FolderItems> shellItems;
+  int Count() override {
+    long count = 0;
+    HRESULT result = shellItems->get_Count(&count);
+    if (FAILED(result))
+      throw shellError(result, "Count");
+    return static_cast<int>(count);
+  }
+  std::unique_ptr<tk::FolderItem> Item(int index) override {
+    Variant at;
+    at.value.vt = VT_I4;
+    at.value.lVal = index;
+    ComPtr<::FolderItem> item;
+    HRESULT result = shellItems->Item(at.value, item.put());
+    if (FAILED(result))
+      throw shellError(result, "Item");
+    if (!item)
+      throw makeError(err::kSubscriptOutOfRange);
+    return std::make_unique<WinItem>(std::move(item));
+  }
 };
 
 std::unique_ptr<tk::FolderItems> WinFolder::Items() {
+  if (!folder_)
+    return std::make_unique<ArchiveItems>(path_, "");
   auto items = std::make_unique<WinItems>();
-  if (!folder_) {
-    items->archive = path_;
-    return items;
-  }
   HRESULT result = folder_->Items(items->shellItems.put());
   if (FAILED(result))
     throw shellError(result, "Items");
@@ -142,15 +185,15 @@ std::unique_ptr<tk::FolderItems> WinFolder::Items() {
 }
 
 void WinFolder::CopyHere(tk::FolderItems& items, int options) {
+  if (auto* archive = dynamic_cast<ArchiveItems*>(&items)) {
+    if (!folder_ || path_.empty())
+      throw makeError(err::kInvalidCall);  // extracting into an archive is not offered
+    extractArchive(archive->archive, path_, archive->folder);
+    return;
+  }
   auto* source = dynamic_cast<WinItems*>(&items);
   if (source == nullptr)
     throw makeError(err::kObjectRequired);
-  if (!source->archive.empty()) {
-    if (!folder_)
-      throw makeError(err::kInvalidCall);  // extracting into an archive is not offered
-    extractArchive(source->archive, path_);
-    return;
-  }
   if (!folder_)
     throw makeError(err::kInvalidCall);
   Variant what;
@@ -194,10 +237,17 @@ std::unique_ptr<ShellFolder> WinShell::NameSpace(const std::string& path) {
 
 }  // namespace
 
-zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination) {
+zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination,
+                                 const std::string& folder) {
   WinArchive source(toWide(archive));
   WinDestination target(destination);
-  return extractAsLongWork(source, target);
+  FolderDestination inside(target, folder);
+  return extractAsLongWork(source, inside);
+}
+
+std::vector<std::string> archivePaths(const std::string& archive) {
+  WinArchive source(toWide(archive));
+  return listPaths(source);
 }
 
 void checkArchive(const std::string& archive) {

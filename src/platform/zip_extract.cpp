@@ -1,0 +1,120 @@
+// What both hosts share where the program's reader stands in for the shell's zip folder: an
+// archive's items, a folder inside it, and extraction out of that folder.
+#include "platform/zip_extract.h"
+
+#include <algorithm>
+
+#include "platform/text.h"
+
+namespace tk::host {
+namespace {
+
+// Discards an entry that lies outside the folder being extracted.
+class NoOutput : public zip::OutputFile {
+ public:
+  void write(const unsigned char*, std::size_t) override {}
+  void commit() override {}
+};
+
+// Records every path the reader would make, a folder's with a closing "/", writing nothing.
+class PathList : public zip::Destination {
+ public:
+  void makeFolder(const std::string& path) override { paths.push_back(path + "/"); }
+  std::unique_ptr<zip::OutputFile> create(const std::string& path, bool) override {
+    paths.push_back(path);
+    return std::make_unique<NoOutput>();
+  }
+  uint64_t freeSpace() override { return UINT64_MAX; }
+  std::vector<std::string> paths;
+};
+
+// A folder inside an archive, as the shell's zip folder gives it: its items, and no copying
+// into it.
+class ArchiveFolder : public ShellFolder {
+ public:
+  ArchiveFolder(std::string archive, std::string folder)
+      : archive_(std::move(archive)), folder_(std::move(folder)) {}
+  std::unique_ptr<FolderItems> Items() override {
+    return std::make_unique<ArchiveItems>(archive_, folder_);
+  }
+  void CopyHere(FolderItems&, int) override { throw makeError(err::kInvalidCall); }
+
+ private:
+  std::string archive_;
+  std::string folder_;
+};
+
+class ArchiveItem : public FolderItem {
+ public:
+  ArchiveItem(std::string archive, std::string path, bool folder)
+      : archive_(std::move(archive)), path_(std::move(path)), folder_(folder) {}
+  std::unique_ptr<ShellFolder> GetFolder() override {
+    if (!folder_)
+      return nullptr;
+    return std::make_unique<ArchiveFolder>(archive_, path_ + "/");
+  }
+
+ private:
+  std::string archive_;
+  std::string path_;
+  bool folder_;
+};
+
+bool startsIgnoringCase(const std::string& path, const std::string& prefix) {
+  return path.size() >= prefix.size() && equalsIgnoringCase(path.substr(0, prefix.size()), prefix);
+}
+
+}  // namespace
+
+std::vector<std::string> listPaths(zip::ArchiveSource& archive) {
+  PathList list;
+  zip::extract(archive, list, decodeOem);
+  return list.paths;
+}
+
+const std::vector<ArchiveItems::Name>& ArchiveItems::names() {
+  if (names_)
+    return *names_;
+  std::vector<Name> found;
+  for (const std::string& path : archivePaths(archive)) {
+    if (!startsIgnoringCase(path, folder) || path.size() == folder.size())
+      continue;
+    std::size_t slash = path.find('/', folder.size());
+    std::string name = path.substr(folder.size(), slash - folder.size());
+    bool isFolder = slash != std::string::npos;
+    auto same = [&](const Name& known) { return equalsIgnoringCase(known.name, name); };
+    auto known = std::find_if(found.begin(), found.end(), same);
+    if (known == found.end())
+      found.push_back({name, isFolder});
+    else
+      known->folder = known->folder || isFolder;
+  }
+  return names_.emplace(std::move(found));
+}
+
+std::unique_ptr<FolderItem> ArchiveItems::Item(int index) {
+  if (index < 0 || index >= Count())
+    throw makeError(err::kSubscriptOutOfRange);
+  const Name& item = names()[static_cast<std::size_t>(index)];
+  return std::make_unique<ArchiveItem>(archive, folder + item.name, item.folder);
+}
+
+std::optional<std::string> FolderDestination::inside(const std::string& path) const {
+  if (!startsIgnoringCase(path, folder_) || path.size() == folder_.size())
+    return std::nullopt;
+  return path.substr(folder_.size());
+}
+
+void FolderDestination::makeFolder(const std::string& path) {
+  if (std::optional<std::string> below = inside(path))
+    inner_.makeFolder(*below);
+}
+
+std::unique_ptr<zip::OutputFile> FolderDestination::create(const std::string& path,
+                                                           bool executable) {
+  if (std::optional<std::string> below = inside(path))
+    return inner_.create(*below, executable);
+  return std::make_unique<NoOutput>();
+}
+
+}  // namespace tk::host
