@@ -402,6 +402,15 @@ void FakePlatform::record(const std::string& op, std::vector<std::string> args) 
   }
 }
 
+std::string FakePlatform::OpenLog(const std::optional<std::string>& file) {
+  record("OpenLog", {file.value_or("<default>")});
+  return file.value_or(defaultLog);
+}
+
+void FakePlatform::Log(const std::string& text) noexcept {
+  logged.push_back(text);
+}
+
 int FakePlatform::MsgBox(const std::string& prompt, int buttons,
                          const std::optional<std::string>& title) {
   record("MsgBox", {prompt, std::to_string(buttons), title.value_or("<none>")});

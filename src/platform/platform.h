@@ -175,6 +175,16 @@ class Platform {
   // An outside component by class id and dispatch interface id ("{...}" text).
   virtual std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
                                                                const std::string& interfaceId) = 0;
+
+  // The support log. OpenLog opens it and gives its path: `file` when given (as the user's
+  // system names it; appended to, and a file that cannot be opened throws, 76 for a missing
+  // folder), else a new "TovrenKur <YYYY-MM-DD> #NNN.log" in the temporary folder, never a file
+  // that exists ("" when none can be made: the run goes on without a log).
+  virtual std::string OpenLog(const std::optional<std::string>& file) = 0;
+  // Appends one line stamped "YYYY-MM-DD HH:MM:SS.mmm  " and writes it through at once, so a run
+  // killed midway leaves its log up to that line. Never throws: a line that cannot be written
+  // (or comes before OpenLog) is lost, and nothing else changes.
+  virtual void Log(const std::string& text) noexcept = 0;
 };
 
 // The object a variable holds; a call on a variable that holds none is the runtime's
