@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/profile.h"
 #include "platform/text.h"
 
 namespace tk::fake {
@@ -510,6 +511,16 @@ double FakePlatform::Shell(const std::string& commandLine, int windowStyle) {
 std::string FakePlatform::AppPath() {
   record("AppPath", {});
   return appPath;
+}
+
+std::optional<std::string> FakePlatform::ProfileString(const std::string& path,
+                                                       const std::string& section,
+                                                       const std::string& key) {
+  record("ProfileString", {path, section, key});
+  const Entry* file = find(path);
+  if (file == nullptr || file->folder)
+    return std::nullopt;
+  return profileValue(file->content, section, key);
 }
 
 std::unique_ptr<WshShell> FakePlatform::CreateWshShell() {

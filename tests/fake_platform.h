@@ -114,6 +114,8 @@ class FakePlatform : public Platform {
   bool FileCopyIfAbsent(const std::string& source, const std::string& destination) override;
   double Shell(const std::string& commandLine, int windowStyle) override;
   std::string AppPath() override;
+  std::optional<std::string> ProfileString(const std::string& path, const std::string& section,
+                                           const std::string& key) override;
   std::unique_ptr<WshShell> CreateWshShell() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   std::unique_ptr<XmlHttpRequest> CreateXmlHttpRequest() override;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "app/options.h"
 #include "platform/platform.h"
 
 namespace tk {
@@ -42,6 +43,9 @@ class Form1 {
   std::string copyToStr;
   std::string regStr;
   std::string compFile;
+
+  // Where the driver for a Chrome outside the table comes from (the run's setting).
+  DriverSource driverSource = DriverSource::Table;
 
   // Event handlers.
   void Form_Load();

@@ -47,6 +47,13 @@ constexpr Switch kSwitches[] = {
        return !value.empty();
      },
      "Kayıt dosyası bu dosyaya yazılır (klasörü var olmalı)."},
+    {"DRIVER", "table|current",
+     [](Options& o, const std::string& value) {
+       o.driverSource = parseDriverSource(value);
+       return o.driverSource.has_value();
+     },
+     "Sürücü kaynağı: table (yalnızca sürücü tablosu) ya da current (tabloda olmayan Chrome "
+     "için Google'ın yayımladığı listeler); TovrenKur.ini'deki ayarın yerine geçer."},
     {"?", "", [](Options& o, const std::string&) { return set(o.help); }, "Bu yardım."},
     {"HELP", "", [](Options& o, const std::string&) { return set(o.help); }, "Bu yardım."},
 };
@@ -89,6 +96,15 @@ bool applyArgument(Options& options, const std::string& argument) {
 }
 
 }  // namespace
+
+std::optional<DriverSource> parseDriverSource(std::string_view value) {
+  std::string upper = upperAscii(value);
+  if (upper == "TABLE")
+    return DriverSource::Table;
+  if (upper == "CURRENT")
+    return DriverSource::Current;
+  return std::nullopt;
+}
 
 ParsedCommandLine parseArguments(const std::vector<std::string>& arguments) {
   ParsedCommandLine parsed;

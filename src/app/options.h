@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tk {
@@ -14,6 +15,10 @@ enum class Display {
   VerySilent,   // no window at all
 };
 
+// Where the driver for an installed Chrome comes from: the fixed table alone, or for a Chrome
+// outside it the lists that Google publishes.
+enum class DriverSource { Table, Current };
+
 struct Options {
   Display display = Display::Interactive;
   bool noScript = false;    // the package script is not run
@@ -21,6 +26,8 @@ struct Options {
   bool launch = false;      // an unattended run still checks the browser and starts the application
   std::optional<std::string> logFile;  // the support log's file instead of the default one
   bool help = false;                   // show the switches and end
+  // /DRIVER; when not given, the setting in the setup folder's TovrenKur.ini decides.
+  std::optional<DriverSource> driverSource;
 
   bool unattended() const { return display != Display::Interactive; }
 };
@@ -34,6 +41,9 @@ struct ParsedCommandLine {
 // "/NAME=VALUE", "-NAME" too, names in any letter case. An unknown switch, a bare word or a
 // switch with a missing or unexpected value is refused.
 ParsedCommandLine parseArguments(const std::vector<std::string>& arguments);
+
+// "table" or "current", in any letter case; nothing for any other text.
+std::optional<DriverSource> parseDriverSource(std::string_view value);
 
 // The switches and the exit codes, in Turkish: the /? box and the refusal of a bad argument.
 std::string switchesHelp();

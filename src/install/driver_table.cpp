@@ -2,16 +2,31 @@
 #include "install/driver_table.h"
 
 #include "app/form1.h"
+#include "install/driver_source.h"
 #include "platform/text.h"
 
 #ifndef TOVRENKUR_DRIVER_HOST
 #define TOVRENKUR_DRIVER_HOST "chromedriver.storage.googleapis.com"
+#endif
+#ifndef TOVRENKUR_DRIVER_LISTS_HOST
+#define TOVRENKUR_DRIVER_LISTS_HOST "googlechromelabs.github.io"
+#endif
+#ifndef TOVRENKUR_DRIVER_DOWNLOAD_HOST
+#define TOVRENKUR_DRIVER_DOWNLOAD_HOST "storage.googleapis.com"
 #endif
 
 namespace tk {
 
 std::string_view driverHost() {
   return TOVRENKUR_DRIVER_HOST;
+}
+
+std::string_view driverListsHost() {
+  return TOVRENKUR_DRIVER_LISTS_HOST;
+}
+
+std::string_view driverDownloadHost() {
+  return TOVRENKUR_DRIVER_DOWNLOAD_HOST;
 }
 
 std::string versionKey(std::string_view versionText) {
@@ -53,11 +68,12 @@ Form1::DriverChoice Form1::chooseDriver() {
     End();
   }
   DriverChoice choice{versionKey(version), ""};
-  if (std::optional<std::string_view> path = driverPath(choice.versionKey)) {
+  if (std::optional<std::string_view> path = driverPath(choice.versionKey))
     choice.address = "https://" + std::string(driverHost()) + std::string(*path);
-  } else {
+  else if (driverSource == DriverSource::Current)
+    choice.address = publishedDriverAddress(platform_, version);
+  if (choice.address.empty())
     platform_.MsgBox(unsupportedVersionText(version), vbOKOnly);
-  }
   return choice;
 }
 

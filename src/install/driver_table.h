@@ -1,5 +1,5 @@
 // The Chrome stage of the Continue action: the sixteen-row driver table, the version key, the two
-// texts it shows, and the host of the driver download server.
+// texts it shows, and the hosts the drivers come from.
 #pragma once
 
 #include <array>
@@ -43,6 +43,9 @@ inline constexpr std::string_view kSupportAddress = "destek@tovren.com.tr";
 
 // The host of the driver download server, fixed when the program is built.
 std::string_view driverHost();
+// The host of the published driver lists, and the host of the drivers they name, likewise fixed.
+std::string_view driverListsHost();
+std::string_view driverDownloadHost();
 
 // The first three characters of the version text, the whole text when it is shorter.
 std::string versionKey(std::string_view versionText);

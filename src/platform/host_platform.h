@@ -2,7 +2,7 @@
 // the substitute elsewhere (platform/posix). Each host defines every member once, in the file of
 // its area: Dir, MkDir, FileCopy and AppPath in files_*, MsgBox in msgbox_*, Shell in process_*,
 // and each Create* in the file of its object (wsh_*, fso_*, http_*, zip_extract_*,
-// automation_*), OpenLog and Log in support_log_*.
+// automation_*), OpenLog and Log in support_log_*, ProfileString in profile_*.
 #pragma once
 
 #include <memory>
@@ -31,6 +31,8 @@ class HostPlatform : public Platform {
   bool FileCopyIfAbsent(const std::string& source, const std::string& destination) override;
   double Shell(const std::string& commandLine, int windowStyle) override;
   std::string AppPath() override;
+  std::optional<std::string> ProfileString(const std::string& path, const std::string& section,
+                                           const std::string& key) override;
   std::unique_ptr<WshShell> CreateWshShell() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   std::unique_ptr<XmlHttpRequest> CreateXmlHttpRequest() override;

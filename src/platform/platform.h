@@ -166,6 +166,11 @@ class Platform {
   virtual double Shell(const std::string& commandLine, int windowStyle) = 0;
   // The folder of the running setup program, without a closing backslash except at a root.
   virtual std::string AppPath() = 0;
+  // The value of `key` in `[section]` of the ini file at `path`, as Windows' profile functions
+  // read it (platform/profile.h); nothing when the file, the section or the key is missing.
+  virtual std::optional<std::string> ProfileString(const std::string& path,
+                                                   const std::string& section,
+                                                   const std::string& key) = 0;
 
   // The automation objects. Creation failures throw (429, or the HRESULT of the class).
   virtual std::unique_ptr<WshShell> CreateWshShell() = 0;                  // "WScript.Shell"

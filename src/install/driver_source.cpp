@@ -1,0 +1,157 @@
+// The current driver source: the published lists asked in order, each answer checked, every step
+// logged; and the setting that turns it on.
+#include "install/driver_source.h"
+
+#include <vector>
+
+#include "install/driver_lists.h"
+#include "install/driver_table.h"
+#include "platform/text.h"
+
+namespace tk {
+namespace {
+
+void log(Platform& platform, const std::string& text) {
+  platform.Log("Sürücü kaynağı: " + text);
+}
+
+std::string https(std::string_view host, std::string_view path) {
+  return "https://" + std::string(host) + std::string(path);
+}
+
+// The body of a GET answered with 200, within the lists' size; nothing (logged) otherwise.
+std::optional<std::string> fetch(Platform& platform, const std::string& url) {
+  try {
+    std::unique_ptr<XmlHttpRequest> request = platform.CreateXmlHttpRequest();
+    request->Open("GET", url, false);
+    request->Send();
+    if (int status = request->Status(); status != 200) {
+      log(platform, url + ": HTTP " + std::to_string(status));
+      return std::nullopt;
+    }
+    return request->ResponseText(kMaxListSize);
+  } catch (const PlatformError& error) {
+    log(platform, url + ": hata " + std::to_string(error.number) + " " + error.description);
+    return std::nullopt;
+  }
+}
+
+std::optional<std::string> checked(Platform& platform, const std::string& source,
+                                   const std::string& address) {
+  if (isDriverAddress(address))
+    return address;
+  log(platform, source + ": izin verilmeyen sürücü adresi reddedildi: " + address);
+  return std::nullopt;
+}
+
+// One entry of a Chrome for Testing list.
+std::optional<std::string> fromList(Platform& platform, std::string_view list,
+                                    std::string_view group, const std::string& key) {
+  std::string url = https(driverListsHost(), "/chrome-for-testing/" + std::string(list));
+  std::optional<std::string> json = fetch(platform, url);
+  if (!json)
+    return std::nullopt;
+  ListAnswer answer = chromedriverWin32(*json, group, key);
+  if (!answer.address) {
+    log(platform, url + ": " + answer.problem);
+    return std::nullopt;
+  }
+  return checked(platform, url, *answer.address);
+}
+
+// A LATEST_RELEASE text of the older driver server: a driver release of the same major, whose
+// archive lies on that server.
+std::optional<std::string> fromLatestRelease(Platform& platform, const std::string& suffix,
+                                             int major) {
+  std::string url = https(driverHost(), "/LATEST_RELEASE_" + suffix);
+  std::optional<std::string> text = fetch(platform, url);
+  if (!text)
+    return std::nullopt;
+  std::string_view release = *text;
+  while (!release.empty() && (release.back() == '\n' || release.back() == '\r' ||
+                              release.back() == ' ' || release.back() == '\t'))
+    release.remove_suffix(1);
+  std::optional<std::vector<int>> parts = versionParts(release);
+  if (!parts || parts->size() != 4 || parts->front() != major) {
+    log(platform, url + ": Chrome " + std::to_string(major) +
+                      " için bir sürüm değil: " + std::string(release.substr(0, 64)));
+    return std::nullopt;
+  }
+  return checked(platform, url,
+                 https(driverHost(), "/" + std::string(release) + "/chromedriver_win32.zip"));
+}
+
+std::optional<std::string> fromLists(Platform& platform, const std::vector<int>& version) {
+  std::string major = std::to_string(version[0]);
+  std::string build = major + "." + std::to_string(version[1]) + "." + std::to_string(version[2]);
+  std::optional<std::string> address;
+  if (version[0] >= 115) {
+    address =
+        fromList(platform, "latest-patch-versions-per-build-with-downloads.json", "builds", build);
+    if (!address)
+      address = fromList(platform, "latest-versions-per-milestone-with-downloads.json",
+                         "milestones", major);
+  } else if (version[0] >= 106) {
+    address = fromLatestRelease(platform, build, version[0]);
+    if (!address)
+      address = fromLatestRelease(platform, major, version[0]);
+  } else {
+    log(platform, "Chrome " + major + " için yayımlanmış sürücü listesi yok");
+  }
+  return address;
+}
+
+}  // namespace
+
+bool isDriverAddress(std::string_view address) {
+  constexpr std::string_view kScheme = "https://";
+  if (!address.starts_with(kScheme))
+    return false;
+  for (char c : address) {
+    if (static_cast<unsigned char>(c) <= ' ' || static_cast<unsigned char>(c) >= 0x7F || c == '\\')
+      return false;
+  }
+  std::string_view rest = address.substr(kScheme.size());
+  std::size_t slash = rest.find('/');
+  if (slash == std::string_view::npos || slash + 1 == rest.size())
+    return false;
+  std::string_view host = rest.substr(0, slash);
+  return equalsIgnoringCase(host, driverHost()) || equalsIgnoringCase(host, driverDownloadHost());
+}
+
+std::string publishedDriverAddress(Platform& platform, std::string_view versionText) {
+  std::optional<std::vector<int>> version = versionParts(versionText);
+  std::optional<std::string> address;
+  if (!version || version->size() < 3)
+    log(platform, "Chrome sürümü anlaşılmadı: " + std::string(versionText));
+  else
+    address = fromLists(platform, *version);
+  if (!address) {
+    log(platform, "hiçbir liste sürücü vermedi; Chrome " + std::string(versionText) +
+                      " desteklenmeyen bir sürüm gibi ele alınıyor");
+    return "";
+  }
+  log(platform, "sürücü " + *address);
+  return *address;
+}
+
+std::optional<DriverSource> driverSourceSetting(Platform& platform, const Options& options) {
+  if (options.driverSource)
+    return options.driverSource;
+  std::string file = platform.AppPath() + "\\TovrenKur.ini";
+  std::optional<std::string> value = platform.ProfileString(file, "Driver", "Source");
+  if (!value)
+    return DriverSource::Table;
+  if (std::optional<DriverSource> source = parseDriverSource(*value))
+    return source;
+  std::string text = "Ayar dosyasında geçersiz bir değer var:\r\n\r\n" + file +
+                     "\r\n[Driver] bölümü, Source anahtarı: \"" + *value +
+                     "\"\r\n\r\nGeçerli değerler: table, current. Kurulum yapılmadan program "
+                     "kapanıyor.";
+  platform.Log(text);
+  if (options.display != Display::VerySilent)
+    platform.MsgBox(text, vbCritical, std::string(kApplicationTitle));
+  return std::nullopt;
+}
+
+}  // namespace tk

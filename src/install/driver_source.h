@@ -1,0 +1,35 @@
+// The driver source: the setting that chooses it, and for a Chrome outside the table the driver
+// that the lists Google publishes name.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/options.h"
+#include "platform/platform.h"
+
+namespace tk {
+
+// The largest list the program reads (the lists weigh a few megabytes): a larger answer is
+// refused as it arrives.
+inline constexpr uint64_t kMaxListSize = uint64_t{16} << 20;
+
+// Whether a list may name `address` as the driver: https on the driver server or on the host of
+// the newer drivers, exactly (no other port, no user name), with a path, in printable ASCII.
+bool isDriverAddress(std::string_view address);
+
+// The driver for the Chrome of `versionText` from the published lists, in their order (Chrome 115
+// on: the entry of its MAJOR.MINOR.BUILD, else of its major, in the Chrome for Testing lists;
+// Chrome 106 to 114: the older driver server's LATEST_RELEASE texts); "" when none gives one.
+// Each list's answer, and why it gave nothing, goes to the support log.
+std::string publishedDriverAddress(Platform& platform, std::string_view versionText);
+
+// The driver source of this run: /DRIVER when given, else `Source` in the `[Driver]` section of
+// TovrenKur.ini in the setup folder, else the table. A value in the file that is neither is
+// logged and (unless the run is very silent) shown in a box naming the file and the key; then
+// there is no source (nothing), and the program must end without changing anything.
+std::optional<DriverSource> driverSourceSetting(Platform& platform, const Options& options);
+
+}  // namespace tk
