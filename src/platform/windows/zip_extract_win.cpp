@@ -120,7 +120,7 @@ class WinFolder : public ShellFolder {
   WinFolder(ComPtr<Folder> folder, std::string path)
       : folder_(std::move(folder)), path_(std::move(path)) {}
   std::unique_ptr<tk::FolderItems> Items() override;
-  void CopyHere(tk::FolderItems& items, int options) override;
+  std::optional<CopyCounts> CopyHere(tk::FolderItems& items, int options) override;
 
  private:
   ComPtr<Folder> folder_;  // empty for an archive that the shell gave no folder for
@@ -141,15 +141,15 @@ std::unique_ptr<tk::FolderItems> WinFolder::Items() {
   return items;
 }
 
-void WinFolder::CopyHere(tk::FolderItems& items, int options) {
+std::optional<CopyCounts> WinFolder::CopyHere(tk::FolderItems& items, int options) {
   auto* source = dynamic_cast<WinItems*>(&items);
   if (source == nullptr)
     throw makeError(err::kObjectRequired);
   if (!source->archive.empty()) {
     if (!folder_)
       throw makeError(err::kInvalidCall);  // extracting into an archive is not offered
-    extractArchive(source->archive, path_);
-    return;
+    zip::ExtractStats stats = extractArchive(source->archive, path_);
+    return CopyCounts{stats.files + stats.folders, stats.bytes};
   }
   if (!folder_)
     throw makeError(err::kInvalidCall);
@@ -163,6 +163,7 @@ void WinFolder::CopyHere(tk::FolderItems& items, int options) {
   HRESULT result = folder_->CopyHere(what.value, how.value);
   if (FAILED(result))
     throw shellError(result, "CopyHere");
+  return std::nullopt;
 }
 
 class WinShell : public ShellDispatch {
