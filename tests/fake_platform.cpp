@@ -123,11 +123,12 @@ class FakeRequest : public XmlHttpRequest {
     fake_.record("Status", {});
     return script_.status;
   }
-  void SaveResponseBody(const std::string& path) override {
+  uint64_t SaveResponseBody(const std::string& path) override {
     fake_.record("SaveResponseBody", {path});
     if (script_.saveError != 0)
       throw makeError(script_.saveError);
     fake_.writeFile(path, script_.body);
+    return script_.body.size();
   }
   std::string ResponseText(uint64_t maxBytes) override {
     fake_.record("ResponseText", {std::to_string(maxBytes)});
@@ -135,6 +136,7 @@ class FakeRequest : public XmlHttpRequest {
       throw makeError(-2147024673);  // ERROR_FILE_TOO_LARGE
     return script_.body;
   }
+  std::string Proxy() override { return "yok"; }
 
  private:
   FakePlatform& fake_;
@@ -150,7 +152,7 @@ class FakeFolder : public ShellFolder {
   FakeFolder(FakePlatform& fake, std::string path, std::optional<FakeEntries> inside = {})
       : fake_(fake), path_(std::move(path)), inside_(std::move(inside)) {}
   std::unique_ptr<FolderItems> Items() override;
-  void CopyHere(FolderItems& items, int options) override;
+  std::optional<CopyCounts> CopyHere(FolderItems& items, int options) override;
 
  private:
   FakePlatform& fake_;
@@ -230,10 +232,13 @@ std::unique_ptr<FolderItems> FakeFolder::Items() {
   return items;
 }
 
-void FakeFolder::CopyHere(FolderItems& items, int options) {
+std::optional<CopyCounts> FakeFolder::CopyHere(FolderItems& items, int options) {
   fake_.record("CopyHere", {path_, std::to_string(options)});
   std::string base = normalize(path_);
+  CopyCounts counts;
   for (const auto& [name, content] : static_cast<FakeItems&>(items).entries) {
+    ++counts.entries;
+    counts.bytes += content.size();
     std::string target = base + "\\" + name;
     if (!name.empty() && name.back() == '\\') {
       if (!fake_.exists(target))
@@ -242,6 +247,7 @@ void FakeFolder::CopyHere(FolderItems& items, int options) {
       fake_.writeFile(target, content);
     }
   }
+  return counts;
 }
 
 class FakeShellDispatch : public ShellDispatch {
@@ -406,6 +412,10 @@ void FakePlatform::record(const std::string& op, std::vector<std::string> args) 
 std::string FakePlatform::OpenLog(const std::optional<std::string>& file) {
   record("OpenLog", {file.value_or("<default>")});
   return file.value_or(defaultLog);
+}
+
+Platform::SystemFacts FakePlatform::DescribeSystem() {
+  return {"Windows 10.0.19045", false};
 }
 
 void FakePlatform::Log(const std::string& text) noexcept {

@@ -122,6 +122,7 @@ class FakePlatform : public Platform {
   std::unique_ptr<ShellDispatch> CreateShellDispatch() override;
   std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
                                                        const std::string& interfaceId) override;
+  SystemFacts DescribeSystem() override;
   std::string OpenLog(const std::optional<std::string>& file) override;
   void Log(const std::string& text) noexcept override;
 

@@ -135,22 +135,25 @@ std::string publishedDriverAddress(Platform& platform, std::string_view versionT
   return *address;
 }
 
-std::optional<DriverSource> driverSourceSetting(Platform& platform, const Options& options) {
+std::optional<DriverSource> driverSourceSetting(Platform& platform, const Options& options,
+                                                std::string& refusal) {
+  auto chosen = [&](DriverSource source, const std::string& by) {
+    platform.Log(
+        "Sürücü kaynağı: " + std::string(source == DriverSource::Current ? "current" : "table") +
+        " (" + by + ")");
+    return source;
+  };
   if (options.driverSource)
-    return options.driverSource;
+    return chosen(*options.driverSource, "/DRIVER");
   std::string file = platform.AppPath() + "\\TovrenKur.ini";
   std::optional<std::string> value = platform.ProfileString(file, "Driver", "Source");
   if (!value)
-    return DriverSource::Table;
+    return chosen(DriverSource::Table, "varsayılan");
   if (std::optional<DriverSource> source = parseDriverSource(*value))
-    return source;
-  std::string text = "Ayar dosyasında geçersiz bir değer var:\r\n\r\n" + file +
-                     "\r\n[Driver] bölümü, Source anahtarı: \"" + *value +
-                     "\"\r\n\r\nGeçerli değerler: table, current. Kurulum yapılmadan program "
-                     "kapanıyor.";
-  platform.Log(text);
-  if (options.display != Display::VerySilent)
-    platform.MsgBox(text, vbCritical, std::string(kApplicationTitle));
+    return chosen(*source, file);
+  refusal = "Ayar dosyasında geçersiz bir değer var:\r\n\r\n" + file +
+            "\r\n[Driver] bölümü, Source anahtarı: \"" + *value +
+            "\"\r\n\r\nGeçerli değerler: table, current. Kurulum yapılmadan program kapanıyor.";
   return std::nullopt;
 }
 

@@ -26,10 +26,11 @@ bool isDriverAddress(std::string_view address);
 // Each list's answer, and why it gave nothing, goes to the support log.
 std::string publishedDriverAddress(Platform& platform, std::string_view versionText);
 
-// The driver source of this run: /DRIVER when given, else `Source` in the `[Driver]` section of
-// TovrenKur.ini in the setup folder, else the table. A value in the file that is neither is
-// logged and (unless the run is very silent) shown in a box naming the file and the key; then
-// there is no source (nothing), and the program must end without changing anything.
-std::optional<DriverSource> driverSourceSetting(Platform& platform, const Options& options);
+// The driver source of this run, logged: /DRIVER when given, else `Source` in the `[Driver]`
+// section of TovrenKur.ini in the setup folder, else the table. A value in the file that is
+// neither gives no source, and `refusal` names the file, the key and the value: the program must
+// then end without changing anything.
+std::optional<DriverSource> driverSourceSetting(Platform& platform, const Options& options,
+                                                std::string& refusal);
 
 }  // namespace tk

@@ -89,12 +89,14 @@ class XmlHttpRequest {
   virtual void Send() = 0;
   virtual int Status() = 0;
   // Receives the rest of the body into `path`, replacing an existing file only after a complete
-  // transfer. A short body (fewer bytes than announced) is a cut transfer.
-  virtual void SaveResponseBody(const std::string& path) = 0;
+  // transfer; gives the body's size. A short body (fewer bytes than announced) is a cut transfer.
+  virtual uint64_t SaveResponseBody(const std::string& path) = 0;
   // The rest of the body as it came (bytes, no decoding), for a small document such as a list:
   // a body of more than `maxBytes`, announced or as it arrives, is refused (the HRESULT of
   // ERROR_FILE_TOO_LARGE) before it fills memory. A short body is a cut transfer.
   virtual std::string ResponseText(uint64_t maxBytes) = 0;
+  // The proxy the request goes through, as the support log names it ("yok" when it goes direct).
+  virtual std::string Proxy() = 0;
 };
 
 class ShellFolder;
@@ -116,13 +118,20 @@ class FolderItems {
   virtual std::unique_ptr<FolderItem> Item(int index) = 0;
 };
 
+// What an extraction wrote, for the support log.
+struct CopyCounts {
+  uint64_t entries = 0;  // files and folders
+  uint64_t bytes = 0;
+};
+
 // A shell folder: a real folder, or a zip archive (or a folder inside one) opened as a folder.
 class ShellFolder {
  public:
   virtual ~ShellFolder() = default;
   virtual std::unique_ptr<FolderItems> Items() = 0;
-  // Copies (for an archive: extracts) every item into this folder.
-  virtual void CopyHere(FolderItems& items, int options) = 0;
+  // Copies (for an archive: extracts) every item into this folder; what it wrote where the
+  // program's own reader extracted (the shell itself does not tell).
+  virtual std::optional<CopyCounts> CopyHere(FolderItems& items, int options) = 0;
 };
 
 // The shell's folder automation object ("Shell", IShellDispatch6).
@@ -180,6 +189,14 @@ class Platform {
   // An outside component by class id and dispatch interface id ("{...}" text).
   virtual std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
                                                                const std::string& interfaceId) = 0;
+
+  // The system's name and version and whether the program runs with administrator rights, for
+  // the support log.
+  struct SystemFacts {
+    std::string version;
+    bool elevated = false;
+  };
+  virtual SystemFacts DescribeSystem() = 0;
 
   // The support log. OpenLog opens it and gives its path: `file` when given (as the user's
   // system names it; appended to, and a file that cannot be opened throws, 76 for a missing

@@ -37,7 +37,9 @@ class ArchiveFolder : public ShellFolder {
   std::unique_ptr<FolderItems> Items() override {
     return std::make_unique<ArchiveItems>(archive_, folder_);
   }
-  void CopyHere(FolderItems&, int) override { throw makeError(err::kInvalidCall); }
+  std::optional<CopyCounts> CopyHere(FolderItems&, int) override {
+    throw makeError(err::kInvalidCall);
+  }
 
  private:
   std::string archive_;

@@ -19,7 +19,12 @@ void Form1::unzip() {
     if (std::unique_ptr<ShellFolder> wrapper = items->Item(0)->GetFolder())
       items = wrapper->Items();
   }
-  requireObject(destinationFolder).CopyHere(*items, kCopySimpleProgress);
+  log("Arşiv açılıyor: " + archive + " -> " + destination);
+  if (std::optional<CopyCounts> counts =
+          requireObject(destinationFolder).CopyHere(*items, kCopySimpleProgress)) {
+    log("Açıldı: " + std::to_string(counts->entries) + " girdi, " + std::to_string(counts->bytes) +
+        " bayt");
+  }
 }
 
 }  // namespace tk

@@ -56,7 +56,7 @@ struct World {
 
   // Presses Devam as the window does: through the handler boundary. False: the program ended.
   bool pressDevam() {
-    return runHandler(platform, [&] { form.Click(form.Command1); });
+    return runHandler(form, [&] { form.Click(form.Command1); });
   }
 
   std::vector<std::string> copiedInto(const std::string& folderPrefix) const {

@@ -155,14 +155,15 @@ class HostFolder : public ShellFolder {
     return std::make_unique<HostItems>();
   }
   // The options only shape the shell's progress window, which the substitute does not show.
-  void CopyHere(FolderItems& items, int) override {
+  std::optional<CopyCounts> CopyHere(FolderItems& items, int) override {
     auto* source = dynamic_cast<ArchiveItems*>(&items);
     if (source == nullptr && dynamic_cast<HostItems*>(&items) == nullptr)
       throw makeError(err::kObjectRequired);
     // The program only ever extracts an archive into a folder; other copies are not offered.
     if (source == nullptr || archive_)
       throw makeError(err::kInvalidCall);
-    extractArchive(source->archive, host_.string(), source->folder);
+    zip::ExtractStats stats = extractArchive(source->archive, host_.string(), source->folder);
+    return CopyCounts{stats.files + stats.folders, stats.bytes};
   }
 
  private:

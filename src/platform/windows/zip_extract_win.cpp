@@ -116,7 +116,7 @@ class WinFolder : public ShellFolder {
   WinFolder(ComPtr<Folder> folder, std::string path)
       : folder_(std::move(folder)), path_(std::move(path)) {}
   std::unique_ptr<tk::FolderItems> Items() override;
-  void CopyHere(tk::FolderItems& items, int options) override;
+  std::optional<CopyCounts> CopyHere(tk::FolderItems& items, int options) override;
 
  private:
   ComPtr<Folder> folder_;  // empty for an archive that the shell gave no folder for
@@ -184,12 +184,12 @@ std::unique_ptr<tk::FolderItems> WinFolder::Items() {
   return items;
 }
 
-void WinFolder::CopyHere(tk::FolderItems& items, int options) {
+std::optional<CopyCounts> WinFolder::CopyHere(tk::FolderItems& items, int options) {
   if (auto* archive = dynamic_cast<ArchiveItems*>(&items)) {
     if (!folder_ || path_.empty())
       throw makeError(err::kInvalidCall);  // extracting into an archive is not offered
-    extractArchive(archive->archive, path_, archive->folder);
-    return;
+    zip::ExtractStats stats = extractArchive(archive->archive, path_, archive->folder);
+    return CopyCounts{stats.files + stats.folders, stats.bytes};
   }
   auto* source = dynamic_cast<WinItems*>(&items);
   if (source == nullptr)
@@ -206,6 +206,7 @@ void WinFolder::CopyHere(tk::FolderItems& items, int options) {
   HRESULT result = folder_->CopyHere(what.value, how.value);
   if (FAILED(result))
     throw shellError(result, "CopyHere");
+  return std::nullopt;
 }
 
 class WinShell : public ShellDispatch {
