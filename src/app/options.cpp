@@ -15,7 +15,7 @@ struct Switch {
   std::string_view value;  // the value's placeholder in the help; empty for a switch without one
   // Sets the options from the value ("" for a switch without one); false refuses the value.
   bool (*apply)(Options& options, const std::string& value);
-  std::string_view help;
+  std::string_view help;  // empty: not listed on its own
 };
 
 bool set(bool& flag) {
@@ -54,8 +54,9 @@ constexpr Switch kSwitches[] = {
      },
      "Sürücü kaynağı: table (yalnızca sürücü tablosu) ya da current (tabloda olmayan Chrome "
      "için Google'ın yayımladığı listeler); TovrenKur.ini'deki ayarın yerine geçer."},
-    {"?", "", [](Options& o, const std::string&) { return set(o.help); }, "Bu yardım."},
-    {"HELP", "", [](Options& o, const std::string&) { return set(o.help); }, "Bu yardım."},
+    {"?", "", [](Options& o, const std::string&) { return set(o.help); },
+     "Bu yardım (/HELP de aynısı)."},
+    {"HELP", "", [](Options& o, const std::string&) { return set(o.help); }, ""},
 };
 
 constexpr std::string_view kExitCodes[] = {
@@ -108,11 +109,11 @@ std::optional<DriverSource> parseDriverSource(std::string_view value) {
 
 ParsedCommandLine parseArguments(const std::vector<std::string>& arguments) {
   ParsedCommandLine parsed;
+  // Every argument is read, so a refused one is named whatever its place, and /VERYSILENT after
+  // it still keeps the refusal's box away.
   for (const std::string& argument : arguments) {
-    if (!applyArgument(parsed.options, argument)) {
+    if (!applyArgument(parsed.options, argument) && !parsed.refused)
       parsed.refused = argument;
-      break;
-    }
   }
   return parsed;
 }
@@ -120,14 +121,16 @@ ParsedCommandLine parseArguments(const std::vector<std::string>& arguments) {
 std::string switchesHelp() {
   std::string text = "TovrenKur.exe [seçenekler]\r\n";
   for (const Switch& row : kSwitches) {
+    if (row.help.empty())
+      continue;
     text += "\r\n/" + std::string(row.name);
     if (!row.value.empty())
       text += "=" + std::string(row.value);
-    text += "\t" + std::string(row.help);
+    text += ": " + std::string(row.help);
   }
   text += "\r\n\r\nÇıkış kodları:";
   for (std::size_t code = 0; code < std::size(kExitCodes); ++code)
-    text += "\r\n" + std::to_string(code) + "\t" + std::string(kExitCodes[code]);
+    text += "\r\n" + std::to_string(code) + ": " + std::string(kExitCodes[code]);
   return text;
 }
 

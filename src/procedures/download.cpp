@@ -17,8 +17,9 @@ void Form1::dosyaIndir(const std::string& myUrl, const std::string& myPath) {
   try {
     log("Vekil sunucu: " + request->Proxy());
     request->Send();
-    log("HTTP durumu: " + std::to_string(request->Status()));
-    if (request->Status() == 200) {
+    int status = request->Status();
+    log("HTTP durumu: " + std::to_string(status));
+    if (status == 200) {
       uint64_t bytes = request->SaveResponseBody(myPath);
       std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
       log("İndirildi: " + std::to_string(bytes) + " bayt, " + std::to_string(took.count()) +

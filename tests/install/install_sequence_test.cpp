@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 #include "app/form1.h"
@@ -29,9 +30,10 @@ const std::string kTested = "Chrome bağlantısı test edildi.";
 // A Windows with SysWOW64, a setup package, Chrome 105 and a driver mirror.
 struct World {
   fake::FakePlatform platform;
-  Form1 form{platform};
+  Form1 form;
 
-  explicit World(std::vector<int> missingRows, std::string version = "105.0.5195.102") {
+  explicit World(std::vector<int> missingRows, std::string version = "105.0.5195.102")
+      : form(platform, {}, platform.defaultLog) {
     platform.appPath = kSetup;
     platform.desktop = kDesktop;
     platform.addFolder(kDesktop);
@@ -156,6 +158,21 @@ TEST(InstallSequence, FirstInstallationInOrder) {
                 {"cmd.exe /s /c \"\"" + kSetup + "\\Tovren-Selvane\\install.cmd\"\"", 2},
                 {"regsvr32 /s \"C:\\Windows\\SysWOW64\\MSCOMCTL.OCX\"", 2},
                 {"\"" + kDesktop + "\\Tovren\\Tovren.exe\"", 1}}));
+  EXPECT_EQ(world.form.exitCode(), kExitInstalled);
+  // The log holds every box the user saw, with the answer given.
+  std::vector<std::string> logged;
+  for (const fake::MsgBoxShown& box : world.platform.shown) {
+    logged.push_back("Mesaj kutusu, stil " + std::to_string(box.buttons) + ", başlık \"" +
+                     box.title.value_or("TovrenKur") + "\": " + box.prompt);
+    logged.push_back("Cevap: " + std::to_string(box.answer) +
+                     (box.answer == vbYes ? " (Evet)" : " (Tamam)"));
+  }
+  std::vector<std::string> boxLines;
+  for (std::size_t k = 0; k < world.platform.logged.size(); ++k) {
+    if (world.platform.logged[k].starts_with("Mesaj kutusu"))
+      boxLines.insert(boxLines.end(), {world.platform.logged[k], world.platform.logged[k + 1]});
+  }
+  EXPECT_EQ(boxLines, logged);
 }
 
 TEST(InstallSequence, NoOrEnterOnTheScriptQuestionStartsNoScript) {
@@ -195,7 +212,10 @@ TEST(InstallSequence, AComponentMissingFromThePackageEndsTheProgramInTheFirstHal
   EXPECT_FALSE(world.pressDevam());
   ASSERT_EQ(world.platform.shown.size(), 2u);  // the script question, then the failure report
   EXPECT_NE(world.platform.shown[1].prompt.find("53"), std::string::npos);
+  EXPECT_TRUE(world.platform.shown[1].prompt.ends_with("\r\n\r\nAyrıntılar kayıt dosyasında: " +
+                                                       world.platform.defaultLog));
   EXPECT_EQ(world.platform.shown[1].title, "TovrenKur");
+  EXPECT_EQ(world.form.exitCode(), kExitFirstHalfFailed);
   EXPECT_TRUE(world.platform.exists(kPrg + "\\msvbvm60.dll"));  // nothing is undone
   EXPECT_FALSE(world.platform.exists(kDesktop + "\\Tovren\\Tovren.exe"));
   EXPECT_TRUE(world.platform.started.empty());
@@ -218,6 +238,7 @@ TEST(InstallSequence, AMissingApplicationIsReportedAndEverythingAfterStillRuns) 
   EXPECT_EQ(world.platform.content(kPrg + "\\ChromeDriverVersiyon.txt"), "[105]\r\n");
   EXPECT_TRUE(finished(world.form));
   EXPECT_EQ(world.platform.callsOf("Shell").size(), 1u);  // the start was attempted
+  EXPECT_EQ(world.form.exitCode(), kExitStepsPassedOver);
 }
 
 TEST(InstallSequence, ARecordFileThatCannotBeWrittenIsReportedOnce) {
@@ -298,6 +319,70 @@ TEST(NoChrome, EndsBeforeAnythingIsCreated) {
   EXPECT_EQ(world.platform.shown[0].title, "TovrenKur v1.0.0");
   EXPECT_TRUE(world.platform.callsOf("MkDir").empty());
   EXPECT_FALSE(world.platform.exists(kDesktop + "\\Tovren"));
+  EXPECT_EQ(world.form.exitCode(), kExitNoChrome);
+}
+
+// Unattended runs as a deployment starts them: no box is shown, the questions take their
+// recommended answer unless a switch refuses it, nothing is launched without /LAUNCH, and the
+// exit code and the log tell the outcome.
+TEST(Unattended, ExitCodesStartsAndLog) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::function<void(fake::FakePlatform&)> arrange;
+    int exitCode;
+    std::vector<std::string> started;  // the programs started: the start of their command lines
+    std::string logged;                // a line the log must hold
+  };
+  const std::string kCopyToSystem = kPrg + "\\MSCOMCTL.OCX";
+  const Case cases[] = {
+      {{"/VERYSILENT"},
+       nullptr,
+       kExitInstalled,
+       {"cmd.exe", "regsvr32"},
+       "Gösterilmedi, cevap: 6 (Evet)"},
+      {{"/verysilent", "/NOSCRIPT", "/NOREGISTER", "/LAUNCH"},
+       nullptr,
+       kExitInstalled,
+       {"\"" + kDesktop},
+       "Gösterilmedi, cevap: 7 (Hayır)"},
+      {{"/VERYSILENT"},
+       [](fake::FakePlatform& p) { p.registry.clear(); },
+       kExitNoChrome,
+       {},
+       "Chrome sürümü: yok"},
+      {{"/VERYSILENT"},
+       [](fake::FakePlatform& p) { p.remove(kSetup + "\\Tovren Bileşenleri\\MSCOMCTL.OCX"); },
+       kExitFirstHalfFailed,
+       {"cmd.exe"},
+       "Kurulum durdu: Hata No: 53 (Dosya bulunamadı)"},
+      {{"/VERYSILENT"},
+       [&](fake::FakePlatform& p) { p.failOn("FileCopy", kCopyToSystem, err::kPathFileAccess); },
+       kExitStepsPassedOver,
+       {"cmd.exe"},
+       "Atlanan hata: Hata No: 75 (Yol/Dosya erişim hatası)"},
+  };
+  auto noWindow = [](Form1&, Platform&) -> std::unique_ptr<FormWindow> {
+    ADD_FAILURE() << "a window was made";
+    return nullptr;
+  };
+  for (const Case& c : cases) {
+    World world({3});
+    if (c.arrange)
+      c.arrange(world.platform);
+    std::string name = c.logged;
+    EXPECT_EQ(runProgram(world.platform, {"TovrenKur.exe", c.arguments}, noWindow), c.exitCode)
+        << name;
+    EXPECT_TRUE(world.platform.shown.empty()) << name;
+    const auto& started = world.platform.started;
+    EXPECT_EQ(started.size(), c.started.size()) << name;
+    for (std::size_t k = 0; k < std::min(started.size(), c.started.size()); ++k)
+      EXPECT_TRUE(started[k].first.starts_with(c.started[k])) << name << ": " << started[k].first;
+    bool launch = std::find(c.arguments.begin(), c.arguments.end(), "/LAUNCH") != c.arguments.end();
+    EXPECT_EQ(world.platform.callsOf("CreateDispatchObject").empty(), !launch) << name;
+    const std::vector<std::string>& log = world.platform.logged;
+    EXPECT_NE(std::find(log.begin(), log.end(), c.logged), log.end()) << name << ": " << c.logged;
+    EXPECT_EQ(log.back(), "Çıkış kodu: " + std::to_string(c.exitCode)) << name;
+  }
 }
 
 }  // namespace

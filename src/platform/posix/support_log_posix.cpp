@@ -82,8 +82,13 @@ LocalTime localNow() {
           static_cast<int>(now.tv_nsec / 1000000)};
 }
 
+// An asked-for file is read as every path the substitute is given: a Windows path maps onto the
+// host as the logic's paths do, a host path stays itself.
 std::string HostPlatform::OpenLog(const std::optional<std::string>& file) {
-  return log_.open(file);
+  if (!file)
+    return log_.open(std::nullopt);
+  log_.open(hostPath(*file).string());
+  return *file;
 }
 
 void HostPlatform::Log(const std::string& text) noexcept {
