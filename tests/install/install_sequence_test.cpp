@@ -334,6 +334,20 @@ TEST(Unattended, ExitCodesStartsAndLog) {
     std::string logged;                // a line the log must hold
   };
   const std::string kCopyToSystem = kPrg + "\\MSCOMCTL.OCX";
+  // Chrome 131 with the current source in the package, its list and its archive in the newer
+  // layout on the mirror.
+  const std::string k131 = std::string("https://") + TOVRENKUR_DRIVER_DOWNLOAD_HOST + "/131/x.zip";
+  auto current131 = [&](fake::FakePlatform& p) {
+    p.registry[kVersionValue] = "131.0.6778.86";
+    p.addFile(kSetup + "\\TovrenKur.ini", "[Driver]\r\nSource=current\r\n");
+    p.http[std::string("https://") + TOVRENKUR_DRIVER_LISTS_HOST +
+           "/chrome-for-testing/latest-patch-versions-per-build-with-downloads.json"] = {
+        200,
+        R"({"builds":{"131.0.6778":{"downloads":{"chromedriver":[{"platform":"win32","url":")" +
+            k131 + R"("}]}}}})"};
+    p.http[k131] = {200, fake::fakeZip({{"chromedriver-win32\\", ""},
+                                        {"chromedriver-win32\\chromedriver.exe", "sürücü"}})};
+  };
   const Case cases[] = {
       {{"/VERYSILENT"},
        nullptr,
@@ -360,6 +374,24 @@ TEST(Unattended, ExitCodesStartsAndLog) {
        kExitStepsPassedOver,
        {"cmd.exe"},
        "Atlanan hata: Hata No: 75 (Yol/Dosya erişim hatası)"},
+      // The driver source: the package's setting, the switch that wins over it, a bad setting.
+      {{"/VERYSILENT"},
+       current131,
+       kExitInstalled,
+       {"cmd.exe", "regsvr32"},
+       "Sürücü adresi: " + k131},
+      {{"/VERYSILENT", "/DRIVER=table"},
+       current131,
+       kExitFirstHalfFailed,
+       {},
+       "Sürücü adresi: yok (desteklenmeyen sürüm)"},
+      {{"/VERYSILENT"},
+       [](fake::FakePlatform& p) { p.addFile(kSetup + "\\TovrenKur.ini", "[Driver]\nSource=son"); },
+       kExitBadCommandLine,
+       {},
+       "Ayar dosyasında geçersiz bir değer var:\r\n\r\n" + kSetup +
+           "\\TovrenKur.ini\r\n[Driver] bölümü, Source anahtarı: \"son\"\r\n\r\nGeçerli "
+           "değerler: table, current. Kurulum yapılmadan program kapanıyor."},
   };
   auto noWindow = [](Form1&, Platform&) -> std::unique_ptr<FormWindow> {
     ADD_FAILURE() << "a window was made";
