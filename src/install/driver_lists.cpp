@@ -5,15 +5,14 @@
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
-#include <vector>
-
 namespace tk {
 namespace {
 
 // Where the reader stands: the frames on the way to the driver downloads, or anywhere else.
-enum class Frame : char { Root, Group, Entry, Downloads, Drivers, Driver, Other };
+enum class Frame : char { None, Root, Group, Entry, Downloads, Drivers, Driver, Other };
 
-// Deeper than any list goes: a text nested further is refused before it costs memory.
+// Deeper than any list goes: a text nested further is refused before it costs memory (or, in
+// the reader's recursion, the stack of a 32-bit thread).
 constexpr std::size_t kMaxDepth = 32;
 
 class ListReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, ListReader> {
@@ -27,52 +26,50 @@ class ListReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, ListRe
     return true;
   }
   bool String(const char* text, rapidjson::SizeType length, bool) {
-    if (!frames_.empty() && frames_.back() == Frame::Driver) {
-      if (key_ == "platform")
-        platform_.assign(text, length);
-      else if (key_ == "url")
-        url_.assign(text, length);
-    }
+    if (top() == Frame::Driver && (key_ == "platform" || key_ == "url"))
+      (key_ == "url" ? url_ : platform_).assign(text, length);
     return true;
   }
   bool StartObject() { return enter(false); }
   bool StartArray() { return enter(true); }
   bool EndObject(rapidjson::SizeType) {
-    if (frames_.back() == Frame::Driver && platform_ == "win32" && !address)
+    if (top() == Frame::Driver && platform_ == "win32" && !address)
       address = url_;
-    return leave();
+    return EndArray(0);
   }
-  bool EndArray(rapidjson::SizeType) { return leave(); }
+  bool EndArray(rapidjson::SizeType) {
+    --depth_;
+    return true;
+  }
 
   bool entryFound = false;
   std::optional<std::string> address;
 
  private:
+  Frame top() const { return depth_ == 0 ? Frame::None : frames_[depth_ - 1]; }
   Frame child(bool array) const;
   bool enter(bool array) {
-    if (frames_.size() == kMaxDepth)
+    if (depth_ == kMaxDepth)
       return false;
-    frames_.push_back(child(array));
-    entryFound = entryFound || frames_.back() == Frame::Entry;
+    Frame frame = child(array);
+    frames_[depth_++] = frame;
+    entryFound = entryFound || frame == Frame::Entry;
     platform_.clear();
     url_.clear();
-    return true;
-  }
-  bool leave() {
-    frames_.pop_back();
     return true;
   }
 
   std::string_view group_, wanted_;
   std::string key_;  // the key of the value being read
-  std::vector<Frame> frames_;
+  Frame frames_[kMaxDepth] = {};
+  std::size_t depth_ = 0;
   std::string platform_, url_;
 };
 
 Frame ListReader::child(bool array) const {
-  if (frames_.empty())
-    return array ? Frame::Other : Frame::Root;
-  switch (frames_.back()) {
+  switch (top()) {
+    case Frame::None:
+      return array ? Frame::Other : Frame::Root;
     case Frame::Root:
       return !array && key_ == group_ ? Frame::Group : Frame::Other;
     case Frame::Group:
@@ -94,9 +91,10 @@ ListAnswer chromedriverWin32(std::string_view json, std::string_view group, std:
   ListReader handler(group, key);
   rapidjson::Reader reader;
   rapidjson::MemoryStream text(json.data(), json.size());
-  constexpr unsigned kFlags =
-      rapidjson::kParseValidateEncodingFlag | rapidjson::kParseNumbersAsStringsFlag;
-  rapidjson::ParseResult result = reader.Parse<kFlags>(text, handler);
+  // Numbers are never used: taken as text, they cost no conversion code. The bytes of strings
+  // are not checked as UTF-8 here: every value used is held to printable ASCII afterwards.
+  rapidjson::ParseResult result =
+      reader.Parse<rapidjson::kParseNumbersAsStringsFlag>(text, handler);
   if (result.IsError()) {
     return {std::nullopt, "JSON bozuk (hata " + std::to_string(result.Code()) + ", bayt " +
                               std::to_string(result.Offset()) + ")"};
@@ -108,21 +106,23 @@ ListAnswer chromedriverWin32(std::string_view json, std::string_view group, std:
   return {handler.address, ""};
 }
 
-std::optional<std::vector<int>> versionParts(std::string_view text) {
-  std::vector<int> parts;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t dot = std::min(text.find('.', start), text.size());
-    std::string_view part = text.substr(start, dot - start);
-    if (part.empty() || part.size() > 5 ||
-        part.find_first_not_of("0123456789") != std::string_view::npos)
+std::optional<Version> versionParts(std::string_view text) {
+  Version parts{};
+  std::size_t count = 0;
+  int digits = 0;
+  for (char c : text) {
+    if (c == '.' && digits > 0 && count + 1 < parts.size()) {
+      ++count;
+      digits = 0;
+    } else if (c >= '0' && c <= '9' && digits < 5) {
+      parts[count] = parts[count] * 10 + (c - '0');
+      ++digits;
+    } else {
       return std::nullopt;
-    int value = 0;
-    for (char digit : part)
-      value = value * 10 + (digit - '0');
-    parts.push_back(value);
-    start = dot + 1;
+    }
   }
+  if (count + 1 != parts.size() || digits == 0)
+    return std::nullopt;
   return parts;
 }
 

@@ -2,7 +2,7 @@
 // logged; and the setting that turns it on.
 #include "install/driver_source.h"
 
-#include <vector>
+#include <initializer_list>
 
 #include "install/driver_lists.h"
 #include "install/driver_table.h"
@@ -11,12 +11,16 @@
 namespace tk {
 namespace {
 
-void log(Platform& platform, const std::string& text) {
-  platform.Log("Sürücü kaynağı: " + text);
+// The texts joined, without a temporary for every "+".
+std::string join(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts)
+    text += part;
+  return text;
 }
 
-std::string https(std::string_view host, std::string_view path) {
-  return "https://" + std::string(host) + std::string(path);
+void log(Platform& platform, std::initializer_list<std::string_view> parts) {
+  platform.Log(join({"Sürücü kaynağı: ", join(parts)}));
 }
 
 // The body of a GET answered with 200, within the lists' size; nothing (logged) otherwise.
@@ -26,12 +30,12 @@ std::optional<std::string> fetch(Platform& platform, const std::string& url) {
     request->Open("GET", url, false);
     request->Send();
     if (int status = request->Status(); status != 200) {
-      log(platform, url + ": HTTP " + std::to_string(status));
+      log(platform, {url, ": HTTP ", std::to_string(status)});
       return std::nullopt;
     }
     return request->ResponseText(kMaxListSize);
   } catch (const PlatformError& error) {
-    log(platform, url + ": hata " + std::to_string(error.number) + " " + error.description);
+    log(platform, {url, ": hata ", std::to_string(error.number), " ", error.description});
     return std::nullopt;
   }
 }
@@ -40,20 +44,20 @@ std::optional<std::string> checked(Platform& platform, const std::string& source
                                    const std::string& address) {
   if (isDriverAddress(address))
     return address;
-  log(platform, source + ": izin verilmeyen sürücü adresi reddedildi: " + address);
+  log(platform, {source, ": izin verilmeyen sürücü adresi reddedildi: ", address});
   return std::nullopt;
 }
 
 // One entry of a Chrome for Testing list.
 std::optional<std::string> fromList(Platform& platform, std::string_view list,
                                     std::string_view group, const std::string& key) {
-  std::string url = https(driverListsHost(), "/chrome-for-testing/" + std::string(list));
+  std::string url = join({"https://", driverListsHost(), "/chrome-for-testing/", list});
   std::optional<std::string> json = fetch(platform, url);
   if (!json)
     return std::nullopt;
   ListAnswer answer = chromedriverWin32(*json, group, key);
   if (!answer.address) {
-    log(platform, url + ": " + answer.problem);
+    log(platform, {url, ": ", answer.problem});
     return std::nullopt;
   }
   return checked(platform, url, *answer.address);
@@ -63,27 +67,26 @@ std::optional<std::string> fromList(Platform& platform, std::string_view list,
 // archive lies on that server.
 std::optional<std::string> fromLatestRelease(Platform& platform, const std::string& suffix,
                                              int major) {
-  std::string url = https(driverHost(), "/LATEST_RELEASE_" + suffix);
+  std::string url = join({"https://", driverHost(), "/LATEST_RELEASE_", suffix});
   std::optional<std::string> text = fetch(platform, url);
   if (!text)
     return std::nullopt;
   std::string_view release = *text;
-  while (!release.empty() && (release.back() == '\n' || release.back() == '\r' ||
-                              release.back() == ' ' || release.back() == '\t'))
-    release.remove_suffix(1);
-  std::optional<std::vector<int>> parts = versionParts(release);
-  if (!parts || parts->size() != 4 || parts->front() != major) {
-    log(platform, url + ": Chrome " + std::to_string(major) +
-                      " için bir sürüm değil: " + std::string(release.substr(0, 64)));
+  release = release.substr(0, release.find_last_not_of(" \t\r\n") + 1);
+  std::optional<Version> parts = versionParts(release);
+  if (!parts || parts->front() != major) {
+    log(platform, {url, ": Chrome ", std::to_string(major),
+                   " için bir sürüm değil: ", release.substr(0, 64)});
     return std::nullopt;
   }
   return checked(platform, url,
-                 https(driverHost(), "/" + std::string(release) + "/chromedriver_win32.zip"));
+                 join({"https://", driverHost(), "/", release, "/chromedriver_win32.zip"}));
 }
 
-std::optional<std::string> fromLists(Platform& platform, const std::vector<int>& version) {
+std::optional<std::string> fromLists(Platform& platform, const Version& version) {
   std::string major = std::to_string(version[0]);
-  std::string build = major + "." + std::to_string(version[1]) + "." + std::to_string(version[2]);
+  std::string build =
+      join({major, ".", std::to_string(version[1]), ".", std::to_string(version[2])});
   std::optional<std::string> address;
   if (version[0] >= 115) {
     address =
@@ -96,7 +99,7 @@ std::optional<std::string> fromLists(Platform& platform, const std::vector<int>&
     if (!address)
       address = fromLatestRelease(platform, major, version[0]);
   } else {
-    log(platform, "Chrome " + major + " için yayımlanmış sürücü listesi yok");
+    log(platform, {"Chrome ", major, " için yayımlanmış sürücü listesi yok"});
   }
   return address;
 }
@@ -120,27 +123,25 @@ bool isDriverAddress(std::string_view address) {
 }
 
 std::string publishedDriverAddress(Platform& platform, std::string_view versionText) {
-  std::optional<std::vector<int>> version = versionParts(versionText);
+  std::optional<Version> version = versionParts(versionText);
   std::optional<std::string> address;
-  if (!version || version->size() < 3)
-    log(platform, "Chrome sürümü anlaşılmadı: " + std::string(versionText));
+  if (!version)
+    log(platform, {"Chrome sürümü anlaşılmadı: ", versionText});
   else
     address = fromLists(platform, *version);
   if (!address) {
-    log(platform, "hiçbir liste sürücü vermedi; Chrome " + std::string(versionText) +
-                      " desteklenmeyen bir sürüm gibi ele alınıyor");
+    log(platform, {"hiçbir liste sürücü vermedi; Chrome ", versionText,
+                   " desteklenmeyen bir sürüm gibi ele alınıyor"});
     return "";
   }
-  log(platform, "sürücü " + *address);
+  log(platform, {"sürücü ", *address});
   return *address;
 }
 
 std::optional<DriverSource> driverSourceSetting(Platform& platform, const Options& options,
                                                 std::string& refusal) {
-  auto chosen = [&](DriverSource source, const std::string& by) {
-    platform.Log(
-        "Sürücü kaynağı: " + std::string(source == DriverSource::Current ? "current" : "table") +
-        " (" + by + ")");
+  auto chosen = [&](DriverSource source, std::string_view by) {
+    log(platform, {source == DriverSource::Current ? "current (" : "table (", by, ")"});
     return source;
   };
   if (options.driverSource)
@@ -151,9 +152,10 @@ std::optional<DriverSource> driverSourceSetting(Platform& platform, const Option
     return chosen(DriverSource::Table, "varsayılan");
   if (std::optional<DriverSource> source = parseDriverSource(*value))
     return chosen(*source, file);
-  refusal = "Ayar dosyasında geçersiz bir değer var:\r\n\r\n" + file +
-            "\r\n[Driver] bölümü, Source anahtarı: \"" + *value +
-            "\"\r\n\r\nGeçerli değerler: table, current. Kurulum yapılmadan program kapanıyor.";
+  refusal = join({"Ayar dosyasında geçersiz bir değer var:\r\n\r\n", file,
+                  "\r\n[Driver] bölümü, Source anahtarı: \"", *value,
+                  "\"\r\n\r\nGeçerli değerler: table, current. Kurulum yapılmadan program "
+                  "kapanıyor."});
   return std::nullopt;
 }
 

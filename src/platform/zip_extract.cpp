@@ -46,20 +46,20 @@ class ArchiveFolder : public ShellFolder {
   std::string folder_;
 };
 
+// An item of an archive: a file ("a/b"), or a folder ("a/") whose folder object it gives.
 class ArchiveItem : public FolderItem {
  public:
-  ArchiveItem(std::string archive, std::string path, bool folder)
-      : archive_(std::move(archive)), path_(std::move(path)), folder_(folder) {}
+  ArchiveItem(std::string archive, std::string path)
+      : archive_(std::move(archive)), path_(std::move(path)) {}
   std::unique_ptr<ShellFolder> GetFolder() override {
-    if (!folder_)
+    if (path_.back() != '/')
       return nullptr;
-    return std::make_unique<ArchiveFolder>(archive_, path_ + "/");
+    return std::make_unique<ArchiveFolder>(archive_, path_);
   }
 
  private:
   std::string archive_;
   std::string path_;
-  bool folder_;
 };
 
 bool startsIgnoringCase(const std::string& path, const std::string& prefix) {
@@ -74,22 +74,20 @@ std::vector<std::string> listPaths(zip::ArchiveSource& archive) {
   return list.paths;
 }
 
-const std::vector<ArchiveItems::Name>& ArchiveItems::names() {
+const std::vector<std::string>& ArchiveItems::names() {
   if (names_)
     return *names_;
-  std::vector<Name> found;
+  std::vector<std::string> found;
   for (const std::string& path : archivePaths(archive)) {
     if (!startsIgnoringCase(path, folder) || path.size() == folder.size())
       continue;
     std::size_t slash = path.find('/', folder.size());
-    std::string name = path.substr(folder.size(), slash - folder.size());
-    bool isFolder = slash != std::string::npos;
-    auto same = [&](const Name& known) { return equalsIgnoringCase(known.name, name); };
-    auto known = std::find_if(found.begin(), found.end(), same);
-    if (known == found.end())
-      found.push_back({name, isFolder});
-    else
-      known->folder = known->folder || isFolder;
+    std::string name =
+        path.substr(folder.size(), slash == path.npos ? slash : slash + 1 - folder.size());
+    // A folder's name ends in "/" whether its own entry or a path through it gave it: once.
+    auto same = [&](const std::string& seen) { return equalsIgnoringCase(seen, name); };
+    if (std::none_of(found.begin(), found.end(), same))
+      found.push_back(std::move(name));
   }
   return names_.emplace(std::move(found));
 }
@@ -97,8 +95,8 @@ const std::vector<ArchiveItems::Name>& ArchiveItems::names() {
 std::unique_ptr<FolderItem> ArchiveItems::Item(int index) {
   if (index < 0 || index >= Count())
     throw makeError(err::kSubscriptOutOfRange);
-  const Name& item = names()[static_cast<std::size_t>(index)];
-  return std::make_unique<ArchiveItem>(archive, folder + item.name, item.folder);
+  const std::string& name = names()[static_cast<std::size_t>(index)];
+  return std::make_unique<ArchiveItem>(archive, folder + name);
 }
 
 std::optional<std::string> FolderDestination::inside(const std::string& path) const {

@@ -61,12 +61,9 @@ class ArchiveItems : public FolderItems {
   const std::string folder;
 
  private:
-  struct Name {
-    std::string name;
-    bool folder;
-  };
-  const std::vector<Name>& names();  // read from the archive once
-  std::optional<std::vector<Name>> names_;
+  // The items' names, a folder's with a closing "/", read from the archive once.
+  const std::vector<std::string>& names();
+  std::optional<std::vector<std::string>> names_;
 };
 
 // The paths of an archive's entries, as archivePaths gives them.
