@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Checks that an exe is fit to ship: it is a 32-bit x86 program (the x64 builds only serve the tests
-on machines without 32-bit support), it names the real driver host (the default of the cache
-variable TOVRENKUR_DRIVER_HOST in CMakeLists.txt) and no loopback address, it holds no path of
-the folder it was built in, and its PE time stamp is SOURCE_DATE_EPOCH when that is set.
-Strings are looked for in both encodings the binary may hold (bytes and UTF-16LE).
+on machines without 32-bit support), it names the real hosts it downloads from (the defaults of
+the cache variables TOVRENKUR_DRIVER_HOST, TOVRENKUR_DRIVER_LISTS_HOST and
+TOVRENKUR_DRIVER_DOWNLOAD_HOST in CMakeLists.txt, each as a name of its own) and no loopback
+address, it holds no path of the folder it was built in, and its PE time stamp is
+SOURCE_DATE_EPOCH when that is set. Strings are looked for in both encodings the binary may hold
+(bytes and UTF-16LE).
 
 Usage: check_product_exe.py EXE    (exit 1 with one line per fault)
 """
@@ -16,12 +18,17 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 LOOPBACK = ("localhost", "127.0.0.1", "[::1]", "0.0.0.0")
 
 
-def real_host():
+HOSTS = ("TOVRENKUR_DRIVER_HOST", "TOVRENKUR_DRIVER_LISTS_HOST", "TOVRENKUR_DRIVER_DOWNLOAD_HOST")
+
+
+def real_hosts():
     with open(os.path.join(ROOT, "CMakeLists.txt"), encoding="utf-8") as lists:
-        found = re.search(r'set\(TOVRENKUR_DRIVER_HOST\s+"([^"]+)"\s+CACHE', lists.read())
-    if not found:
-        sys.exit("check_product_exe: no default TOVRENKUR_DRIVER_HOST in CMakeLists.txt")
-    return found.group(1)
+        text = lists.read()
+    for variable in HOSTS:
+        found = re.search(r'set\(%s\s+"([^"]+)"\s+CACHE' % variable, text)
+        if not found:
+            sys.exit("check_product_exe: no default %s in CMakeLists.txt" % variable)
+        yield found.group(1)
 
 
 def holds(data, text):
@@ -29,11 +36,23 @@ def holds(data, text):
     return any(text.lower().encode(codec) in lowered for codec in ("utf-8", "utf-16-le"))
 
 
+def names(data, host):
+    """The host as a name of its own, not the tail of a longer one (storage.googleapis.com in
+    chromedriver.storage.googleapis.com)."""
+    for codec in ("utf-8", "utf-16-le"):
+        unit = len("a".encode(codec))
+        for found in re.finditer(re.escape(host.lower().encode(codec)), data.lower()):
+            before = data[found.start() - unit:found.start()].decode(codec, "replace")
+            if not re.match(r"[a-z0-9.-]", before):
+                return True
+    return False
+
+
 def faults(exe):
     data = open(exe, "rb").read()
-    host = real_host()
-    if not holds(data, host):
-        yield "it does not name the real driver host %s" % host
+    for host in real_hosts():
+        if not names(data, host):
+            yield "it does not name the real host %s" % host
     for name in LOOPBACK:
         if holds(data, name):
             yield "it names the loopback address %s" % name

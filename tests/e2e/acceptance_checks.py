@@ -3,13 +3,22 @@ disk byte for byte, the shortcut read back, the programs started with their comm
 browser check's calls and the mirror's requests; and the ends of a run (Kapat, the program's own
 end, the prefix's removal)."""
 import os
+import re
 import time
 
 import e2e_win as e2e
 from e2e_win import ID, TITLE, check
 
 DRIVERS = {"105.0.5195.52": "sürücü 105\r\n", "99.0.4844.51": "sürücü 99\r\n",
-           "100.0.4896.60": "sürücü 100\r\n"}
+           "100.0.4896.60": "sürücü 100\r\n", "131.0.6778.85": "sürücü 131.0.6778.85\r\n",
+           "110.0.5481.77": "sürücü 110.0.5481.77\r\n"}
+
+
+def published_drivers(foreign):
+    """What the mirror's published lists name (driver_mirror.publish_lists): Chrome 131 by its
+    build and its milestone, 110 by LATEST_RELEASE, and 132 on the `foreign` host only."""
+    return {"131.0.6778": "131.0.6778.85", "131": "131.0.6778.85", "110.0.5481": "110.0.5481.77",
+            "132.0.6834": ("132.0.6834.83", foreign), "132": ("132.0.6834.83", foreign)}
 SLOW_RELEASE, SLOW_PADDING, SLOW_RATE = "100.0.4896.60", 64 * 1024, 8 * 1024  # about 8 s
 OLD_DRIVER = "eski sürücü\r\n"
 PROBES = ("msvbvm60.dll", "MSSTDFMT.DLL", "MSCOMCTL.OCX")  # registrable stand-ins
@@ -184,18 +193,26 @@ class Checks:
             log.seek(self.log_start)
             return log.read().splitlines()
 
-    def check_download(self, path):
-        check(self.mirror_requests() == ["GET %s 200" % path], "requests %r" %
-              self.mirror_requests())
+    def check_download(self, path, lists=()):
+        """The lists asked first (if any), then the archive at `path`, saved and extracted."""
+        want = ["GET %s 200" % asked for asked in (*lists, path)]
+        check(self.mirror_requests() == want, "requests %r" % self.mirror_requests())
         served = os.path.join(self.suite.root, *path.strip("/").split("/"))
         saved = self.host(self.package + "\\Tovren-Selvane\\chromedriver_win32.zip")
         check(os.path.exists(saved) and read(saved) == read(served), "the archive saved whole")
-        self.check_extracted(DRIVERS[path.split("/")[1]])
+        self.check_extracted(DRIVERS[re.search(r"/(\d+\.\d+\.\d+\.\d+)/", path).group(1)])
+        if "chrome-for-testing" in path:  # the newer layout's notices beside the driver
+            license = self.host(self.package + "\\Tovren-Selvane\\LICENSE.chromedriver")
+            check(os.path.exists(license), "LICENSE.chromedriver extracted beside the driver")
 
     def check_extracted(self, text):
-        driver = self.host(self.package + "\\Tovren-Selvane\\chromedriver.exe")
+        """The driver at the top of the package folder, never in a folder of the archive's."""
+        package = self.host(self.package + "\\Tovren-Selvane")
+        driver = os.path.join(package, "chromedriver.exe")
         check(os.path.exists(driver) and read(driver) == text.encode("utf-8"),
               "chromedriver.exe extracted: %r" % (read(driver) if os.path.exists(driver) else None))
+        folders = [f for f in os.listdir(package) if os.path.isdir(os.path.join(package, f))]
+        check(folders == [], "no folder in the package folder: %r" % folders)
 
     # The ends of a run.
     def ends(self):
@@ -209,3 +226,5 @@ class Checks:
         if self.process is not None and self.process.poll() is None:
             self.process.kill()
         self.wine.close()
+        for undo in self.undo:
+            undo()

@@ -8,16 +8,17 @@ import subprocess
 import sys
 import tempfile
 import time
-import zipfile
 
 import e2e_win as e2e
 from acceptance_checks import (OLD_DRIVER, PROBES, TREE, USER_DATA, WORKBOOK,  # noqa: F401
                                DRIVERS, SLOW_PADDING, SLOW_RATE, SLOW_RELEASE, Checks,
-                               wait_until)
+                               published_drivers, read, wait_until)
 from e2e_win import COMPONENTS, TITLE, check
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 MIRROR = os.path.join(HERE, "..", "support", "driver_mirror.py")
+sys.path.insert(0, os.path.dirname(MIRROR))
+import driver_mirror  # noqa: E402  (the published lists and the archives they name)
 DRIVER_CLASS = "{0277FC34-FD1B-4616-BB19-5D556733E8C9}"
 FALLBACK_CLASS = "{0277FC34-FD1B-4616-BB19-E3CCFFAB4234}"
 # What the inspector sees of each message-box style: the buttons' ids, an icon or none, and
@@ -55,13 +56,7 @@ def write(path, data):
         f.write(data.encode("utf-8") if isinstance(data, str) else data)
 
 
-def make_zip(path, entries, padding=0):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as out:
-        for name, text in entries.items():
-            out.writestr(name, text.encode("utf-8"))
-        if padding:  # random bytes: the archive stays as large as they are
-            out.writestr("dolgu.bin", os.urandom(padding))
+make_zip = driver_mirror.make_archive
 
 
 class Suite:
@@ -86,6 +81,8 @@ class Suite:
         for release, text in DRIVERS.items():
             make_zip(os.path.join(self.root, release, "chromedriver_win32.zip"),
                      {"chromedriver.exe": text}, SLOW_PADDING if release == SLOW_RELEASE else 0)
+        driver_mirror.publish_lists(self.root, "localhost:%d" % self.port,
+                                    published_drivers("127.0.0.1:%d" % self.port))
         open(self.log, "w").close()
         self.start_mirror()
         if not os.environ.get("TK_WINE_PREFIX_TAR"):
@@ -155,6 +152,7 @@ class Run(Checks):
         self.process = self.pid = None
         self.log_start = os.path.getsize(suite.log)
         self.missing, self.lacks = [], []
+        self.undo = []  # what a scenario changed on the suite's mirror, put back at its end
 
     # Paths: Windows paths for the program, host paths for the checks.
     def host(self, path):
@@ -162,7 +160,7 @@ class Run(Checks):
         return os.path.join(self.drive, *path[3:].split("\\"))
 
     def setup(self, chrome, missing, automation, old_archive=False, earlier_installation=False,
-              application=True, package_lacks=(), cmd_stand_in=False, windows32=False):
+              application=True, package_lacks=(), cmd_stand_in=False, windows32=False, ini=None):
         if windows32:  # a 32-bit Windows: no SysWOW64, the components belong in System32
             self.wine.use_system_folder("system32")
         self.system_folder = "System32" if windows32 else "SysWOW64"
@@ -176,6 +174,8 @@ class Run(Checks):
         os.makedirs(self.host(self.desktop))
         # Wine quotes an unquoted command line itself: only a decoy proves the quoting.
         shutil.copy(self.tests("tk_recorder.exe"), self.host(self.user + "\\Ayşe.exe"))
+        if ini:  # the package's settings file
+            write(self.host(self.package + "\\TovrenKur.ini"), ini)
         if old_archive:
             make_zip(self.host(self.package + "\\Tovren-Selvane\\chromedriver_win32.zip"),
                      {"chromedriver.exe": OLD_DRIVER})
@@ -193,6 +193,19 @@ class Run(Checks):
         system = [n for n in ("shell32.dll", "wmp.dll") if n in missing]
         present = [n for n in COMPONENTS if n not in missing and n not in system]
         e2e.prepare_components(self.wine, present=present, system=system)
+
+    def change_lists(self, how):
+        """The published lists for this scenario only: "broken" (cut in the middle) or
+        "unreachable" (the mirror drops the connection)."""
+        for name in (driver_mirror.BUILDS_LIST, driver_mirror.MILESTONES_LIST):
+            path = os.path.join(self.suite.root, *name.split("/"))
+            whole = read(path)
+            if how == "broken":
+                write(path, whole[:len(whole) // 2])
+                self.undo.append(lambda path=path, whole=whole: write(path, whole))
+            else:
+                write(path + ".drop", "")
+                self.undo.append(lambda path=path: os.remove(path + ".drop"))
 
     def tests(self, name):
         return os.path.join(self.suite.tests, name)
