@@ -4,8 +4,8 @@
 // read a shortcut back, probe whether a window answers, read a progress window, watch which
 // windows other processes show.
 // Prints one JSON object per line; exit code 0 on success.
-#include <algorithm>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -140,7 +140,8 @@ struct BoxSearch {
 
 BOOL CALLBACK matchBox(HWND hwnd, LPARAM search) {
   auto* s = reinterpret_cast<BoxSearch*>(search);
-  if (IsWindowVisible(hwnd) && classOf(hwnd) == "#32770" && processOf(hwnd) == s->pid) {
+  if (IsWindowVisible(hwnd) && classOf(hwnd) == "#32770" &&
+      (processOf(hwnd) == s->pid || s->pid == 0)) {  // 0: any process's
     s->found = hwnd;
     return FALSE;
   }
@@ -358,12 +359,9 @@ int answerBox(HWND box, int buttonId, const std::vector<std::string>& keys) {
 
 BOOL CALLBACK collectWindow(HWND hwnd, LPARAM out) {
   if (IsWindowVisible(hwnd) && processOf(hwnd) != GetCurrentProcessId()) {
-    std::string line = "{\"pid\":" + std::to_string(processOf(hwnd)) +
-                       ",\"class\":" + json(classOf(hwnd)) + ",\"title\":" + json(textOf(hwnd)) +
-                       "}";
-    auto* lines = reinterpret_cast<std::vector<std::string>*>(out);
-    if (std::find(lines->begin(), lines->end(), line) == lines->end())
-      lines->push_back(line);
+    reinterpret_cast<std::set<std::string>*>(out)->insert(
+        "{\"pid\":" + std::to_string(processOf(hwnd)) + ",\"class\":" + json(classOf(hwnd)) +
+        ",\"title\":" + json(textOf(hwnd)) + "}");
   }
   return TRUE;
 }
@@ -374,7 +372,7 @@ BOOL CALLBACK collectWindow(HWND hwnd, LPARAM out) {
 int watchWindows(const std::string& stopFile) {
   std::printf("{\"watching\":true}\n");
   std::fflush(stdout);
-  std::vector<std::string> seen;
+  std::set<std::string> seen;
   std::wstring stop = toWide(stopFile);
   DWORD start = GetTickCount();
   do {
