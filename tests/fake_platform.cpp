@@ -235,10 +235,7 @@ std::unique_ptr<FolderItems> FakeFolder::Items() {
 std::optional<CopyCounts> FakeFolder::CopyHere(FolderItems& items, int options) {
   fake_.record("CopyHere", {path_, std::to_string(options)});
   std::string base = normalize(path_);
-  CopyCounts counts;
   for (const auto& [name, content] : static_cast<FakeItems&>(items).entries) {
-    ++counts.entries;
-    counts.bytes += content.size();
     std::string target = base + "\\" + name;
     if (!name.empty() && name.back() == '\\') {
       if (!fake_.exists(target))
@@ -247,7 +244,7 @@ std::optional<CopyCounts> FakeFolder::CopyHere(FolderItems& items, int options) 
       fake_.writeFile(target, content);
     }
   }
-  return counts;
+  return std::nullopt;  // as the shell's own extraction, which counts nothing
 }
 
 class FakeShellDispatch : public ShellDispatch {
@@ -412,14 +409,6 @@ void FakePlatform::record(const std::string& op, std::vector<std::string> args) 
 std::string FakePlatform::OpenLog(const std::optional<std::string>& file) {
   record("OpenLog", {file.value_or("<default>")});
   return file.value_or(defaultLog);
-}
-
-Platform::SystemFacts FakePlatform::DescribeSystem() {
-  return {"Windows 10.0.19045", false};
-}
-
-void FakePlatform::Log(const std::string& text) noexcept {
-  logged.push_back(text);
 }
 
 int FakePlatform::MsgBox(const std::string& prompt, int buttons,

@@ -122,9 +122,9 @@ class FakePlatform : public Platform {
   std::unique_ptr<ShellDispatch> CreateShellDispatch() override;
   std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
                                                        const std::string& interfaceId) override;
-  SystemFacts DescribeSystem() override;
+  SystemFacts DescribeSystem() override { return {"Windows 10.0.19045", false}; }
   std::string OpenLog(const std::optional<std::string>& file) override;
-  void Log(const std::string& text) noexcept override;
+  void Log(const std::string& text) noexcept override { logged.push_back(text); }
 
   // Used by the fake's objects.
   void record(const std::string& op, std::vector<std::string> args);

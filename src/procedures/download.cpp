@@ -21,9 +21,10 @@ void Form1::dosyaIndir(const std::string& myUrl, const std::string& myPath) {
     log("HTTP durumu: " + std::to_string(status));
     if (status == 200) {
       uint64_t bytes = request->SaveResponseBody(myPath);
-      std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+      auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+          std::chrono::steady_clock::now() - started);
       log("İndirildi: " + std::to_string(bytes) + " bayt, " + std::to_string(took.count()) +
-          " s; arşiv denetimi: kabul edildi");
+          " ms; arşiv denetimi: kabul edildi");
     }
   } catch (const PlatformError& error) {
     // A refused archive (321) ends here as well: its verdict is this failure.

