@@ -160,49 +160,45 @@ class FakeFolder : public ShellFolder {
   std::optional<FakeEntries> inside_;
 };
 
-class FakeItem : public FolderItem {
- public:
+// An item: a folder of an archive (its entries inside) or a file (none).
+struct FakeItem : FolderItem {
   FakeItem(FakePlatform& fake, std::string path, std::optional<FakeEntries> inside)
-      : fake_(fake), path_(std::move(path)), inside_(std::move(inside)) {}
+      : fake(fake), path(std::move(path)), inside(std::move(inside)) {}
   std::unique_ptr<ShellFolder> GetFolder() override {
-    fake_.record("GetFolder", {path_});
-    return inside_ ? std::make_unique<FakeFolder>(fake_, path_, inside_) : nullptr;
+    fake.record("GetFolder", {path});
+    return inside ? std::make_unique<FakeFolder>(fake, path, inside) : nullptr;
   }
-
- private:
-  FakePlatform& fake_;
-  std::string path_;
-  std::optional<FakeEntries> inside_;  // a folder's entries; none for a file
+  FakePlatform& fake;
+  std::string path;
+  std::optional<FakeEntries> inside;
 };
 
+// The items at the top: the entries without a "\\" but a closing one (a folder's).
 struct FakeItems : FolderItems {
   FakeItems(FakePlatform& fake, std::string path) : fake(fake), path(std::move(path)) {}
-  // The names at the top, each once, in the order of the entries.
-  std::vector<std::string> names() const {
-    std::vector<std::string> found;
-    for (const auto& entry : entries) {
-      std::string name = entry.first.substr(0, entry.first.find('\\'));
-      if (std::find(found.begin(), found.end(), name) == found.end())
-        found.push_back(name);
-    }
-    return found;
-  }
   int Count() override {
     fake.record("Count", {path});
-    return static_cast<int>(names().size());
+    return static_cast<int>(std::count_if(entries.begin(), entries.end(), top));
   }
   std::unique_ptr<FolderItem> Item(int index) override {
     fake.record("Item", {path, std::to_string(index)});
-    std::string name = names().at(static_cast<std::size_t>(index));
+    auto item = std::find_if(entries.begin(), entries.end(),
+                             [&](const auto& entry) { return top(entry) && index-- == 0; });
+    if (item == entries.end())
+      throw makeError(err::kSubscriptOutOfRange);
+    const std::string& name = item->first;
     std::optional<FakeEntries> inside;
-    for (const auto& [entry, content] : entries) {
-      if (entry.rfind(name + "\\", 0) == 0) {
-        inside = inside.value_or(FakeEntries{});
-        if (entry.size() > name.size() + 1)
-          inside->emplace_back(entry.substr(name.size() + 1), content);
+    if (name.back() == '\\') {
+      inside.emplace();
+      for (const auto& [entry, content] : entries) {
+        if (entry.starts_with(name) && entry != name)
+          inside->emplace_back(entry.substr(name.size()), content);
       }
     }
-    return std::make_unique<FakeItem>(fake, path + "\\" + name, std::move(inside));
+    return std::make_unique<FakeItem>(fake, path + "\\" + name, inside);
+  }
+  static bool top(const std::pair<std::string, std::string>& entry) {
+    return entry.first.find('\\') >= entry.first.size() - 1;
   }
   FakePlatform& fake;
   std::string path;

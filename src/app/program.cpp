@@ -118,7 +118,6 @@ int runProgram(Platform& platform, const ProgramStart& start, const MakeFormWind
   std::string refusal;
   options.driverSource = driverSourceSetting(platform, options, refusal);
   if (!options.driverSource) {
-    platform.Log(refusal);
     platform.Log("Çıkış kodu: " + std::to_string(kExitBadCommandLine));
     return refuse(platform, options, refusal);
   }

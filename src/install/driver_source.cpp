@@ -152,6 +152,7 @@ std::optional<DriverSource> driverSourceSetting(Platform& platform, const Option
     return chosen(DriverSource::Table, "varsayılan");
   if (std::optional<DriverSource> source = parseDriverSource(*value))
     return chosen(*source, file);
+  log(platform, {file, " içinde [Driver] Source değeri geçersiz: \"", *value, "\""});
   refusal = join({"Ayar dosyasında geçersiz bir değer var:\r\n\r\n", file,
                   "\r\n[Driver] bölümü, Source anahtarı: \"", *value,
                   "\"\r\n\r\nGeçerli değerler: table, current. Kurulum yapılmadan program "

@@ -13,13 +13,6 @@ from e2e_win import ID, TITLE, check
 DRIVERS = {"105.0.5195.52": "sürücü 105\r\n", "99.0.4844.51": "sürücü 99\r\n",
            "100.0.4896.60": "sürücü 100\r\n", "131.0.6778.85": "sürücü 131.0.6778.85\r\n",
            "110.0.5481.77": "sürücü 110.0.5481.77\r\n"}
-
-
-def published_drivers(foreign):
-    """What the mirror's published lists name (driver_mirror.publish_lists): Chrome 131 by its
-    build and its milestone, 110 by LATEST_RELEASE, and 132 on the `foreign` host only."""
-    return {"131.0.6778": "131.0.6778.85", "131": "131.0.6778.85", "110.0.5481": "110.0.5481.77",
-            "132.0.6834": ("132.0.6834.83", foreign), "132": ("132.0.6834.83", foreign)}
 SLOW_RELEASE, SLOW_PADDING, SLOW_RATE = "100.0.4896.60", 64 * 1024, 8 * 1024  # about 8 s
 OLD_DRIVER = "eski sürücü\r\n"
 PROBES = ("msvbvm60.dll", "MSSTDFMT.DLL", "MSCOMCTL.OCX")  # registrable stand-ins
@@ -208,9 +201,6 @@ class Checks:
         saved = self.host(self.package + "\\Tovren-Selvane\\chromedriver_win32.zip")
         check(os.path.exists(saved) and read(saved) == read(served), "the archive saved whole")
         self.check_extracted(DRIVERS[re.search(r"/(\d+\.\d+\.\d+\.\d+)/", path).group(1)])
-        if "chrome-for-testing" in path:  # the newer layout's notices beside the driver
-            license = self.host(self.package + "\\Tovren-Selvane\\LICENSE.chromedriver")
-            check(os.path.exists(license), "LICENSE.chromedriver extracted beside the driver")
 
     def check_extracted(self, text):
         """The driver at the top of the package folder, never in a folder of the archive's."""
@@ -270,5 +260,4 @@ class Checks:
         if self.process is not None and self.process.poll() is None:
             self.process.kill()
         self.wine.close()
-        for undo in self.undo:
-            undo()
+        self.change_lists()

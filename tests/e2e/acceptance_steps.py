@@ -13,7 +13,7 @@ import time
 import e2e_win as e2e
 from acceptance_checks import (OLD_DRIVER, PROBES, TREE, USER_DATA, WORKBOOK,  # noqa: F401
                                DRIVERS, SLOW_PADDING, SLOW_RATE, SLOW_RELEASE, Checks,
-                               published_drivers, read, wait_until)
+                               read, wait_until)
 from e2e_win import COMPONENTS, TITLE, check
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -82,8 +82,12 @@ class Suite:
         for release, text in DRIVERS.items():
             make_zip(os.path.join(self.root, release, "chromedriver_win32.zip"),
                      {"chromedriver.exe": text}, SLOW_PADDING if release == SLOW_RELEASE else 0)
-        driver_mirror.publish_lists(self.root, "localhost:%d" % self.port,
-                                    published_drivers("127.0.0.1:%d" % self.port))
+        # The lists name Chrome 131's driver by its build and its milestone, 110's by
+        # LATEST_RELEASE, and 132's on a foreign host only: the same mirror under its address.
+        foreign = ("132.0.6834.83", "127.0.0.1:%d" % self.port)
+        driver_mirror.publish_lists(self.root, "localhost:%d" % self.port, {
+            "131.0.6778": "131.0.6778.85", "131": "131.0.6778.85", "110.0.5481": "110.0.5481.77",
+            "132.0.6834": foreign, "132": foreign})
         open(self.log, "w").close()
         self.start_mirror()
         if not os.environ.get("TK_WINE_PREFIX_TAR"):
@@ -153,7 +157,6 @@ class Run(Checks):
         self.process = self.pid = None
         self.log_start = os.path.getsize(suite.log)
         self.missing, self.lacks = [], []
-        self.undo = []  # what a scenario changed on the suite's mirror, put back at its end
         self.seen = []  # every box the user saw: title, text, style, the answer given
 
     # Paths: Windows paths for the program, host paths for the checks.
@@ -197,18 +200,16 @@ class Run(Checks):
         present = [n for n in COMPONENTS if n not in missing and n not in system]
         e2e.prepare_components(self.wine, present=present, system=system, folders=folders)
 
-    def change_lists(self, how):
-        """The published lists for this scenario only: "broken" (cut in the middle) or
-        "unreachable" (the mirror drops the connection)."""
+    def change_lists(self, how=None):
+        """The mirror serves the published lists "cut" in the middle or "drop"s their connections
+        (unreachable), or (no `how`) serves them whole again."""
         for name in (driver_mirror.BUILDS_LIST, driver_mirror.MILESTONES_LIST):
-            path = os.path.join(self.suite.root, *name.split("/"))
-            whole = read(path)
-            if how == "broken":
-                write(path, whole[:len(whole) // 2])
-                self.undo.append(lambda path=path, whole=whole: write(path, whole))
-            else:
-                write(path + ".drop", "")
-                self.undo.append(lambda path=path: os.remove(path + ".drop"))
+            for control in ("cut", "drop"):
+                path = os.path.join(self.suite.root, *name.split("/")) + "." + control
+                if control == how:
+                    write(path, "")
+                elif os.path.exists(path):
+                    os.remove(path)
 
     def tests(self, name):
         return os.path.join(self.suite.tests, name)

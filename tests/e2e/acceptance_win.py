@@ -25,7 +25,7 @@ from e2e_win import COMPONENTS, failures  # noqa: E402
 
 SCRIPT_QUESTION = "Chrome bağlantı ayarları şimdi yapılsın mı ? (EVET önerilir.)"
 UNSUPPORTED = (" Chrome Tarayıcı versiyonu 90.x ile 105.x arası destekleniyor. Sizin versiyonunuz: "
-               "%s lütfen destek isteyiniz. destek@tovren.com.tr")
+               "106.0.5249.62 lütfen destek isteyiniz. destek@tovren.com.tr")
 NO_CHROME = (" Chrome yüklü değil ! Öncelikle Chrome Browser kurulumu yapınız. Daha sonra "
              "TovrenKur 'u yeniden çalıştırınız.")
 CHECK_PAGE = "https://www.google.com/"
@@ -39,12 +39,6 @@ def first_half_failure(number, description):
     """The report that ends the run; its last line names the log, filled in when it is read."""
     return Box("TovrenKur", "Çalışma zamanı hatası '%d':\r\n\r\n%s\r\n\r\nAyrıntılar kayıt "
                "dosyasında: {log}" % (number, description), 16)
-
-
-def unsupported(version):
-    """Message 2, the download's box for the empty address, the extraction's failure report."""
-    return [Box("TovrenKur", UNSUPPORTED % version, 0), install_failure(-2147012891),
-            first_half_failure(91, "Nesne değişkeni veya With blok değişkeni ayarlanmamış")]
 
 
 def full_installation(run):
@@ -106,7 +100,8 @@ def unsupported_without_archive(run):
     run.setup(chrome="106.0.5249.62", missing=["MSCOMCTL.OCX"], automation=DRIVER_CLASS)
     run.start()
     run.devam()
-    run.boxes(unsupported("106.0.5249.62"))
+    run.boxes([Box("TovrenKur", UNSUPPORTED, 0), install_failure(-2147012891),
+               first_half_failure(91, "Nesne değişkeni veya With blok değişkeni ayarlanmamış")])
     run.ends(exit_code=3)
     check(run.tree_files() == {}, "nothing copied: %r" % run.tree_files())
     check(not run.script_ran() and not run.app_ran(), "nothing started")
@@ -120,7 +115,7 @@ def unsupported_with_old_archive_over_earlier_installation(run):
               old_archive=True, earlier_installation=True)
     run.start()
     run.devam()
-    run.boxes([*unsupported("106.0.5249.62")[:2],
+    run.boxes([Box("TovrenKur", UNSUPPORTED, 0), install_failure(-2147012891),
                Box("TovrenKur v1.0.0", SCRIPT_QUESTION, 292, answer=7),
                Registration(["wmp.dll"], answer=7), CLOSING_BOX])
     run.finished(key="106", earlier_installation=True)
@@ -284,85 +279,37 @@ BUILDS, MILESTONES = "/" + steps.driver_mirror.BUILDS_LIST, "/" + steps.driver_m
 CFT_131 = "/chrome-for-testing-public/131.0.6778.85/win32/chromedriver-win32.zip"
 
 
-def installs_driver(run, chrome, requests, ini=CURRENT):
-    """A whole installation with the driver of the last of `requests` (the lists before it)."""
-    run.setup(chrome=chrome, missing=[], automation=DRIVER_CLASS, ini=ini)
-    run.start()
-    run.devam()
-    run.boxes([Box("TovrenKur v1.0.0", SCRIPT_QUESTION, 292, answer=7),
-               Registration([], answer=6), CLOSING_BOX])
-    run.finished(key=chrome[:3])
-    run.check_download(requests[-1], lists=requests[:-1])
-    run.close()
-
-
-def finds_no_driver(run, chrome, requests, lists=None, ini=CURRENT):
-    """Message 2 as for any version outside the table, no archive asked for, the end."""
-    run.setup(chrome=chrome, missing=["MSCOMCTL.OCX"], automation=DRIVER_CLASS, ini=ini)
-    if lists:
+def current_source(run):
+    """Source=current, unattended: a foreign host in the lists, cut lists, unreachable lists give
+    no driver (exit 3, as for a version outside the table), as the table does for 131
+    (/DRIVER=table, which wins over the setting); Chrome 131 by its build and by its milestone
+    (the newer archive layout), 110 by LATEST_RELEASE and 105 from the table install it."""
+    run.setup(chrome=None, missing=["MSCOMCTL.OCX"], automation=None, ini=CURRENT)
+    for n, (chrome, lists, requests, more) in enumerate([
+            ("132.0.6834.83", None, [BUILDS, MILESTONES], []),
+            ("131.0.6778.69", "cut", [BUILDS, MILESTONES], []),
+            ("131.0.6778.69", "drop", [BUILDS, MILESTONES], []),
+            ("131.0.6778.69", None, [], ["/DRIVER=table"]),
+            ("131.0.6778.69", None, [BUILDS, CFT_131], []),
+            ("131.0.6779.3", None, [BUILDS, MILESTONES, CFT_131], []),
+            ("110.0.5481.178", None, ["/LATEST_RELEASE_110.0.5481",
+                                      "/110.0.5481.77/chromedriver_win32.zip"], []),
+            ("105.0.5195.102", None, ["/105.0.5195.52/chromedriver_win32.zip"], [])]):
+        run.set_registry(chrome, None)
         run.change_lists(lists)
-    run.start()
-    run.devam()
-    run.boxes(unsupported(chrome))
-    run.ends(exit_code=3)
-    asked = [line.split()[1] for line in run.mirror_requests()]
-    check(sorted(set(asked)) == requests, "requests %r, expected %r" % (asked, requests))
-    check(run.tree_files() == {}, "nothing copied: %r" % run.tree_files())
-
-
-def current_131_by_build(run):
-    """Source=current, Chrome 131: its build's entry in the published list names the driver,
-    in the newer archive layout (one folder around it); a complete installation."""
-    installs_driver(run, "131.0.6778.69", [BUILDS, CFT_131])
-
-
-def current_131_by_milestone(run):
-    """Source=current, a Chrome 131 build the list lacks: its milestone's entry instead."""
-    installs_driver(run, "131.0.6779.3", [BUILDS, MILESTONES, CFT_131])
-
-
-def current_110_by_latest_release(run):
-    """Source=current, Chrome 110: the older server's LATEST_RELEASE text names the release."""
-    installs_driver(run, "110.0.5481.178",
-                    ["/LATEST_RELEASE_110.0.5481", "/110.0.5481.77/chromedriver_win32.zip"])
-
-
-def current_105_from_the_table(run):
-    """Source=current, Chrome 105: the table's driver, no list asked."""
-    installs_driver(run, "105.0.5195.102", ["/105.0.5195.52/chromedriver_win32.zip"])
-
-
-def current_list_names_a_foreign_host(run):
-    """Source=current, Chrome 132, whose entries name a driver on another host (the same
-    mirror under its address): refused, never downloaded."""
-    finds_no_driver(run, "132.0.6834.83", [BUILDS, MILESTONES])
-
-
-def current_lists_broken(run):
-    """Source=current, Chrome 131, both lists cut in the middle: no driver."""
-    finds_no_driver(run, "131.0.6778.69", [BUILDS, MILESTONES], lists="broken")
-
-
-def current_lists_unreachable(run):
-    """Source=current, Chrome 131, the lists' server drops every connection: no driver."""
-    finds_no_driver(run, "131.0.6778.69", [BUILDS, MILESTONES], lists="unreachable")
-
-
-def table_131_unchanged(run):
-    """No setting (the table), Chrome 131: today's behaviour, no list asked."""
-    finds_no_driver(run, "131.0.6778.69", [], ini=None)
-
-
-def driver_switch_and_setting(run):
-    """Unattended, Chrome 131: a bad Source value in the package ends with 1 and a box naming
-    the file and the key, nothing done; /DRIVER=current then wins over Source=table: exit 0."""
-    run.setup(chrome="131.0.6778.69", missing=[], automation=None, ini="[Driver]\r\nSource=son\r\n")
-    run.deploy(["/SILENT"], 1, box="\r\n[Driver] bölümü, Source anahtarı: \"son\"\r\n")
-    check(not os.path.exists(run.host(run.desktop + "\\Tovren")), "nothing installed")
-    steps.write(run.host(run.package + "\\TovrenKur.ini"), "[Driver]\r\nSource=table\r\n")
-    run.deploy(["/VERYSILENT", "/DRIVER=current"], exit_code=0)
-    run.check_installed(key="131")
-    run.check_download(CFT_131, lists=[BUILDS])
+        run.log_start, log = os.path.getsize(run.suite.log), run.user + "\\kurulum%d.log" % n
+        found = bool(requests) and requests[-1].endswith(".zip")
+        run.deploy(["/VERYSILENT", '/LOG="%s"' % log, *more], exit_code=0 if found else 3)
+        address = ("https://localhost:%d%s" % (run.suite.port, requests[-1]) if found
+                   else "yok (desteklenmeyen sürüm)")
+        run.check_log(0 if found else 3, run.host(log), holds=["Sürücü adresi: " + address])
+        if found:
+            run.check_installed(key=chrome[:3])
+            run.check_download(requests[-1], lists=requests[:-1])
+        else:
+            asked = sorted(set(line.split()[1] for line in run.mirror_requests()))
+            check(asked == requests, "%s: requests %r" % (chrome, asked))
+    run.change_lists()
 
 
 SCENARIOS = [full_installation, full_installation_on_32bit_windows, chrome_99_answers_no,
@@ -371,9 +318,7 @@ SCENARIOS = [full_installation, full_installation_on_32bit_windows, chrome_99_an
              application_missing, component_missing_from_package, quit_before_devam,
              slow_download, deployment_very_silent, deployment_copy_refused,
              silent_launch_without_script_and_registration, unattended_ends, bad_command_lines,
-             current_131_by_build, current_131_by_milestone, current_110_by_latest_release,
-             current_105_from_the_table, current_list_names_a_foreign_host, current_lists_broken,
-             current_lists_unreachable, table_131_unchanged, driver_switch_and_setting]
+             current_source]
 
 
 def main():

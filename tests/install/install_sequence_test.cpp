@@ -319,20 +319,6 @@ TEST(Unattended, ExitCodesStartsAndLog) {
     std::vector<std::string> started;  // how the command lines of the programs started begin
     std::string logged;                // a line the log must hold
   };
-  // Chrome 131 with the current source in the package, its list and its archive in the newer
-  // layout on the mirror.
-  const std::string k131 = std::string("https://") + TOVRENKUR_DRIVER_DOWNLOAD_HOST + "/131/x.zip";
-  auto current131 = [&](fake::FakePlatform& p) {
-    p.registry[kVersionValue] = "131.0.6778.86";
-    p.addFile(kSetup + "\\TovrenKur.ini", "[Driver]\r\nSource=current\r\n");
-    p.http[std::string("https://") + TOVRENKUR_DRIVER_LISTS_HOST +
-           "/chrome-for-testing/latest-patch-versions-per-build-with-downloads.json"] = {
-        200,
-        R"({"builds":{"131.0.6778":{"downloads":{"chromedriver":[{"platform":"win32","url":")" +
-            k131 + R"("}]}}}})"};
-    p.http[k131] = {200, fake::fakeZip({{"chromedriver-win32\\", ""},
-                                        {"chromedriver-win32\\chromedriver.exe", "sürücü"}})};
-  };
   const Case cases[] = {
       {{"/VERYSILENT"}, nullptr, 0, {"cmd.exe", "regsvr32"}, "Gösterilmedi, cevap: 6 (Evet)"},
       {{"/verysilent", "/NOSCRIPT", "/NOREGISTER", "/LAUNCH"},
@@ -347,24 +333,13 @@ TEST(Unattended, ExitCodesStartsAndLog) {
        4,
        {"cmd.exe"},
        "Atlanan hata: Hata No: 75 (Yol/Dosya erişim hatası)"},
-      // The driver source: the package's setting, the switch that wins over it, a bad setting.
-      {{"/VERYSILENT"},
-       current131,
-       kExitInstalled,
-       {"cmd.exe", "regsvr32"},
-       "Sürücü adresi: " + k131},
-      {{"/VERYSILENT", "/DRIVER=table"},
-       current131,
-       kExitFirstHalfFailed,
-       {},
-       "Sürücü adresi: yok (desteklenmeyen sürüm)"},
+      // A driver setting the program does not know: nothing is done.
       {{"/VERYSILENT"},
        [](fake::FakePlatform& p) { p.addFile(kSetup + "\\TovrenKur.ini", "[Driver]\nSource=son"); },
-       kExitBadCommandLine,
+       1,
        {},
-       "Ayar dosyasında geçersiz bir değer var:\r\n\r\n" + kSetup +
-           "\\TovrenKur.ini\r\n[Driver] bölümü, Source anahtarı: \"son\"\r\n\r\nGeçerli "
-           "değerler: table, current. Kurulum yapılmadan program kapanıyor."},
+       "Sürücü kaynağı: " + kSetup +
+           "\\TovrenKur.ini içinde [Driver] Source değeri geçersiz: \"son\""},
   };
   for (const Case& c : cases) {
     World world({3});

@@ -38,31 +38,6 @@ class FileOperations : public ::testing::Test {
   test::HostPlatform platform_;
 };
 
-// The settings file as Windows' profile functions read it, and the substitute alike.
-TEST_F(FileOperations, ProfileStringReadsAKeyOfASectionAsWindowsDoes) {
-  scratch_.file("TovrenKur.ini",
-                "; ayarlar\r\n[Diğer]\r\nSource=x\r\n[driver]\r\n  SOURCE =  \"Current\" \r\n"
-                "Bos=\r\nYorum=table ; not\r\n[Driver]\r\nSon=y\r\n");
-  struct Case {
-    const char* file;
-    const char* section;
-    const char* key;
-    std::optional<std::string> value;
-  };
-  const Case cases[] = {
-      {"TovrenKur.ini", "Driver", "Source", "Current"},
-      {"TovrenKur.ini", "Driver", "Bos", ""},
-      {"TovrenKur.ini", "Driver", "Yorum", "table ; not"},
-      {"TovrenKur.ini", "Driver", "Son", {}},
-      {"TovrenKur.ini", "Yok", "Source", {}},
-      {"yok.ini", "Driver", "Source", {}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(platform_.ProfileString(scratch_.path(c.file), c.section, c.key), c.value)
-        << c.section << " " << c.key;
-  }
-}
-
 TEST_F(FileOperations, MkDirCreatesOneFolderOrFailsWithTheRuntimesNumber) {
   struct Case {
     const char* tail;

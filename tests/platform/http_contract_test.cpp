@@ -130,33 +130,6 @@ TEST(Download, AgainstLoopbackServers) {
   fs::remove_all(folder);
 }
 
-// A body into memory (a driver list): whole, or refused past its limit, announced or as it comes.
-TEST(Download, ResponseTextAgainstLoopbackServers) {
-  if (port("TK_HTTP_PORT").empty())
-    GTEST_SKIP() << "run through tests/support/http_servers.py";
-  struct Case {
-    std::string path;
-    uint64_t limit;
-    int32_t number;  // 0: the body comes whole
-  };
-  for (const Case& c :
-       {Case{"/bytes/70000", 70000, 0}, Case{"/bytes/70001", 70000, host::http::kBodyTooLarge},
-        Case{"/endless", 1 << 24, host::http::kBodyTooLarge},
-        Case{"/cut/400000/150000", 1 << 24, -2147012866}}) {
-    RealPlatform platform;
-    std::unique_ptr<XmlHttpRequest> request = platform.CreateXmlHttpRequest();
-    request->Open("GET", http(c.path), false);
-    request->Send();
-    ASSERT_EQ(request->Status(), 200) << c.path;
-    try {
-      EXPECT_EQ(request->ResponseText(c.limit), pattern(70000)) << c.path;
-      EXPECT_EQ(c.number, 0) << c.path;
-    } catch (const PlatformError& error) {
-      EXPECT_EQ(error.number, c.number) << c.path;
-    }
-  }
-}
-
 // What a run killed during its download left beside the archive goes before the next download;
 // other files stay, even when their names look alike. 4294967 is no process id on either host
 // (above Linux's largest, and no multiple of 4 as Windows' are).

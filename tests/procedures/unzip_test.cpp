@@ -49,40 +49,18 @@ TEST_F(Unzip, ExtractsTheArchiveBesideItselfThroughTheShellFolders) {
   EXPECT_EQ(platform_.calls, expected);
 }
 
-// Folders come out with everything in them; the one folder that wraps a whole archive (as in
-// the newer driver archives) is left out, its content landing at the top.
-TEST(UnzipFolders, AreExtractedAndASingleWrapperIsLeftOut) {
-  struct Case {
-    std::vector<std::pair<std::string, std::string>> entries;
-    std::vector<std::string> top;  // the package folder afterwards
-    std::string file, content;
-  };
-  const Case cases[] = {
-      {{{"alt\\", ""}, {"alt\\bir.txt", "1"}, {"iki.txt", "2"}},
-       {"alt", "chromedriver_win32.zip", "iki.txt"},
-       "alt\\bir.txt",
-       "1"},
-      {{{"chromedriver-win32\\", ""},
-        {"chromedriver-win32\\chromedriver.exe", "sürücü"},
-        {"chromedriver-win32\\LICENSE.chromedriver", "lisans"}},
-       {"chromedriver.exe", "chromedriver_win32.zip", "LICENSE.chromedriver"},
-       "chromedriver.exe",
-       "sürücü"},
-      {{{"sarmal\\chromedriver.exe", "s"}},
-       {"chromedriver.exe", "chromedriver_win32.zip"},
-       "chromedriver.exe",
-       "s"},
-      {{{"a\\b\\", ""}, {"a\\b\\c.txt", "c"}}, {"b", "chromedriver_win32.zip"}, "b\\c.txt", "c"},
-  };
-  for (const Case& c : cases) {
-    fake::FakePlatform platform;
-    platform.addFile(kArchive, fake::fakeZip(c.entries));
-    Form1 form(platform);
-    form.indirDosya = "chromedriver_win32.zip";
-    form.unzip();
-    EXPECT_EQ(platform.list(kPackage), c.top) << c.entries[0].first;
-    EXPECT_EQ(platform.content(std::string(kPackage) + "\\" + c.file), c.content);
-  }
+TEST_F(Unzip, FoldersAndEverythingInThemAreExtracted) {
+  platform_.addFile(kArchive,
+                    fake::fakeZip({{"alt\\", ""}, {"alt\\bir.txt", "1"}, {"iki.txt", "2"}}));
+  ASSERT_EQ(run(), 0);
+  EXPECT_EQ(platform_.list(kPackage),
+            (std::vector<std::string>{"alt", "chromedriver_win32.zip", "iki.txt"}));
+  EXPECT_EQ(platform_.content(std::string(kPackage) + "\\alt\\bir.txt"), "1");
+  // The one folder around a whole archive (as in the newer driver archives) is left out.
+  platform_.addFile(kArchive, fake::fakeZip({{"sarmal\\", ""}, {"sarmal\\chromedriver.exe", "2"}}));
+  ASSERT_EQ(run(), 0);
+  EXPECT_EQ(platform_.content(std::string(kPackage) + "\\chromedriver.exe"), "2");
+  EXPECT_FALSE(platform_.exists(std::string(kPackage) + "\\sarmal"));
 }
 
 TEST_F(Unzip, TheArchiveNamedByIndirDosyaUnderTheSetupFolderIsUsed) {

@@ -4,21 +4,21 @@ tests: serves the files of --root by their paths on 127.0.0.1:--port with a cert
 a test CA (made with openssl into --certs unless a fresh one is there already), and appends one
 line per request ("GET /path status") to --log. Writes its PID to --pid-file once it listens;
 ends when killed or after --seconds. With --rate it sends each body at that many bytes a second,
-as a slow line would. A file "<path>.drop" beside a served file makes the mirror close the
-connection without an answer, as an unreachable server does ("GET /path -" in the log).
+as a slow line would. Beside a served file, a file "<path>.cut" makes the mirror send the first
+half of its body, and "<path>.drop" close the connection without an answer, as an unreachable
+server does ("GET /path -" in the log).
 
     driver_mirror.py certs --certs DIR            make the CA (ca.pem, ca.der) and server cert
     driver_mirror.py serve --port N --root DIR --certs DIR [--log F] [--pid-file F] [--seconds S]
                      [--rate BYTES]
     driver_mirror.py archive --out ZIP [--padding BYTES] NAME=TEXT...   a real zip archive with
                      the given entries (and "dolgu.bin" of random bytes, which do not compress)
-    driver_mirror.py lists --root DIR --host HOST [KEY=VERSION...]   the published driver lists
-                     (publish_lists) for the given builds (131.0.6778), milestones (131) and
-                     LATEST_RELEASE suffixes (110.0.5481, 110), with the archives they name
+
+publish_lists() writes the driver lists that Google publishes, and the archives they name.
 """
-import json
 import argparse
 import http.server
+import json
 import os
 import socketserver
 import ssl
@@ -59,9 +59,9 @@ def handler(root, log, rate):
                 self.close_connection = True
                 return
             body = open(path, "rb").read() if found else b"bulunamadi"
+            body = body[:len(body) // 2] if os.path.isfile(path + ".cut") else body
             self.send_response(status)
-            self.send_header("Content-Type", TYPES.get(os.path.splitext(path)[1], "text/plain")
-                             if found else "text/plain")
+            self.send_header("Content-Type", "application/zip" if found else "text/plain")
             self.send_header("Content-Length", str(len(body)))
             self.end_headers()
             step = rate // 10 or len(body) or 1
@@ -92,53 +92,35 @@ def archive(args):
     make_archive(args.out, dict(entry.partition("=")[::2] for entry in args.entries), args.padding)
 
 
-TYPES = {".zip": "application/zip", ".json": "application/json"}
-PLATFORMS = ("linux64", "mac-arm64", "mac-x64", "win32", "win64")
 BUILDS_LIST = "chrome-for-testing/latest-patch-versions-per-build-with-downloads.json"
 MILESTONES_LIST = "chrome-for-testing/latest-versions-per-milestone-with-downloads.json"
 
 
-def driver_text(version):
-    """What the stand-in chromedriver.exe of a release holds."""
-    return "sürücü %s\r\n" % version
-
-
-def cft_path(version, platform, binary):
-    return "/chrome-for-testing-public/%s/%s/%s-%s.zip" % (version, platform, binary, platform)
-
-
 def publish_lists(root, host, entries):
-    """The driver lists in the shape Google publishes them, into `root`, with the archives they
-    name. `entries` maps a build (MAJOR.MINOR.BUILD) or a milestone (MAJOR) of Chrome 115 on to
-    its driver release, or to (release, host) for an entry whose win32 chromedriver lies on
-    another host; and a LATEST_RELEASE suffix (MAJOR.MINOR.BUILD or MAJOR) of Chrome 106 to 114
-    to its release text. The newer archives wrap the driver and its notices in one folder; the
-    older ones hold the driver alone."""
+    """The lists in Google's shape, and the archives they name, into `root`: `entries` maps a
+    build (131.0.6778) or milestone (131) to its driver release, or to (release, host) for a
+    win32 driver on another host, and a LATEST_RELEASE suffix (110.0.5481, 110) to its release."""
     lists = {"builds": {}, "milestones": {}}
     for key, release in entries.items():
         release, driver_host = release if isinstance(release, tuple) else (release, host)
-        major = int(key.split(".")[0])
-        if major < 115:
+        driver = "sürücü %s\r\n" % release
+        if int(key.split(".")[0]) < 115:
             write(os.path.join(root, "LATEST_RELEASE_" + key), release.encode())
             make_archive(os.path.join(root, release, "chromedriver_win32.zip"),
-                         {"chromedriver.exe": driver_text(release)})
+                         {"chromedriver.exe": driver})
             continue
-        downloads = {binary: [{"platform": platform,
-                               "url": "https://%s%s" % (driver_host if (binary, platform) == (
-                                   "chromedriver", "win32") else host,
-                                   cft_path(release, platform, binary))}
-                              for platform in PLATFORMS]
-                     for binary in ("chrome", "chromedriver", "chrome-headless-shell")}
+        path = "/chrome-for-testing-public/%s/%%s/%%s-%%s.zip" % release
+        downloads = {binary: [{"platform": platform, "url": "https://%s%s" % (
+            driver_host if (binary, platform) == ("chromedriver", "win32") else host,
+            path % (platform, binary, platform))}
+            for platform in ("linux64", "mac-arm64", "mac-x64", "win32", "win64")]
+            for binary in ("chrome", "chromedriver", "chrome-headless-shell")}
         entry = {"version": release, "revision": "1" + release.split(".")[2], "downloads": downloads}
-        if "." in key:
-            lists["builds"][key] = entry
-        else:
-            lists["milestones"][key] = dict(milestone=key, **entry)
-        folder = "chromedriver-win32/"
-        make_archive(os.path.join(root, *cft_path(release, "win32", "chromedriver").split("/")),
-                     {folder + "chromedriver.exe": driver_text(release),
-                      folder + "LICENSE.chromedriver": "lisans\r\n",
-                      folder + "THIRD_PARTY_NOTICES.chromedriver": "bildirimler\r\n"})
+        group = "builds" if "." in key else "milestones"
+        lists[group][key] = entry if "." in key else dict(milestone=key, **entry)
+        make_archive(os.path.join(root, *(path % ("win32", "chromedriver", "win32")).split("/")),
+                     {"chromedriver-win32/chromedriver.exe": driver,
+                      "chromedriver-win32/LICENSE.chromedriver": "lisans\r\n"})
     for name, group in ((BUILDS_LIST, "builds"), (MILESTONES_LIST, "milestones")):
         text = json.dumps({"timestamp": "2024-12-04T08:09:52.035Z", group: lists[group]},
                           indent="\t")
@@ -147,8 +129,7 @@ def publish_lists(root, host, entries):
 
 def write(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as out:
-        out.write(data)
+    open(path, "wb").write(data)
 
 
 def make_archive(path, entries, padding=0):
@@ -177,17 +158,11 @@ def main():
     zip_parser.add_argument("--out", required=True)
     zip_parser.add_argument("--padding", type=int, default=0)
     zip_parser.add_argument("entries", nargs="+")
-    lists_parser = sub.add_parser("lists")
-    lists_parser.add_argument("--root", required=True)
-    lists_parser.add_argument("--host", required=True)
-    lists_parser.add_argument("entries", nargs="*")
     args = parser.parse_args()
     if args.mode == "certs":
         make_certs(args.certs)
     elif args.mode == "serve":
         serve(args)
-    elif args.mode == "lists":
-        publish_lists(args.root, args.host, dict(e.partition("=")[::2] for e in args.entries))
     else:
         archive(args)
 
