@@ -194,7 +194,6 @@ class Checks:
             return log.read().splitlines()
 
     def check_download(self, path, lists=()):
-        """The lists asked first (if any), then the archive at `path`, saved and extracted."""
         want = ["GET %s 200" % asked for asked in (*lists, path)]
         check(self.mirror_requests() == want, "requests %r" % self.mirror_requests())
         served = os.path.join(self.suite.root, *path.strip("/").split("/"))

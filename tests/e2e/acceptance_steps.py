@@ -82,8 +82,7 @@ class Suite:
         for release, text in DRIVERS.items():
             make_zip(os.path.join(self.root, release, "chromedriver_win32.zip"),
                      {"chromedriver.exe": text}, SLOW_PADDING if release == SLOW_RELEASE else 0)
-        # The lists name Chrome 131's driver by its build and its milestone, 110's by
-        # LATEST_RELEASE, and 132's on a foreign host only: the same mirror under its address.
+        # 132's driver on a foreign host only: the same mirror under its address.
         foreign = ("132.0.6834.83", "127.0.0.1:%d" % self.port)
         driver_mirror.publish_lists(self.root, "localhost:%d" % self.port, {
             "131.0.6778": "131.0.6778.85", "131": "131.0.6778.85", "110.0.5481": "110.0.5481.77",

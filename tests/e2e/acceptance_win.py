@@ -273,18 +273,15 @@ def bad_command_lines(run):
     check(run.default_logs() == [], "no log: %r" % run.default_logs())
 
 
-# The driver source "current" (TovrenKur.ini in the package): the published lists on the mirror.
-CURRENT = "[Driver]\r\nSource=current\r\n"
 BUILDS, MILESTONES = "/" + steps.driver_mirror.BUILDS_LIST, "/" + steps.driver_mirror.MILESTONES_LIST
 CFT_131 = "/chrome-for-testing-public/131.0.6778.85/win32/chromedriver-win32.zip"
 
 
 def current_source(run):
-    """Source=current, unattended: a foreign host in the lists, cut lists, unreachable lists give
-    no driver (exit 3, as for a version outside the table), as the table does for 131
-    (/DRIVER=table, which wins over the setting); Chrome 131 by its build and by its milestone
-    (the newer archive layout), 110 by LATEST_RELEASE and 105 from the table install it."""
-    run.setup(chrome=None, missing=["MSCOMCTL.OCX"], automation=None, ini=CURRENT)
+    """Source=current, unattended: a foreign host in the lists, cut or unreachable lists give no
+    driver (exit 3), as the table does for 131 (/DRIVER=table wins over the setting); 131 by its
+    build and its milestone (the newer layout), 110 by LATEST_RELEASE, 105 from the table do."""
+    run.setup(chrome=None, missing=["MSCOMCTL.OCX"], automation=None, ini="[Driver]\r\nSource=current\r\n")
     for n, (chrome, lists, requests, more) in enumerate([
             ("132.0.6834.83", None, [BUILDS, MILESTONES], []),
             ("131.0.6778.69", "cut", [BUILDS, MILESTONES], []),

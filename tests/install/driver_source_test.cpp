@@ -19,8 +19,8 @@ const std::string k131 = kStorage + "/cft/131.0.6778.85/win32/chromedriver-win32
 const std::string k131Milestone = kStorage + "/cft/131.0.6778.108/win32/chromedriver-win32.zip";
 const std::string k110 = kServer + "/110.0.5481.77/chromedriver_win32.zip";
 
-// A list in the published shape with one entry: Chrome's own win32 download, then the entry's
-// chromedriver for win64 and for `platform`.
+// A list of one entry in the published shape: Chrome's win32 download, chromedriver's for win64 and
+// `platform`.
 std::string list(const std::string& group, const std::string& key, const std::string& url,
                  const std::string& platform = "win32") {
   return R"({"timestamp":"2024-11-20T10:09:13Z",")" + group + R"(":{")" + key +
@@ -55,14 +55,16 @@ TEST(PublishedDriver, ListsInOrderFirstDriverWins) {
       {{200, builds + std::string(kMaxListSize, ' ')}, k131Milestone},                // too large
       {{200, std::string(8000000, '[') + std::string(8000000, ']')}, k131Milestone},  // deep
   };
-  for (const auto& [answer, address] : answers) {
-    auto [got, asked] = resolve(
-        "131.0.6778.69",
-        {{kBuilds, answer}, {kMilestones, {200, list("milestones", "131", k131Milestone)}}});
-    EXPECT_EQ(got, address) << answer.body.substr(0, 80);
-    EXPECT_EQ(asked.size(), address == k131 ? 1u : 2u) << answer.body.substr(0, 80);
-  }
   using Result = std::pair<std::string, std::vector<std::string>>;
+  for (const auto& [answer, address] : answers) {
+    std::vector<std::string> asked{kBuilds, kMilestones};
+    asked.resize(address == k131 ? 1 : 2);
+    EXPECT_EQ(
+        resolve("131.0.6778.69", {{kBuilds, answer},
+                                  {kMilestones, {200, list("milestones", "131", k131Milestone)}}}),
+        Result(address, asked))
+        << answer.body.substr(0, 80);
+  }
   const std::string b110 = kLatest + "110.0.5481", m110 = kLatest + "110";
   EXPECT_EQ(resolve("110.0.5481.178", {{b110, {200, "110.0.5481.77"}}}), Result(k110, {b110}));
   EXPECT_EQ(resolve("110.0.5481.178", {{m110, {200, "110.0.5481.77\r\n"}}}),
@@ -87,30 +89,24 @@ TEST(PublishedDriver, OnlyHttpsOnTheDriverHostsIsADriverAddress) {
 }
 
 TEST(DriverSetting, SwitchThenIniThenTable) {
-  struct Case {
-    std::vector<std::string> arguments;
-    std::optional<std::string> ini;
-    std::optional<DriverSource> source;  // nothing: refused, naming the file and the key
-  };
-  const Case cases[] = {
-      {{"/DRIVER=current"}, "[Driver]\nSource=bozuk", DriverSource::Current},
-      {{"-driver=TABLE"}, "[Driver]\nSource=current", DriverSource::Table},
-      {{}, {}, DriverSource::Table},
-      {{}, "\xEF\xBB\xBF[driver]\r\n  source = \"Current\" \r\n", DriverSource::Current},
-      {{}, "[Driver]\nSource=current ; yorum", {}},
-      {{}, "[Driver]\nSource=", {}},
-  };
-  for (const Case& c : cases) {
+  // The source; none when the file's value is refused, in a text naming the file and the key.
+  auto setting = [](const std::vector<std::string>& arguments, std::optional<std::string> ini) {
     fake::FakePlatform platform;
     std::string file = platform.appPath + "\\TovrenKur.ini", refusal;
-    if (c.ini)
-      platform.addFile(file, *c.ini);
-    Options options = parseArguments(c.arguments).options;
-    EXPECT_EQ(driverSourceSetting(platform, options, refusal), c.source) << c.ini.value_or("");
+    if (ini)
+      platform.addFile(file, *ini);
+    auto source = driverSourceSetting(platform, parseArguments(arguments).options, refusal);
     EXPECT_EQ(refusal.find(file + "\r\n[Driver] bölümü, Source anahtarı") != std::string::npos,
-              !c.source)
-        << refusal;
-  }
+              !source);
+    return source;
+  };
+  EXPECT_EQ(setting({"/DRIVER=current"}, "[Driver]\nSource=bozuk"), DriverSource::Current);
+  EXPECT_EQ(setting({"-driver=TABLE"}, "[Driver]\nSource=current"), DriverSource::Table);
+  EXPECT_EQ(setting({}, {}), DriverSource::Table);
+  EXPECT_EQ(setting({}, "\xEF\xBB\xBF[driver]\r\n source = \"Current\" \r\n"),
+            DriverSource::Current);
+  EXPECT_EQ(setting({}, "[Driver]\nSource=current ; yorum"), std::nullopt);
+  EXPECT_EQ(setting({}, "[Driver]\nSource="), std::nullopt);
   EXPECT_EQ(parseArguments({"/DRIVER=latest"}).refused, "/DRIVER=latest");
 }
 

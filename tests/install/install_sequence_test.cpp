@@ -333,7 +333,6 @@ TEST(Unattended, ExitCodesStartsAndLog) {
        4,
        {"cmd.exe"},
        "Atlanan hata: Hata No: 75 (Yol/Dosya erişim hatası)"},
-      // A driver setting the program does not know: nothing is done.
       {{"/VERYSILENT"},
        [](fake::FakePlatform& p) { p.addFile(kSetup + "\\TovrenKur.ini", "[Driver]\nSource=son"); },
        1,

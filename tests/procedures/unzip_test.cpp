@@ -43,7 +43,6 @@ TEST_F(Unzip, ExtractsTheArchiveBesideItselfThroughTheShellFolders) {
       {"Items", {kArchive}},
       {"Count", {kArchive}},
       {"Item", {kArchive, "0"}},
-      {"GetFolder", {std::string(kArchive) + "\\chromedriver.exe"}},
       {"CopyHere", {std::string(kPackage) + "\\", "256"}},
   };
   EXPECT_EQ(platform_.calls, expected);
@@ -56,11 +55,6 @@ TEST_F(Unzip, FoldersAndEverythingInThemAreExtracted) {
   EXPECT_EQ(platform_.list(kPackage),
             (std::vector<std::string>{"alt", "chromedriver_win32.zip", "iki.txt"}));
   EXPECT_EQ(platform_.content(std::string(kPackage) + "\\alt\\bir.txt"), "1");
-  // The one folder around a whole archive (as in the newer driver archives) is left out.
-  platform_.addFile(kArchive, fake::fakeZip({{"sarmal\\", ""}, {"sarmal\\chromedriver.exe", "2"}}));
-  ASSERT_EQ(run(), 0);
-  EXPECT_EQ(platform_.content(std::string(kPackage) + "\\chromedriver.exe"), "2");
-  EXPECT_FALSE(platform_.exists(std::string(kPackage) + "\\sarmal"));
 }
 
 TEST_F(Unzip, TheArchiveNamedByIndirDosyaUnderTheSetupFolderIsUsed) {

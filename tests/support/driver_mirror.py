@@ -4,9 +4,8 @@ tests: serves the files of --root by their paths on 127.0.0.1:--port with a cert
 a test CA (made with openssl into --certs unless a fresh one is there already), and appends one
 line per request ("GET /path status") to --log. Writes its PID to --pid-file once it listens;
 ends when killed or after --seconds. With --rate it sends each body at that many bytes a second,
-as a slow line would. Beside a served file, a file "<path>.cut" makes the mirror send the first
-half of its body, and "<path>.drop" close the connection without an answer, as an unreachable
-server does ("GET /path -" in the log).
+as a slow line would. A file "<path>.cut" halves the body of <path>; "<path>.drop" closes the
+connection unanswered, as an unreachable server does ("GET /path -" in the log).
 
     driver_mirror.py certs --certs DIR            make the CA (ca.pem, ca.der) and server cert
     driver_mirror.py serve --port N --root DIR --certs DIR [--log F] [--pid-file F] [--seconds S]
