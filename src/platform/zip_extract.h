@@ -8,7 +8,7 @@
 #include "platform/code_pages.h"
 #include "platform/progress.h"
 #include "platform/temp_file.h"
-#include "procedures/zip_reader.h"
+#include "zip/zip_reader.h"
 
 namespace tk::host {
 

@@ -7,7 +7,7 @@
 
 #include "platform/code_pages.h"
 #include "platform/error.h"
-#include "procedures/zip_reader.h"
+#include "zip/zip_reader.h"
 
 namespace {
 

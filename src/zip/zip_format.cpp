@@ -1,6 +1,6 @@
 // Reading the zip records: the end record and its zip64 form, central file headers with their
 // zip64 and Unicode Path extra fields, and local headers.
-#include "procedures/zip_format.h"
+#include "zip/zip_format.h"
 
 #include <zlib.h>
 

@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "procedures/zip_format.h"
-#include "procedures/zip_reader.h"
+#include "zip/zip_format.h"
+#include "zip/zip_reader.h"
 
 namespace tk::zip {
 

@@ -2,7 +2,7 @@
 // refuse the whole archive before anything is written).
 #include <gtest/gtest.h>
 
-#include "procedures/zip_names.h"
+#include "zip/zip_names.h"
 
 namespace tk::zip {
 namespace {

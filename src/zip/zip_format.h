@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "procedures/zip_reader.h"
+#include "zip/zip_reader.h"
 
 namespace tk::zip {
 

@@ -1,5 +1,5 @@
 // Decoding entry names and checking where they would land.
-#include "procedures/zip_names.h"
+#include "zip/zip_names.h"
 
 #include <array>
 #include <string_view>

@@ -1,7 +1,7 @@
 // Extraction: a first pass over the central directory checks every entry before anything is
 // written; a second pass writes each file under a temporary name, streaming it through a fixed
 // window of the archive and zlib, and renames it into place once its size and CRC are right.
-#include "procedures/zip_reader.h"
+#include "zip/zip_reader.h"
 
 #include <zlib.h>
 
@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "procedures/zip_format.h"
-#include "procedures/zip_names.h"
+#include "zip/zip_format.h"
+#include "zip/zip_names.h"
 
 namespace tk::zip {
 namespace {
