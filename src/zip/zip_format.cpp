@@ -1,5 +1,5 @@
 // Reading the zip records: the end record and its zip64 form, central file headers with their
-// zip64 and Unicode Path extra fields, and local headers.
+// zip64 and Unicode Path extra fields, and the extra fields of any header.
 #include "zip/zip_format.h"
 
 #include <zlib.h>
@@ -14,45 +14,68 @@ constexpr uint32_t kEndSignature = 0x06054b50;
 constexpr uint32_t kZip64EndSignature = 0x06064b50;
 constexpr uint32_t kZip64LocatorSignature = 0x07064b50;
 constexpr uint32_t kCentralSignature = 0x02014b50;
-constexpr uint32_t kLocalSignature = 0x04034b50;
+constexpr uint16_t kZip64Field = 0x0001;
+constexpr uint16_t kUnicodePathField = 0x7075;
 constexpr std::size_t kEndSize = 22;
 constexpr std::size_t kZip64EndSize = 56;
+constexpr std::size_t kZip64EndLead = 12;  // signature and size, which the size leaves out
 constexpr std::size_t kLocatorSize = 20;
 constexpr std::size_t kCentralSize = 46;
 constexpr std::size_t kMaxComment = 0xFFFF;
 constexpr std::size_t kDirectoryBuffer = 64 * 1024;
 
-// The position of the end record within `tail` (the archive's last bytes), or npos.
+PlatformError notZip() {
+  return corrupt("arşiv sonu kaydı bulunamadı (dosya bir zip arşivi değil ya da yarım kalmış)");
+}
+
+// The position of the last end-record signature within `tail` (the archive's last bytes), or
+// npos. The last one: a reader that searches from the end takes it, whatever lies before.
 std::size_t findEndRecord(const std::vector<unsigned char>& tail) {
   if (tail.size() < kEndSize)
     return std::string::npos;
   for (std::size_t at = tail.size() - kEndSize + 1; at-- > 0;) {
-    if (le32(&tail[at]) == kEndSignature && at + kEndSize + le16(&tail[at + 20]) <= tail.size())
+    if (le32(&tail[at]) == kEndSignature)
       return at;
   }
   return std::string::npos;
 }
 
-// The zip64 end record named by the locator just before the end record at `endAt`, if any.
-bool readZip64(ArchiveSource& archive, uint64_t endAt, Directory& directory, uint64_t& limit) {
+// Each field of the plain end record either says "in the zip64 record" or holds the same value.
+bool agrees(uint64_t plain, uint64_t saturated, uint64_t zip64) {
+  return plain == saturated || plain == zip64;
+}
+
+// The zip64 end record named by the locator just before the end record at `endAt`, if any. It
+// must end where the locator begins, and agree with the plain end record `end`.
+bool readZip64(ArchiveSource& archive, const unsigned char* end, uint64_t endAt,
+               Directory& directory, uint64_t& limit) {
   if (endAt < kLocatorSize)
     return false;
   unsigned char locator[kLocatorSize];
-  archive.readAt(endAt - kLocatorSize, locator, kLocatorSize);
+  uint64_t locatorAt = endAt - kLocatorSize;
+  archive.readAt(locatorAt, locator, kLocatorSize);
   if (le32(locator) != kZip64LocatorSignature)
     return false;
   if (le32(locator + 4) != 0 || le32(locator + 16) > 1)
     throw splitArchive();
   uint64_t recordAt = le64(locator + 8);
-  if (recordAt > endAt - kLocatorSize || endAt - kLocatorSize - recordAt < kZip64EndSize)
+  if (recordAt > locatorAt || locatorAt - recordAt < kZip64EndSize)
     throw corrupt("zip64 arşiv sonu kaydının yeri geçersiz");
   unsigned char record[kZip64EndSize];
   archive.readAt(recordAt, record, kZip64EndSize);
   if (le32(record) != kZip64EndSignature)
     throw corrupt("zip64 arşiv sonu kaydı bulunamadı");
+  if (le64(record + 4) != locatorAt - recordAt - kZip64EndLead)
+    throw corrupt("zip64 arşiv sonu kaydı ile yer göstericisi arasında fazladan bayt var");
   if (le32(record + 16) != 0 || le32(record + 20) != 0 || le64(record + 24) != le64(record + 32))
     throw splitArchive();
   directory = {le64(record + 32), le64(record + 48), le64(record + 40)};
+  if (!agrees(le16(end + 4), 0xFFFF, 0) || !agrees(le16(end + 6), 0xFFFF, 0) ||
+      !agrees(le16(end + 8), 0xFFFF, directory.entries) ||
+      !agrees(le16(end + 10), 0xFFFF, directory.entries) ||
+      !agrees(le32(end + 12), 0xFFFFFFFF, directory.size) ||
+      !agrees(le32(end + 16), 0xFFFFFFFF, directory.offset))
+    throw corrupt("zip64 arşiv sonu kaydı arşiv sonu kaydıyla uyuşmuyor");
   limit = recordAt;
   return true;
 }
@@ -71,25 +94,29 @@ PlatformError splitArchive() {
 Directory readDirectory(ArchiveSource& archive) {
   uint64_t size = archive.size();
   if (size < kEndSize)
-    throw corrupt("arşiv sonu kaydı bulunamadı (dosya bir zip arşivi değil ya da yarım kalmış)");
+    throw notZip();
   std::size_t tailSize = static_cast<std::size_t>(std::min<uint64_t>(size, kEndSize + kMaxComment));
   std::vector<unsigned char> tail(tailSize);
   archive.readAt(size - tailSize, tail.data(), tailSize);
   std::size_t found = findEndRecord(tail);
   if (found == std::string::npos)
-    throw corrupt("arşiv sonu kaydı bulunamadı (dosya bir zip arşivi değil ya da yarım kalmış)");
+    throw notZip();
   const unsigned char* end = &tail[found];
+  if (found + kEndSize + le16(end + 20) != tailSize)
+    throw corrupt("arşiv sonu kaydının açıklaması dosyanın sonunda bitmiyor");
   uint64_t endAt = size - tailSize + found;
   Directory directory{le16(end + 10), le32(end + 16), le32(end + 12)};
   uint64_t limit = endAt;
-  if (!readZip64(archive, endAt, directory, limit)) {
+  if (!readZip64(archive, end, endAt, directory, limit)) {
     if (le16(end + 4) != 0 || le16(end + 6) != 0 || le16(end + 8) != le16(end + 10))
       throw splitArchive();
     if (directory.offset == 0xFFFFFFFF || directory.size == 0xFFFFFFFF)
       throw corrupt("zip64 arşiv sonu kaydı eksik");
   }
-  if (directory.offset > limit || directory.size > limit - directory.offset)
+  if (directory.offset > limit)
     throw corrupt("merkezi dizin arşivin dışında");
+  if (directory.size != limit - directory.offset)
+    throw corrupt("merkezi dizin arşiv sonu kaydının başladığı yerde bitmiyor");
   if (directory.entries > directory.size / kCentralSize)
     throw corrupt("merkezi dizindeki girdi sayısı tutarsız");
   return directory;
@@ -125,6 +152,11 @@ void CentralDirectoryReader::skip(std::size_t length) {
   read(nullptr, length);
 }
 
+void CentralDirectoryReader::finish() const {
+  if (at_ != filled_ || position_ != end_)
+    throw corrupt("merkezi dizinde arşiv sonu kaydının saymadığı kayıtlar var");
+}
+
 void CentralDirectoryReader::next(CentralEntry& entry) {
   unsigned char fixed[kCentralSize];
   read(fixed, kCentralSize);
@@ -141,55 +173,64 @@ void CentralDirectoryReader::next(CentralEntry& entry) {
   entry.localOffset = le32(fixed + 42);
   entry.rawName.resize(le16(fixed + 28));
   read(reinterpret_cast<unsigned char*>(entry.rawName.data()), entry.rawName.size());
-  std::string extra(le16(fixed + 30), '\0');
-  read(reinterpret_cast<unsigned char*>(extra.data()), extra.size());
+  extra_.resize(le16(fixed + 30));
+  read(reinterpret_cast<unsigned char*>(extra_.data()), extra_.size());
   skip(le16(fixed + 32));
-  parseExtra(extra, entry);
+  ExtraFields fields = findExtraFields(extra_);
+  uint64_t disk = entry.diskStart;
+  applyZip64(fields.zip64, {{entry.size, 0xFFFFFFFF, 8},
+                            {entry.compressedSize, 0xFFFFFFFF, 8},
+                            {entry.localOffset, 0xFFFFFFFF, 8},
+                            {disk, 0xFFFF, 4}});
+  entry.diskStart = static_cast<uint32_t>(disk);
+  entry.unicodeName = unicodePath(fields.unicodePath, entry.rawName);
 }
 
-// The zip64 field holds, in this order, only the values that the fixed header saturated.
-void CentralDirectoryReader::parseExtra(const std::string& extra, CentralEntry& entry) {
-  entry.unicodeName.clear();
-  bool zip64Needed = entry.size == 0xFFFFFFFF || entry.compressedSize == 0xFFFFFFFF ||
-                     entry.localOffset == 0xFFFFFFFF || entry.diskStart == 0xFFFF;
-  const auto* data = reinterpret_cast<const unsigned char*>(extra.data());
-  for (std::size_t at = 0; at + 4 <= extra.size();) {
-    uint16_t id = le16(data + at);
-    std::size_t length = std::min<std::size_t>(le16(data + at + 2), extra.size() - at - 4);
-    const unsigned char* field = data + at + 4;
-    if (id == 0x0001 && zip64Needed) {
-      std::size_t used = 0;
-      auto take = [&](uint64_t& value, uint32_t saturated, std::size_t width) {
-        if (value != saturated)
-          return;
-        if (used + width > length)
-          throw corrupt("zip64 ek alanı kısa");
-        value = width == 8 ? le64(field + used) : le32(field + used);
-        used += width;
-      };
-      uint64_t disk = entry.diskStart;
-      take(entry.size, 0xFFFFFFFF, 8);
-      take(entry.compressedSize, 0xFFFFFFFF, 8);
-      take(entry.localOffset, 0xFFFFFFFF, 8);
-      take(disk, 0xFFFF, 4);
-      entry.diskStart = static_cast<uint32_t>(disk);
-      zip64Needed = false;
-    } else if (id == 0x7075 && length > 5 && field[0] == 1 &&
-               le32(field + 1) == crc32(0, reinterpret_cast<const Bytef*>(entry.rawName.data()),
-                                        static_cast<uInt>(entry.rawName.size()))) {
-      entry.unicodeName.assign(reinterpret_cast<const char*>(field + 5), length - 5);
+ExtraFields findExtraFields(std::string_view block) {
+  ExtraFields fields;
+  std::size_t at = 0;
+  // A block may end in a few bytes too short for a field (aligning tools pad with them): no
+  // reader takes them for one.
+  while (block.size() - at >= 4) {
+    uint16_t id = le16(bytes(block) + at);
+    std::size_t length = le16(bytes(block) + at + 2);
+    if (length > block.size() - at - 4)
+      throw corrupt("bir ek alan bulunduğu başlığın dışına taşıyor");
+    std::optional<std::string_view>* slot = id == kZip64Field         ? &fields.zip64
+                                            : id == kUnicodePathField ? &fields.unicodePath
+                                                                      : nullptr;
+    if (slot != nullptr) {
+      if (*slot)
+        throw corrupt("bir başlıkta aynı zip64 ya da Unicode ad alanı iki kez var");
+      *slot = block.substr(at + 4, length);
     }
     at += 4 + length;
   }
-  if (zip64Needed)
-    throw corrupt("zip64 ek alanı eksik");
+  return fields;
 }
 
-uint64_t dataOffset(const unsigned char* localHeader, const CentralEntry& entry,
-                    const std::string& shownName) {
-  if (le32(localHeader) != kLocalSignature)
-    throw corrupt("'" + shownName + "' girdisinin yerel başlığı bulunamadı");
-  return entry.localOffset + kLocalHeaderSize + le16(localHeader + 26) + le16(localHeader + 28);
+void applyZip64(const std::optional<std::string_view>& field,
+                std::initializer_list<Zip64Slot> slots) {
+  std::size_t used = 0;
+  for (const Zip64Slot& slot : slots) {
+    if (slot.value != slot.saturated)
+      continue;
+    if (!field)
+      throw corrupt("zip64 ek alanı eksik");
+    if (field->size() - used < slot.width)
+      throw corrupt("zip64 ek alanı kısa");
+    const unsigned char* at = bytes(*field) + used;
+    slot.value = slot.width == 8 ? le64(at) : le32(at);
+    used += slot.width;
+  }
+}
+
+std::string unicodePath(const std::optional<std::string_view>& field, const std::string& rawName) {
+  if (!field || field->size() <= 5 || (*field)[0] != 1)
+    return "";
+  uLong crc =
+      crc32(0, reinterpret_cast<const Bytef*>(rawName.data()), static_cast<uInt>(rawName.size()));
+  return le32(bytes(*field) + 1) == crc ? std::string(field->substr(5)) : "";
 }
 
 }  // namespace tk::zip
