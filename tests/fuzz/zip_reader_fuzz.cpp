@@ -9,6 +9,7 @@
 
 #include "platform/code_pages.h"
 #include "platform/error.h"
+#include "zip/driver_archive.h"
 #include "zip/zip_reader.h"
 
 namespace {
