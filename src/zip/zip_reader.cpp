@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/text.h"
 #include "zip/zip_format.h"
 #include "zip/zip_names.h"
 
@@ -205,7 +206,7 @@ EntryPath checkName(const CentralEntry& entry, OemDecoder decodeOem, ContentRule
     rule->add(target);
   if ((entry.flags & kFlagUtf8) == 0 && !entry.unicodeName.empty()) {
     EntryPath plain = safePath(plainName(entry, decodeOem));
-    if (rule != nullptr && plain.path != target.path)
+    if (rule != nullptr && !equalsIgnoringCase(plain.path, target.path))
       rule->add(plain);
   }
   return target;
