@@ -2,7 +2,7 @@
 // the substitute elsewhere (platform/posix). Each host defines every member once, in the file of
 // its area: Dir, MkDir, FileCopy and AppPath in files_*, MsgBox in msgbox_*, Shell in process_*,
 // and each Create* in the file of its object (wsh_*, fso_*, http_*, zip_extract_*,
-// automation_*).
+// automation_*), DescribeSystem in system_*, OpenLog and Log in support_log_*.
 #pragma once
 
 #include <memory>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/support_log.h"
 
 namespace tk::host {
 
@@ -36,9 +37,13 @@ class HostPlatform : public Platform {
   std::unique_ptr<ShellDispatch> CreateShellDispatch() override;
   std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
                                                        const std::string& interfaceId) override;
+  SystemFacts DescribeSystem() override;
+  std::string OpenLog(const std::optional<std::string>& file) override;
+  void Log(const std::string& text) noexcept override;
 
  private:
   std::unique_ptr<DirState> dir_;
+  SupportLog log_;
 };
 
 }  // namespace tk::host
