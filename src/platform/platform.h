@@ -129,8 +129,10 @@ class ShellFolder {
  public:
   virtual ~ShellFolder() = default;
   virtual std::unique_ptr<FolderItems> Items() = 0;
-  // Copies (for an archive: extracts) every item into this folder; what it wrote where the
-  // program's own reader extracted (the shell itself does not tell).
+  // Copies (for an archive: extracts) every item into this folder. An archive is extracted only
+  // once the whole of it has been checked as the driver's archive (zip::DriverArchive): a refused
+  // one (52, 70, 321) writes nothing; other copies are not offered (5). Gives what it wrote where
+  // the program's own reader extracted (the shell itself does not tell).
   virtual std::optional<CopyCounts> CopyHere(FolderItems& items, int options) = 0;
 };
 

@@ -251,7 +251,7 @@ def unattended_ends(run):
     run.set_registry("105.0.5195.102", None)
     run.deploy(["/VERYSILENT"], exit_code=3)
     logs = sorted(run.default_logs())  # the second run of the day takes the next number
-    check([log[-9:] for log in logs] == ["#001.log", "#002.log"], "logs %r" % logs)
+    check([log[-8:] for log in logs] == ["#001.log", "#002.log"], "logs %r" % logs)
     run.check_log(3, logs[-1], holds=["Kurulum durdu: Hata No: 53 (Dosya bulunamadı)"])
 
 

@@ -11,7 +11,8 @@ connection unanswered, as an unreachable server does ("GET /path -" in the log).
     driver_mirror.py serve --port N --root DIR --certs DIR [--log F] [--pid-file F] [--seconds S]
                      [--rate BYTES]
     driver_mirror.py archive --out ZIP [--padding BYTES] NAME=TEXT...   a real zip archive with
-                     the given entries (and "dolgu.bin" of random bytes, which do not compress)
+                     the given entries (and "THIRD_PARTY_NOTICES.dolgu" of random bytes, which
+                     do not compress: what a driver archive may hold besides the driver)
 
 publish_lists() writes the driver lists that Google publishes, and the archives they name.
 """
@@ -137,7 +138,7 @@ def make_archive(path, entries, padding=0):
         for name, text in entries.items():
             out.writestr(name, text.encode("utf-8"))
         if padding:  # random bytes: the archive stays as large as they are
-            out.writestr("dolgu.bin", os.urandom(padding))
+            out.writestr("THIRD_PARTY_NOTICES.dolgu", os.urandom(padding))
 
 
 def main():

@@ -1,7 +1,7 @@
 // The substitute's shell folder objects: NameSpace gives a folder for an existing folder or file
 // (an archive), and CopyHere extracts an archive's items with the program's zip reader, which
-// reads the archive with pread and writes each file through a TempFile, with names matched
-// ignoring case as on Windows.
+// takes only the driver's archive, reads it with pread and writes each file through a TempFile,
+// with names matched ignoring case as on Windows.
 #include "platform/zip_extract.h"
 
 #include <fcntl.h>
@@ -162,7 +162,8 @@ class HostFolder : public ShellFolder {
     // The program only ever extracts an archive into a folder; other copies are not offered.
     if (source == nullptr || archive_)
       throw makeError(err::kInvalidCall);
-    zip::ExtractStats stats = extractArchive(source->archive, host_.string(), source->folder);
+    zip::ExtractStats stats =
+        extractArchive(source->archive, host_.string(), Content::Driver, source->folder);
     return CopyCounts{stats.files + stats.folders, stats.bytes};
   }
 
@@ -188,11 +189,11 @@ class HostShell : public ShellDispatch {
 }  // namespace
 
 zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination,
-                                 const std::string& folder) {
+                                 Content content, const std::string& folder) {
   HostArchive source(archive);
   HostDestination target(destination);
   FolderDestination inside(target, folder);
-  return extractAsLongWork(source, inside);
+  return runAsLongWork(source, &inside, content);
 }
 
 std::vector<std::string> archivePaths(const std::string& archive) {
@@ -202,7 +203,7 @@ std::vector<std::string> archivePaths(const std::string& archive) {
 
 void checkArchive(const std::string& archive) {
   HostArchive source(archive);
-  zip::check(source, decodeOem);
+  checkDriverArchive(source);
 }
 
 std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {

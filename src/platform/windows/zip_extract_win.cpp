@@ -1,7 +1,8 @@
 // The shell's folder automation ("Shell" by class id, IShellDispatch6 or IShellDispatch):
-// NameSpace, Items and CopyHere. Where the shell gives no folder for an archive that exists (no
-// zip-folder handler: Server Core, a disabled handler, Wine), the program's own zip reader
-// extracts it, reading the archive at offsets and writing each file through a TempFile.
+// NameSpace, Items and CopyHere. The program's own zip reader checks every archive before the
+// shell extracts it, and where the shell gives no folder for an archive that exists (no
+// zip-folder handler: Server Core, a disabled handler, Wine), it extracts the archive itself,
+// reading it at offsets and writing each file through a TempFile.
 // clang-format off: <windows.h> with the project's settings first
 #include "platform/windows/win32.h"
 // clang-format on
@@ -120,13 +121,15 @@ class WinFolder : public ShellFolder {
 
  private:
   ComPtr<Folder> folder_;  // empty for an archive that the shell gave no folder for
-  std::string path_;       // "" for a folder inside an archive
+  std::string path_;       // for a folder inside an archive, the archive's
 };
 
-// A shell item; only a folder's own folder object is asked of it.
+// A shell item of the folder or archive at `path`; only a folder's own folder object is asked of
+// it, which keeps the path: what CopyHere checks before the shell extracts from it.
 class WinItem : public tk::FolderItem {
  public:
-  explicit WinItem(ComPtr<::FolderItem> item) : item_(std::move(item)) {}
+  WinItem(ComPtr<::FolderItem> item, std::string path)
+      : item_(std::move(item)), path_(std::move(path)) {}
   std::unique_ptr<ShellFolder> GetFolder() override {
     VARIANT_BOOL folder = VARIANT_FALSE;
     HRESULT result = item_->get_IsFolder(&folder);
@@ -141,16 +144,18 @@ class WinItem : public tk::FolderItem {
       result = dispatch->QueryInterface(kFolder, inner.putVoid());
     if (FAILED(result) || !inner)
       throw shellError(FAILED(result) ? result : E_NOINTERFACE, "GetFolder");
-    return std::make_unique<WinFolder>(std::move(inner), "");
+    return std::make_unique<WinFolder>(std::move(inner), path_);
   }
 
  private:
   ComPtr<::FolderItem> item_;
+  std::string path_;
 };
 
-// The shell's own collection.
+// The shell's own collection of the folder or archive at `path`.
 struct WinItems : tk::FolderItems {
   ComPtr<::FolderItems> shellItems;
+  std::string path;
   int Count() override {
     long count = 0;
     HRESULT result = shellItems->get_Count(&count);
@@ -168,7 +173,7 @@ struct WinItems : tk::FolderItems {
       throw shellError(result, "Item");
     if (!item)
       throw makeError(err::kSubscriptOutOfRange);
-    return std::make_unique<WinItem>(std::move(item));
+    return std::make_unique<WinItem>(std::move(item), path);
   }
 };
 
@@ -176,6 +181,7 @@ std::unique_ptr<tk::FolderItems> WinFolder::Items() {
   if (!folder_)
     return std::make_unique<ArchiveItems>(path_, "");
   auto items = std::make_unique<WinItems>();
+  items->path = path_;
   HRESULT result = folder_->Items(items->shellItems.put());
   if (FAILED(result))
     throw shellError(result, "Items");
@@ -184,18 +190,30 @@ std::unique_ptr<tk::FolderItems> WinFolder::Items() {
   return items;
 }
 
+// Only an archive is extracted, and only once the program's reader has checked the whole of it
+// as the driver's archive, whoever extracts it: an archive that an earlier run or anyone else
+// left at the archive's place is never handed to the shell unchecked. The archive stays open,
+// shared for reading only, until the shell is done, so the shell reads what was checked.
 std::optional<CopyCounts> WinFolder::CopyHere(tk::FolderItems& items, int options) {
   if (auto* archive = dynamic_cast<ArchiveItems*>(&items)) {
-    if (!folder_ || path_.empty())
+    if (!folder_)
       throw makeError(err::kInvalidCall);  // extracting into an archive is not offered
-    zip::ExtractStats stats = extractArchive(archive->archive, path_, archive->folder);
+    zip::ExtractStats stats =
+        extractArchive(archive->archive, path_, Content::Driver, archive->folder);
     return CopyCounts{stats.files + stats.folders, stats.bytes};
   }
   auto* source = dynamic_cast<WinItems*>(&items);
   if (source == nullptr)
     throw makeError(err::kObjectRequired);
-  if (!folder_)
+  std::wstring archivePath = toWide(source->path);
+  DWORD attributes = GetFileAttributesW(archivePath.c_str());
+  // Extracting into an archive, or copying a folder (even one at the archive's place), is not
+  // offered.
+  if (!folder_ ||
+      (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
     throw makeError(err::kInvalidCall);
+  WinArchive archive(archivePath);
+  runAsLongWork(archive, nullptr, Content::Driver);
   Variant what;
   what.value.vt = VT_DISPATCH;
   what.value.pdispVal = source->shellItems.get();
@@ -239,11 +257,11 @@ std::unique_ptr<ShellFolder> WinShell::NameSpace(const std::string& path) {
 }  // namespace
 
 zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination,
-                                 const std::string& folder) {
+                                 Content content, const std::string& folder) {
   WinArchive source(toWide(archive));
   WinDestination target(destination);
   FolderDestination inside(target, folder);
-  return extractAsLongWork(source, inside);
+  return runAsLongWork(source, &inside, content);
 }
 
 std::vector<std::string> archivePaths(const std::string& archive) {
@@ -253,7 +271,7 @@ std::vector<std::string> archivePaths(const std::string& archive) {
 
 void checkArchive(const std::string& archive) {
   WinArchive source(toWide(archive));
-  zip::check(source, decodeOem);
+  checkDriverArchive(source);
 }
 
 std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {
