@@ -155,40 +155,13 @@ class FakeFolder : public ShellFolder {
   std::string path_;
 };
 
-// An item at the top of an archive. The fake gives no folder object for a folder inside an
-// archive: leaving out the one folder around a whole archive is tested on the real platforms.
-struct FakeItem : FolderItem {
-  std::unique_ptr<ShellFolder> GetFolder() override { return nullptr; }
-};
-
-// The items at the top: the entries without a "\\" but a closing one (a folder's).
 struct FakeItems : FolderItems {
-  FakeItems(FakePlatform& fake, std::string path) : fake(fake), path(std::move(path)) {}
-  std::vector<std::string> top() const {
-    std::vector<std::string> names;
-    for (const auto& [name, content] : entries) {
-      if (name.find('\\') >= name.size() - 1)
-        names.push_back(name);
-    }
-    return names;
-  }
-  int Count() override {
-    fake.record("Count", {path});
-    return static_cast<int>(top().size());
-  }
-  std::unique_ptr<FolderItem> Item(int index) override {
-    fake.record("Item", {path, std::to_string(index)});
-    top().at(static_cast<std::size_t>(index));  // an index outside the items throws
-    return std::make_unique<FakeItem>();
-  }
-  FakePlatform& fake;
-  std::string path;
   std::vector<std::pair<std::string, std::string>> entries;
 };
 
 std::unique_ptr<FolderItems> FakeFolder::Items() {
   fake_.record("Items", {path_});
-  auto items = std::make_unique<FakeItems>(fake_, path_);
+  auto items = std::make_unique<FakeItems>();
   const Entry* entry = fake_.find(path_);
   if (entry != nullptr && !entry->folder) {
     std::string text = entry->content;

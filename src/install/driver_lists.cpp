@@ -2,7 +2,6 @@
 // a list of several megabytes costs no more memory than its text.
 #include "install/driver_lists.h"
 
-#include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
 namespace tk {
@@ -87,14 +86,18 @@ Frame ListReader::child(bool array) const {
 
 }  // namespace
 
-ListAnswer chromedriverWin32(std::string_view json, std::string_view group, std::string_view key) {
+ListAnswer chromedriverWin32(std::string& json, std::string_view group, std::string_view key) {
+  // The text is read in place (its strings decoded where they lie), up to its closing NUL: a NUL
+  // inside it would end it early, so it makes the text malformed.
+  if (json.find('\0') != std::string::npos)
+    return {std::nullopt, "JSON bozuk (metinde NUL var)"};
   ListReader handler(group, key);
   rapidjson::Reader reader;
-  rapidjson::MemoryStream text(json.data(), json.size());
+  rapidjson::InsituStringStream text(json.data());
   // Numbers are never used: taken as text, they cost no conversion code. The bytes of strings
   // are not checked as UTF-8 here: every value used is held to printable ASCII afterwards.
-  rapidjson::ParseResult result =
-      reader.Parse<rapidjson::kParseNumbersAsStringsFlag>(text, handler);
+  constexpr unsigned kFlags = rapidjson::kParseInsituFlag | rapidjson::kParseNumbersAsStringsFlag;
+  rapidjson::ParseResult result = reader.Parse<kFlags>(text, handler);
   if (result.IsError()) {
     return {std::nullopt, "JSON bozuk (hata " + std::to_string(result.Code()) + ", bayt " +
                               std::to_string(result.Offset()) + ")"};

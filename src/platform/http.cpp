@@ -1,20 +1,11 @@
 // The part of a download that both HTTP requests share: the body checked before it replaces
-// anything, or taken into memory.
+// anything.
 #include "platform/http.h"
 
 #include "platform/error.h"
 #include "platform/zip_extract.h"
 
 namespace tk::host::http {
-
-namespace {
-
-struct EndWork {
-  std::optional<LongWork>& work;
-  ~EndWork() { work.reset(); }
-};
-
-}  // namespace
 
 void saveCheckedBody(const std::string& destination, std::optional<LongWork>& work,
                      const std::function<void(TempFile&)>& receive) {
@@ -29,16 +20,6 @@ void saveCheckedBody(const std::string& destination, std::optional<LongWork>& wo
     checkArchive(file.path());
   });
   file.commit();
-}
-
-std::string receiveText(std::optional<LongWork>& work,
-                        const std::function<void(const BodySink&)>& receive) {
-  EndWork endWork{work};
-  if (!work)
-    throw makeError(err::kInvalidCall);
-  std::string text;
-  work->run([&] { receive([&](const char* data, std::size_t size) { text.append(data, size); }); });
-  return text;
 }
 
 }  // namespace tk::host::http

@@ -35,7 +35,22 @@ inline constexpr int32_t kDecodingFailed = -2147012721;
 inline constexpr int32_t kBodyTooLarge = -2147024673;
 
 // Where a body goes as it arrives: a temporary file, or memory for a small document.
-using BodySink = std::function<void(const char* data, std::size_t size)>;
+struct BodySink {
+  TempFile* file = nullptr;
+  std::string* text = nullptr;
+  void write(const char* data, std::size_t size) const {
+    if (file != nullptr)
+      file->write(data, size);
+    else
+      text->append(data, size);
+  }
+};
+
+// Ends a request's long work (its progress window closes) on every way out of a scope.
+struct EndWork {
+  std::optional<LongWork>& work;
+  ~EndWork() { work.reset(); }
+};
 
 // Saves a 200 body at `destination` (a host path), received by `receive` into a temporary file
 // beside it, as the download's long work: the body replaces the file only once it is whole and
@@ -44,10 +59,5 @@ using BodySink = std::function<void(const char* data, std::size_t size)>;
 // progress window closes) on every way out, before the caller can show a message box.
 void saveCheckedBody(const std::string& destination, std::optional<LongWork>& work,
                      const std::function<void(TempFile&)>& receive);
-
-// Receives a 200 body into memory, as the download's long work, through the sink that
-// `receive` is handed. `work` ends on every way out, as above.
-std::string receiveText(std::optional<LongWork>& work,
-                        const std::function<void(const BodySink&)>& receive);
 
 }  // namespace tk::host::http

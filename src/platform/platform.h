@@ -99,23 +99,10 @@ class XmlHttpRequest {
   virtual std::string Proxy() = 0;
 };
 
-class ShellFolder;
-
-// One item of a shell folder: a file, or a folder (in an archive too).
-class FolderItem {
- public:
-  virtual ~FolderItem() = default;
-  // The folder that the item is; no object (nullptr) for a file.
-  virtual std::unique_ptr<ShellFolder> GetFolder() = 0;
-};
-
-// The item collection of a shell folder: what CopyHere copies.
+// The item collection of a shell folder (opaque to the logic).
 class FolderItems {
  public:
   virtual ~FolderItems() = default;
-  virtual int Count() = 0;
-  // The item at `index`, from 0; an index outside the collection is 9.
-  virtual std::unique_ptr<FolderItem> Item(int index) = 0;
 };
 
 // What an extraction wrote, for the support log.
@@ -124,7 +111,7 @@ struct CopyCounts {
   uint64_t bytes = 0;
 };
 
-// A shell folder: a real folder, or a zip archive (or a folder inside one) opened as a folder.
+// A shell folder: a real folder, or a zip archive opened as a folder.
 class ShellFolder {
  public:
   virtual ~ShellFolder() = default;

@@ -5,11 +5,9 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/code_pages.h"
 #include "platform/error.h"
-#include "platform/platform.h"
 #include "platform/progress.h"
 #include "platform/temp_file.h"
 #include "zip/driver_archive.h"
@@ -21,26 +19,50 @@ namespace tk::host {
 // (zip::DriverArchive), which is all the program itself ever extracts or downloads.
 enum class Content { Any, Driver };
 
-// Extracts the archive at `archive` into the existing folder `destination` (host paths, UTF-8):
-// all of it, or only what lies in `folder` inside it ("name/"), which then lands at the top of
-// the destination. Names are matched ignoring case against what already lies there, as on
-// Windows, so a file is replaced rather than doubled. Failures throw PlatformError.
+// Extracts the archive at `archive` into the existing folder `destination` (host paths, UTF-8).
+// Names are matched ignoring case against what already lies there, as on Windows, so a file is
+// replaced rather than doubled. Failures throw PlatformError.
 zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination,
-                                 Content content, const std::string& folder = "");
-
-// Every path the archive at `archive` holds, files ("a/b") and folders ("a/"), read with every
-// check of the extraction, writing nothing.
-std::vector<std::string> archivePaths(const std::string& archive);
+                                 Content content);
 
 // Reads the whole driver archive at `archive` (a host path) with every check of the extraction
 // and every CRC, writing nothing: whatever the reason, a refused archive is a damaged one (321).
 // A file that cannot be opened fails with its own number.
 void checkArchive(const std::string& archive);
 
+// Writes the driver's files at the top of `inner`: out of the one folder that newer driver
+// archives wrap them in (chromedriver-win32/), where the older archives put them. The rule knows
+// that folder once the reader has checked every entry, before it writes any.
+class UnwrappedDriver : public zip::Destination {
+ public:
+  UnwrappedDriver(zip::Destination& inner, const zip::DriverArchive& driver)
+      : inner_(inner), driver_(driver) {}
+  void makeFolder(const std::string& path) override {
+    if (path.size() > driver_.folder().size())
+      inner_.makeFolder(inside(path));
+  }
+  std::unique_ptr<zip::OutputFile> create(const std::string& path, bool executable) override {
+    return inner_.create(inside(path), executable);
+  }
+  uint64_t freeSpace() override { return inner_.freeSpace(); }
+
+ private:
+  // Every entry of a driver archive lies in the driver's folder ("" or "name", any letter case).
+  std::string inside(const std::string& path) const {
+    std::size_t folder = driver_.folder().size();
+    return folder == 0 ? path : path.substr(folder + 1);
+  }
+
+  zip::Destination& inner_;
+  const zip::DriverArchive& driver_;
+};
+
 // The reader run as a long work: the form's window stays served, and a long extraction shows
-// its progress over it. Without a destination the archive is only checked (zip::check).
+// its progress over it. Without a destination the archive is only checked (zip::check). The
+// driver's archive is extracted out of its one folder (UnwrappedDriver); `driverFolder`, when
+// given, learns that folder ("" for none), for the shell to extract from it too.
 inline zip::ExtractStats runAsLongWork(zip::ArchiveSource& archive, zip::Destination* destination,
-                                       Content content) {
+                                       Content content, std::string* driverFolder = nullptr) {
   struct Observer : zip::ExtractObserver {
     LongWork work{WorkKind::Extraction};
     void started(uint64_t totalBytes) override { work.setTotal(totalBytes); }
@@ -52,54 +74,20 @@ inline zip::ExtractStats runAsLongWork(zip::ArchiveSource& archive, zip::Destina
   zip::Options options{driver ? &*driver : nullptr, &observer};
   zip::ExtractStats stats;
   observer.work.run([&] {
-    if (destination != nullptr)
+    if (destination != nullptr && driver) {
+      UnwrappedDriver unwrapped(*destination, *driver);
+      stats = zip::extract(archive, unwrapped, decodeOem, options);
+    } else if (destination != nullptr) {
       stats = zip::extract(archive, *destination, decodeOem, options);
-    else
+    } else {
       zip::check(archive, decodeOem, options);
+    }
   });
+  if (driverFolder != nullptr && driver)
+    *driverFolder = driver->folder();
   return stats;
 }
 
-// The reader's side of both hosts, in zip_extract.cpp.
-
-// What an archive holds as the shell's zip folder shows it, where the program's reader stands in
-// for the shell: the items of `folder` inside the archive ("" for its top level, else "name/"),
-// each name once (letter case ignored, as on Windows). CopyHere extracts them with extractArchive.
-class ArchiveItems : public FolderItems {
- public:
-  ArchiveItems(std::string archive, std::string folder)
-      : archive(std::move(archive)), folder(std::move(folder)) {}
-  int Count() override { return static_cast<int>(names().size()); }
-  std::unique_ptr<FolderItem> Item(int index) override;
-
-  const std::string archive;  // host path
-  const std::string folder;
-
- private:
-  // The items' names, a folder's with a closing "/", read from the archive once.
-  const std::vector<std::string>& names();
-  std::optional<std::vector<std::string>> names_;
-};
-
-// The paths of an archive's entries, as archivePaths gives them.
-std::vector<std::string> listPaths(zip::ArchiveSource& archive);
-
-// Writes only what lies in `folder` ("name/", or "" for everything), at the top of `inner`.
-class FolderDestination : public zip::Destination {
- public:
-  FolderDestination(zip::Destination& inner, std::string folder)
-      : inner_(inner), folder_(std::move(folder)) {}
-  void makeFolder(const std::string& path) override;
-  std::unique_ptr<zip::OutputFile> create(const std::string& path, bool executable) override;
-  uint64_t freeSpace() override { return inner_.freeSpace(); }
-
- private:
-  // The path below the folder; nothing for a path outside it or the folder itself.
-  std::optional<std::string> inside(const std::string& path) const;
-
-  zip::Destination& inner_;
-  std::string folder_;
-};
 // checkArchive on an archive that each host opens its own way.
 inline void checkDriverArchive(zip::ArchiveSource& archive) {
   zip::DriverArchive driver;

@@ -1,7 +1,6 @@
 // unzip: extracts the downloaded driver archive into the package folder that holds it, through
-// the shell's folder objects, out of the one folder that newer archives wrap the driver in. No
-// handler of its own: every failure goes to the caller, and a call on a folder that NameSpace did
-// not give is the runtime's error 91.
+// the shell's folder objects. No handler of its own: every failure goes to the caller, and a
+// call on a folder that NameSpace did not give is the runtime's error 91.
 #include "app/form1.h"
 
 namespace tk {
@@ -13,12 +12,6 @@ void Form1::unzip() {
   std::unique_ptr<ShellFolder> archiveFolder = shell->NameSpace(archive);
   std::unique_ptr<ShellFolder> destinationFolder = shell->NameSpace(destination);
   std::unique_ptr<FolderItems> items = requireObject(archiveFolder).Items();
-  // Newer driver archives wrap their files in one folder: its items are extracted instead, so
-  // chromedriver.exe lands at the top of the package folder, where the older archives put it.
-  if (items->Count() == 1) {
-    if (std::unique_ptr<ShellFolder> wrapper = items->Item(0)->GetFolder())
-      items = wrapper->Items();
-  }
   log("Arşiv açılıyor: " + archive + " -> " + destination);
   if (std::optional<CopyCounts> counts =
           requireObject(destinationFolder).CopyHere(*items, kCopySimpleProgress)) {

@@ -224,9 +224,6 @@ def fixtures():
     f["zip64"] = zip64([("z/", None, S), ("z/bir.txt", b"zip64 bir", D), ("iki.txt", b"iki", S)])
     f["ters_bolu"] = archive([("klasör\\alt\\dosya.txt", b"ters bolu", D)])
     f["bos"] = archive([])
-    # The newer driver archives' layout: one folder, given by the names alone, around the driver.
-    f["sarmal"] = archive([("chromedriver-win32/chromedriver.exe", b"MZ" + binary(4096), D),
-                           ("chromedriver-win32/LICENSE.chromedriver", b"lisans", D)])
     # A few of the names that the reader refuses (its unit tests go through the rest).
     for index, name in enumerate(["../kacak.txt", "/mutlak.txt", "C:/windows.txt",
                                   "ok\\..\\..\\kacak.txt", "\\\\sunucu\\pay\\x.txt",

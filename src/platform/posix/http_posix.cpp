@@ -177,7 +177,7 @@ size_t CurlRequest::onBody(char* data, size_t, size_t count, void* self) {
   try {
     if (static_cast<uint64_t>(request->written_) + count > request->limit_)
       throw makeError(http::kBodyTooLarge);  // no length announced: stopped as it arrives
-    (*request->sink_)(data, count);
+    request->sink_->write(data, count);
   } catch (const PlatformError&) {
     request->writeFailure_ = std::current_exception();
     return 0;  // fails the transfer: fewer bytes taken than offered
@@ -273,16 +273,18 @@ uint64_t CurlRequest::SaveResponseBody(const std::string& path) {
   if (!sent_ || status_ != 200)
     throw makeError(err::kInvalidCall);
   http::saveCheckedBody(hostPath(path).string(), work_, [&](TempFile& file) {
-    receive([&](const char* data, std::size_t size) { file.write(data, size); },
-            http::kMaxBodySize);
+    receive({&file, nullptr}, http::kMaxBodySize);
   });
   return static_cast<uint64_t>(written_);
 }
 
 std::string CurlRequest::ResponseText(uint64_t maxBytes) {
-  if (!sent_ || status_ != 200)
+  if (!sent_ || status_ != 200 || !work_)
     throw makeError(err::kInvalidCall);
-  return http::receiveText(work_, [&](const http::BodySink& sink) { receive(sink, maxBytes); });
+  http::EndWork end{work_};
+  std::string text;
+  work_->run([&] { receive({nullptr, &text}, maxBytes); });
+  return text;
 }
 
 // What libcurl takes from the environment for this address's scheme, as it looks them up.

@@ -140,30 +140,29 @@ std::unique_ptr<zip::OutputFile> HostDestination::create(const std::string& path
   return file;
 }
 
-// The items of a real folder: the program never copies them, nor looks into them.
+// The items of a folder or an archive: what CopyHere copies, all of it.
 struct HostItems : FolderItems {
-  int Count() override { throw makeError(err::kInvalidCall); }
-  std::unique_ptr<FolderItem> Item(int) override { throw makeError(err::kInvalidCall); }
+  HostItems(fs::path source, bool archive) : source(std::move(source)), archive(archive) {}
+  fs::path source;
+  bool archive;
 };
 
 class HostFolder : public ShellFolder {
  public:
   HostFolder(fs::path host, bool archive) : host_(std::move(host)), archive_(archive) {}
   std::unique_ptr<FolderItems> Items() override {
-    if (archive_)
-      return std::make_unique<ArchiveItems>(host_.string(), "");
-    return std::make_unique<HostItems>();
+    return std::make_unique<HostItems>(host_, archive_);
   }
   // The options only shape the shell's progress window, which the substitute does not show.
   std::optional<CopyCounts> CopyHere(FolderItems& items, int) override {
-    auto* source = dynamic_cast<ArchiveItems*>(&items);
-    if (source == nullptr && dynamic_cast<HostItems*>(&items) == nullptr)
+    auto* source = dynamic_cast<HostItems*>(&items);
+    if (source == nullptr)
       throw makeError(err::kObjectRequired);
     // The program only ever extracts an archive into a folder; other copies are not offered.
-    if (source == nullptr || archive_)
+    if (!source->archive || archive_)
       throw makeError(err::kInvalidCall);
     zip::ExtractStats stats =
-        extractArchive(source->archive, host_.string(), Content::Driver, source->folder);
+        extractArchive(source->source.string(), host_.string(), Content::Driver);
     return CopyCounts{stats.files + stats.folders, stats.bytes};
   }
 
@@ -189,16 +188,10 @@ class HostShell : public ShellDispatch {
 }  // namespace
 
 zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination,
-                                 Content content, const std::string& folder) {
+                                 Content content) {
   HostArchive source(archive);
   HostDestination target(destination);
-  FolderDestination inside(target, folder);
-  return runAsLongWork(source, &inside, content);
-}
-
-std::vector<std::string> archivePaths(const std::string& archive) {
-  HostArchive source(archive);
-  return listPaths(source);
+  return runAsLongWork(source, &target, content);
 }
 
 void checkArchive(const std::string& archive) {

@@ -278,7 +278,7 @@ void WinInetRequest::receive(const http::BodySink& sink, uint64_t limit) {
     received += got;
     if (received > limit)
       throw makeError(http::kBodyTooLarge);  // no length announced: stopped as it arrives
-    sink(buffer.data(), got);
+    sink.write(buffer.data(), got);
     work_->advance(got);
   }
   // Under Wine a connection dropped mid-body ends the read without an error: compare sizes.
@@ -291,16 +291,18 @@ uint64_t WinInetRequest::SaveResponseBody(const std::string& path) {
   if (!response_ || status_ != 200)
     throw makeError(err::kInvalidCall);
   http::saveCheckedBody(path, work_, [&](TempFile& file) {
-    receive([&](const char* data, std::size_t size) { file.write(data, size); },
-            http::kMaxBodySize);
+    receive({&file, nullptr}, http::kMaxBodySize);
   });
   return received_;
 }
 
 std::string WinInetRequest::ResponseText(uint64_t maxBytes) {
-  if (!response_ || status_ != 200)
+  if (!response_ || status_ != 200 || !work_)
     throw makeError(err::kInvalidCall);
-  return http::receiveText(work_, [&](const http::BodySink& sink) { receive(sink, maxBytes); });
+  http::EndWork end{work_};
+  std::string text;
+  work_->run([&] { receive({nullptr, &text}, maxBytes); });
+  return text;
 }
 
 // What a session opened as the request opens its own (the user's settings) is told.

@@ -112,6 +112,35 @@ PlatformError shellError(HRESULT result, const char* what) {
   return PlatformError(static_cast<int32_t>(result), text);
 }
 
+// The items of the one folder at the top of a driver archive (a newer one wraps the driver in
+// it), so that the shell extracts the driver out of it, as the program's reader does.
+ComPtr<::FolderItems> wrappedItems(::FolderItems& top) {
+  Variant first;
+  first.value.vt = VT_I4;
+  first.value.lVal = 0;
+  ComPtr<::FolderItem> item;
+  ComPtr<IDispatch> dispatch;
+  ComPtr<Folder> folder;
+  ComPtr<::FolderItems> items;
+  HRESULT result = top.Item(first.value, item.put());
+  if (SUCCEEDED(result) && item)
+    result = item->get_GetFolder(dispatch.put());
+  if (SUCCEEDED(result) && dispatch)
+    result = dispatch->QueryInterface(kFolder, folder.putVoid());
+  if (SUCCEEDED(result) && folder)
+    result = folder->Items(items.put());
+  if (FAILED(result) || !items)
+    throw shellError(FAILED(result) ? result : E_NOINTERFACE, "GetFolder");
+  return items;
+}
+
+// The items of a folder or an archive at `path`: the shell's own collection, or none where the
+// program's reader extracts the archive.
+struct WinItems : tk::FolderItems {
+  ComPtr<::FolderItems> shellItems;
+  std::string path;
+};
+
 class WinFolder : public ShellFolder {
  public:
   WinFolder(ComPtr<Folder> folder, std::string path)
@@ -121,67 +150,14 @@ class WinFolder : public ShellFolder {
 
  private:
   ComPtr<Folder> folder_;  // empty for an archive that the shell gave no folder for
-  std::string path_;       // for a folder inside an archive, the archive's
-};
-
-// A shell item of the folder or archive at `path`; only a folder's own folder object is asked of
-// it, which keeps the path: what CopyHere checks before the shell extracts from it.
-class WinItem : public tk::FolderItem {
- public:
-  WinItem(ComPtr<::FolderItem> item, std::string path)
-      : item_(std::move(item)), path_(std::move(path)) {}
-  std::unique_ptr<ShellFolder> GetFolder() override {
-    VARIANT_BOOL folder = VARIANT_FALSE;
-    HRESULT result = item_->get_IsFolder(&folder);
-    if (FAILED(result))
-      throw shellError(result, "IsFolder");
-    if (folder == VARIANT_FALSE)
-      return nullptr;
-    ComPtr<IDispatch> dispatch;
-    ComPtr<Folder> inner;
-    result = item_->get_GetFolder(dispatch.put());
-    if (SUCCEEDED(result) && dispatch)
-      result = dispatch->QueryInterface(kFolder, inner.putVoid());
-    if (FAILED(result) || !inner)
-      throw shellError(FAILED(result) ? result : E_NOINTERFACE, "GetFolder");
-    return std::make_unique<WinFolder>(std::move(inner), path_);
-  }
-
- private:
-  ComPtr<::FolderItem> item_;
   std::string path_;
 };
 
-// The shell's own collection of the folder or archive at `path`.
-struct WinItems : tk::FolderItems {
-  ComPtr<::FolderItems> shellItems;
-  std::string path;
-  int Count() override {
-    long count = 0;
-    HRESULT result = shellItems->get_Count(&count);
-    if (FAILED(result))
-      throw shellError(result, "Count");
-    return static_cast<int>(count);
-  }
-  std::unique_ptr<tk::FolderItem> Item(int index) override {
-    Variant at;
-    at.value.vt = VT_I4;
-    at.value.lVal = index;
-    ComPtr<::FolderItem> item;
-    HRESULT result = shellItems->Item(at.value, item.put());
-    if (FAILED(result))
-      throw shellError(result, "Item");
-    if (!item)
-      throw makeError(err::kSubscriptOutOfRange);
-    return std::make_unique<WinItem>(std::move(item), path);
-  }
-};
-
 std::unique_ptr<tk::FolderItems> WinFolder::Items() {
-  if (!folder_)
-    return std::make_unique<ArchiveItems>(path_, "");
   auto items = std::make_unique<WinItems>();
   items->path = path_;
+  if (!folder_)
+    return items;
   HRESULT result = folder_->Items(items->shellItems.put());
   if (FAILED(result))
     throw shellError(result, "Items");
@@ -195,13 +171,6 @@ std::unique_ptr<tk::FolderItems> WinFolder::Items() {
 // left at the archive's place is never handed to the shell unchecked. The archive stays open,
 // shared for reading only, until the shell is done, so the shell reads what was checked.
 std::optional<CopyCounts> WinFolder::CopyHere(tk::FolderItems& items, int options) {
-  if (auto* archive = dynamic_cast<ArchiveItems*>(&items)) {
-    if (!folder_)
-      throw makeError(err::kInvalidCall);  // extracting into an archive is not offered
-    zip::ExtractStats stats =
-        extractArchive(archive->archive, path_, Content::Driver, archive->folder);
-    return CopyCounts{stats.files + stats.folders, stats.bytes};
-  }
   auto* source = dynamic_cast<WinItems*>(&items);
   if (source == nullptr)
     throw makeError(err::kObjectRequired);
@@ -213,10 +182,19 @@ std::optional<CopyCounts> WinFolder::CopyHere(tk::FolderItems& items, int option
       (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
     throw makeError(err::kInvalidCall);
   WinArchive archive(archivePath);
-  runAsLongWork(archive, nullptr, Content::Driver);
+  if (!source->shellItems) {
+    WinDestination target(path_);
+    zip::ExtractStats stats = runAsLongWork(archive, &target, Content::Driver);
+    return CopyCounts{stats.files + stats.folders, stats.bytes};
+  }
+  std::string wrapper;
+  runAsLongWork(archive, nullptr, Content::Driver, &wrapper);
+  ComPtr<::FolderItems> inner;
+  if (!wrapper.empty())
+    inner = wrappedItems(*source->shellItems.get());
   Variant what;
   what.value.vt = VT_DISPATCH;
-  what.value.pdispVal = source->shellItems.get();
+  what.value.pdispVal = inner ? inner.get() : source->shellItems.get();
   what.value.pdispVal->AddRef();  // the Variant releases its own reference
   Variant how;
   how.value.vt = VT_I2;
@@ -257,16 +235,10 @@ std::unique_ptr<ShellFolder> WinShell::NameSpace(const std::string& path) {
 }  // namespace
 
 zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination,
-                                 Content content, const std::string& folder) {
+                                 Content content) {
   WinArchive source(toWide(archive));
   WinDestination target(destination);
-  FolderDestination inside(target, folder);
-  return runAsLongWork(source, &inside, content);
-}
-
-std::vector<std::string> archivePaths(const std::string& archive) {
-  WinArchive source(toWide(archive));
-  return listPaths(source);
+  return runAsLongWork(source, &target, content);
 }
 
 void checkArchive(const std::string& archive) {
