@@ -131,7 +131,6 @@ class FakeRequest : public XmlHttpRequest {
     return script_.body.size();
   }
   std::string ResponseText(uint64_t maxBytes) override {
-    fake_.record("ResponseText", {std::to_string(maxBytes)});
     if (script_.body.size() > maxBytes)
       throw makeError(-2147024673);  // ERROR_FILE_TOO_LARGE
     return script_.body;
@@ -463,7 +462,6 @@ std::string FakePlatform::AppPath() {
 std::optional<std::string> FakePlatform::ProfileString(const std::string& path,
                                                        const std::string& section,
                                                        const std::string& key) {
-  record("ProfileString", {path, section, key});
   const Entry* file = find(path);
   return file && !file->folder ? profileValue(file->content, section, key) : std::nullopt;
 }

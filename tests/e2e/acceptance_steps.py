@@ -9,6 +9,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 import e2e_win as e2e
 from acceptance_checks import (OLD_DRIVER, PROBES, TREE, USER_DATA, WORKBOOK,  # noqa: F401
@@ -57,7 +58,13 @@ def write(path, data):
         f.write(data.encode("utf-8") if isinstance(data, str) else data)
 
 
-make_zip = driver_mirror.make_archive
+def make_zip(path, entries, padding=0):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as out:
+        for name, text in entries.items():
+            out.writestr(name, text.encode("utf-8"))
+        if padding:  # random bytes: the archive stays as large as they are
+            out.writestr("THIRD_PARTY_NOTICES.dolgu", os.urandom(padding))
 
 
 class Suite:
@@ -82,7 +89,7 @@ class Suite:
         for release, text in DRIVERS.items():
             make_zip(os.path.join(self.root, release, "chromedriver_win32.zip"),
                      {"chromedriver.exe": text}, SLOW_PADDING if release == SLOW_RELEASE else 0)
-        # 132's driver on a foreign host only: the same mirror under its address.
+        # 132's driver lies on a foreign host: the same mirror under its address.
         foreign = ("132.0.6834.83", "127.0.0.1:%d" % self.port)
         driver_mirror.publish_lists(self.root, "localhost:%d" % self.port, {
             "131.0.6778": "131.0.6778.85", "131": "131.0.6778.85", "110.0.5481": "110.0.5481.77",
@@ -165,7 +172,7 @@ class Run(Checks):
 
     def setup(self, chrome, missing, automation, old_archive=False, earlier_installation=False,
               application=True, package_lacks=(), cmd_stand_in=False, windows32=False,
-              folders=(), ini=None):
+              folders=()):
         if windows32:  # a 32-bit Windows: no SysWOW64, the components belong in System32
             self.wine.use_system_folder("system32")
         self.system_folder = "System32" if windows32 else "SysWOW64"
@@ -179,8 +186,6 @@ class Run(Checks):
         os.makedirs(self.host(self.desktop))
         # Wine quotes an unquoted command line itself: only a decoy proves the quoting.
         shutil.copy(self.tests("tk_recorder.exe"), self.host(self.user + "\\Ayşe.exe"))
-        if ini:  # the package's settings file
-            write(self.host(self.package + "\\TovrenKur.ini"), ini)
         if old_archive:
             make_zip(self.host(self.package + "\\Tovren-Selvane\\chromedriver_win32.zip"),
                      {"chromedriver.exe": OLD_DRIVER})
@@ -205,10 +210,7 @@ class Run(Checks):
         for name in (driver_mirror.BUILDS_LIST, driver_mirror.MILESTONES_LIST):
             for control in ("cut", "drop"):
                 path = os.path.join(self.suite.root, *name.split("/")) + "." + control
-                if control == how:
-                    write(path, "")
-                elif os.path.exists(path):
-                    os.remove(path)
+                write(path, "") if control == how else os.path.exists(path) and os.remove(path)
 
     def tests(self, name):
         return os.path.join(self.suite.tests, name)

@@ -4,8 +4,8 @@ tests: serves the files of --root by their paths on 127.0.0.1:--port with a cert
 a test CA (made with openssl into --certs unless a fresh one is there already), and appends one
 line per request ("GET /path status") to --log. Writes its PID to --pid-file once it listens;
 ends when killed or after --seconds. With --rate it sends each body at that many bytes a second,
-as a slow line would. A file "<path>.cut" halves the body of <path>; "<path>.drop" closes the
-connection unanswered, as an unreachable server does ("GET /path -" in the log).
+as a slow line would. "<path>.cut" halves the body of <path>, "<path>.drop" closes its connection
+unanswered ("GET /path -" in the log).
 
     driver_mirror.py certs --certs DIR            make the CA (ca.pem, ca.der) and server cert
     driver_mirror.py serve --port N --root DIR --certs DIR [--log F] [--pid-file F] [--seconds S]
@@ -17,6 +17,7 @@ connection unanswered, as an unreachable server does ("GET /path -" in the log).
 publish_lists() writes the driver lists that Google publishes, and the archives they name.
 """
 import argparse
+from argparse import Namespace
 import http.server
 import json
 import os
@@ -89,7 +90,12 @@ def serve(args):
 
 
 def archive(args):
-    make_archive(args.out, dict(entry.partition("=")[::2] for entry in args.entries), args.padding)
+    with zipfile.ZipFile(args.out, "w", zipfile.ZIP_DEFLATED) as out:
+        for entry in args.entries:
+            name, _, text = entry.partition("=")
+            out.writestr(name, text)
+        if args.padding:
+            out.writestr("THIRD_PARTY_NOTICES.dolgu", os.urandom(args.padding))
 
 
 BUILDS_LIST = "chrome-for-testing/latest-patch-versions-per-build-with-downloads.json"
@@ -97,17 +103,17 @@ MILESTONES_LIST = "chrome-for-testing/latest-versions-per-milestone-with-downloa
 
 
 def publish_lists(root, host, entries):
-    """The lists in Google's shape, and the archives they name, into `root`: `entries` maps a
-    build (131.0.6778) or milestone (131) to its driver release, or to (release, host) for a
-    win32 driver on another host, and a LATEST_RELEASE suffix (110.0.5481, 110) to its release."""
+    """The lists in Google's shape, and the archives they name: `entries` maps a build, milestone
+    or LATEST_RELEASE suffix to its release, or to (release, host) for a driver on another host."""
     lists = {"builds": {}, "milestones": {}}
     for key, release in entries.items():
         release, driver_host = release if isinstance(release, tuple) else (release, host)
         driver = "sürücü %s\r\n" % release
         if int(key.split(".")[0]) < 115:
-            write(os.path.join(root, "LATEST_RELEASE_" + key), release.encode())
-            make_archive(os.path.join(root, release, "chromedriver_win32.zip"),
-                         {"chromedriver.exe": driver})
+            open(os.path.join(root, "LATEST_RELEASE_" + key), "w").write(release)
+            os.makedirs(os.path.join(root, release), exist_ok=True)
+            archive(Namespace(out=os.path.join(root, release, "chromedriver_win32.zip"),
+                              entries=["chromedriver.exe=" + driver], padding=0))
             continue
         path = "/chrome-for-testing-public/%s/%%s/%%s-%%s.zip" % release
         downloads = {binary: [{"platform": platform, "url": "https://%s%s" % (
@@ -115,30 +121,18 @@ def publish_lists(root, host, entries):
             path % (platform, binary, platform))}
             for platform in ("linux64", "mac-arm64", "mac-x64", "win32", "win64")]
             for binary in ("chrome", "chromedriver", "chrome-headless-shell")}
-        entry = {"version": release, "revision": "1" + release.split(".")[2], "downloads": downloads}
+        entry = {"version": release, "revision": release.split(".")[2], "downloads": downloads}
         group = "builds" if "." in key else "milestones"
         lists[group][key] = entry if "." in key else dict(milestone=key, **entry)
-        make_archive(os.path.join(root, *(path % ("win32", "chromedriver", "win32")).split("/")),
-                     {"chromedriver-win32/chromedriver.exe": driver,
-                      "chromedriver-win32/LICENSE.chromedriver": "lisans\r\n"})
+        out = os.path.join(root, *(path % ("win32", "chromedriver", "win32")).split("/"))
+        os.makedirs(os.path.dirname(out), exist_ok=True)
+        archive(Namespace(out=out, padding=0, entries=["chromedriver-win32/chromedriver.exe=" + driver,
+                                                       "chromedriver-win32/LICENSE.chromedriver=l"]))
+    os.makedirs(os.path.join(root, "chrome-for-testing"), exist_ok=True)
     for name, group in ((BUILDS_LIST, "builds"), (MILESTONES_LIST, "milestones")):
-        text = json.dumps({"timestamp": "2024-12-04T08:09:52.035Z", group: lists[group]},
-                          indent="\t")
-        write(os.path.join(root, *name.split("/")), text.encode())
+        json.dump({"timestamp": "2024-12-04T08:09:52.035Z", group: lists[group]},
+                  open(os.path.join(root, *name.split("/")), "w"), indent="\t")
 
-
-def write(path, data):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    open(path, "wb").write(data)
-
-
-def make_archive(path, entries, padding=0):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as out:
-        for name, text in entries.items():
-            out.writestr(name, text.encode("utf-8"))
-        if padding:  # random bytes: the archive stays as large as they are
-            out.writestr("THIRD_PARTY_NOTICES.dolgu", os.urandom(padding))
 
 
 def main():
