@@ -243,7 +243,7 @@ void FakePlatform::addFolder(const std::string& path, Attributes attributes) {
   std::string parent = parentOf(path);
   if (!parent.empty() && parent != normalize(path) && !exists(parent))
     addFolder(parent);
-  entries_[key(path)] = Entry{normalize(path), true, attributes, ""};
+  entries_[key(path)] = Entry{normalize(path), true, attributes, "", {}};
 }
 
 void FakePlatform::addFile(const std::string& path, const std::string& content,
@@ -251,7 +251,7 @@ void FakePlatform::addFile(const std::string& path, const std::string& content,
   std::string parent = parentOf(path);
   if (!parent.empty() && !exists(parent))
     addFolder(parent);
-  entries_[key(path)] = Entry{normalize(path), false, attributes, content};
+  entries_[key(path)] = Entry{normalize(path), false, attributes, content, {}};
 }
 
 void FakePlatform::remove(const std::string& path) {
@@ -259,6 +259,10 @@ void FakePlatform::remove(const std::string& path) {
   std::erase_if(entries_, [&](const auto& item) {
     return item.first == key(path) || item.first.rfind(prefix, 0) == 0;
   });
+}
+
+void FakePlatform::setVersion(const std::string& path, FileVersionNumber version) {
+  find(path)->version = version;
 }
 
 Entry* FakePlatform::find(const std::string& path) {
@@ -307,7 +311,7 @@ void FakePlatform::writeFile(const std::string& path, const std::string& content
   if (existing != nullptr) {
     existing->content = content;
   } else {
-    entries_[key(path)] = Entry{normalize(path), false, {}, content};
+    entries_[key(path)] = Entry{normalize(path), false, {}, content, {}};
   }
 }
 
@@ -408,7 +412,7 @@ void FakePlatform::MkDir(const std::string& path) {
     throw makeError(err::kPathFileAccess);
   if (!isFolder(parentOf(path)))
     throw makeError(err::kPathNotFound);
-  entries_[key(path)] = Entry{normalize(path), true, {}, ""};
+  entries_[key(path)] = Entry{normalize(path), true, {}, "", {}};
 }
 
 void FakePlatform::FileCopy(const std::string& source, const std::string& destination) {
@@ -431,7 +435,9 @@ void FakePlatform::copyFile(const std::string& source, const std::string& destin
   }
   if (from->folder)
     throw makeError(err::kPathFileAccess);
+  std::optional<FileVersionNumber> version = from->version;
   writeFile(destination, from->content);
+  find(destination)->version = version;
 }
 
 double FakePlatform::Shell(const std::string& commandLine, int windowStyle) {
@@ -443,6 +449,21 @@ double FakePlatform::Shell(const std::string& commandLine, int windowStyle) {
 std::string FakePlatform::AppPath() {
   record("AppPath", {});
   return appPath;
+}
+
+std::optional<FileVersionNumber> FakePlatform::FileVersion(const std::string& path) {
+  record("FileVersion", {path});
+  const Entry* entry = find(path);
+  return entry != nullptr ? entry->version : std::nullopt;
+}
+
+bool FakePlatform::ClaimOnlyInstance() {
+  record("ClaimOnlyInstance", {});
+  return !otherInstanceRuns;
+}
+
+void FakePlatform::ActivateOtherInstance() {
+  record("ActivateOtherInstance", {});
 }
 
 std::unique_ptr<WshShell> FakePlatform::CreateWshShell() {

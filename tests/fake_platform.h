@@ -23,6 +23,7 @@ struct Entry {
   bool folder = false;
   Attributes attributes;
   std::string content;
+  std::optional<FileVersionNumber> version;  // of its version resource; copied with the file
 };
 
 struct Call {
@@ -66,6 +67,7 @@ class FakePlatform : public Platform {
   void addFile(const std::string& path, const std::string& content = "", Attributes = {});
   void addFolder(const std::string& path, Attributes = {});
   void remove(const std::string& path);
+  void setVersion(const std::string& path, FileVersionNumber version);
   bool exists(const std::string& path) const;
   bool isFolder(const std::string& path) const;
   std::string content(const std::string& path) const;  // "" when missing
@@ -98,6 +100,7 @@ class FakePlatform : public Platform {
   std::map<std::string, Shortcut> shortcuts;         // .lnk path -> saved properties
   std::vector<std::pair<std::string, int>> started;  // Shell command lines and styles
   std::vector<Invocation> invocations;
+  bool otherInstanceRuns = false;  // another run of the installer holds the session's claim
   std::vector<Call> calls;
   std::vector<Call> callsOf(const std::string& op) const;
 
@@ -112,6 +115,9 @@ class FakePlatform : public Platform {
   bool FileCopyIfAbsent(const std::string& source, const std::string& destination) override;
   double Shell(const std::string& commandLine, int windowStyle) override;
   std::string AppPath() override;
+  std::optional<FileVersionNumber> FileVersion(const std::string& path) override;
+  bool ClaimOnlyInstance() override;
+  void ActivateOtherInstance() override;
   std::unique_ptr<WshShell> CreateWshShell() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   std::unique_ptr<XmlHttpRequest> CreateXmlHttpRequest() override;

@@ -39,6 +39,11 @@ bool runHandler(Platform& platform, const std::function<void()>& handler) {
 
 int runProgram(Platform& platform,
                const std::function<std::unique_ptr<FormWindow>(Form1&, Platform&)>& makeWindow) {
+  // Two runs at once would install into the same folders, each removing the other's files.
+  if (!platform.ClaimOnlyInstance()) {
+    platform.ActivateOtherInstance();
+    return kExitAlreadyRunning;
+  }
   Form1 form(platform);
   std::unique_ptr<FormWindow> window = makeWindow(form, platform);
   form.setView(window.get());

@@ -27,8 +27,13 @@ bool runHandler(Platform& platform, const std::function<void()>& handler);
 // The failure report that ends the program when a failure reaches a handler's boundary.
 std::string failureReport(const PlatformError& error);
 
-// Creates Form1, attaches the window that `makeWindow` builds for it, runs Form_Load while the
-// window is still hidden, then shows it and runs the event loop. Returns the exit code.
+// The exit code of a start that found another run of the installer in the session.
+inline constexpr int kExitAlreadyRunning = 5;
+
+// Claims the session's one run first: a second start brings the running one to the front and
+// returns kExitAlreadyRunning at once, having touched nothing. Otherwise creates Form1, attaches
+// the window that `makeWindow` builds for it, runs Form_Load while the window is still hidden,
+// then shows it and runs the event loop. Returns the exit code.
 int runProgram(Platform& platform,
                const std::function<std::unique_ptr<FormWindow>(Form1&, Platform&)>& makeWindow);
 

@@ -1,8 +1,8 @@
 // The platform of the system the program runs on: Win32 and COM on Windows (platform/windows),
 // the substitute elsewhere (platform/posix). Each host defines every member once, in the file of
 // its area: Dir, MkDir, FileCopy and AppPath in files_*, MsgBox in msgbox_*, Shell in process_*,
-// and each Create* in the file of its object (wsh_*, fso_*, http_*, zip_extract_*,
-// automation_*).
+// FileVersion in file_version_*, the one-instance claim in instance_*, and each Create* in the
+// file of its object (wsh_*, fso_*, http_*, zip_extract_*, automation_*).
 #pragma once
 
 #include <memory>
@@ -30,6 +30,9 @@ class HostPlatform : public Platform {
   bool FileCopyIfAbsent(const std::string& source, const std::string& destination) override;
   double Shell(const std::string& commandLine, int windowStyle) override;
   std::string AppPath() override;
+  std::optional<FileVersionNumber> FileVersion(const std::string& path) override;
+  bool ClaimOnlyInstance() override;
+  void ActivateOtherInstance() override;
   std::unique_ptr<WshShell> CreateWshShell() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   std::unique_ptr<XmlHttpRequest> CreateXmlHttpRequest() override;
@@ -39,6 +42,7 @@ class HostPlatform : public Platform {
 
  private:
   std::unique_ptr<DirState> dir_;
+  std::shared_ptr<void> instance_;  // the session's claim, released with the platform (instance_*)
 };
 
 }  // namespace tk::host

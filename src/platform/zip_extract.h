@@ -4,10 +4,13 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "platform/code_pages.h"
 #include "platform/progress.h"
 #include "platform/temp_file.h"
+#include "platform/text.h"
 #include "procedures/zip_reader.h"
 
 namespace tk::host {
@@ -34,6 +37,17 @@ inline zip::ExtractStats extractAsLongWork(zip::ArchiveSource& archive,
   zip::ExtractStats stats;
   observer.work.run([&] { stats = zip::extract(archive, destination, decodeOem, &observer); });
   return stats;
+}
+
+// Removes from `folder` (a host path) the temporary files that an extraction ended in its middle
+// left for the files `names`, matched ignoring case as the hosts match names.
+inline void removeExtractionLeftovers(const std::string& folder,
+                                      const std::vector<std::string>& names) {
+  std::unordered_set<std::string> folded;
+  for (const std::string& name : names)
+    folded.insert(foldCase(name));
+  TempFile::removeLeftovers(
+      folder, [&folded](std::string_view found) { return folded.count(foldCase(found)) > 0; });
 }
 
 // An extracted file on its way into place. It is not flushed before its rename: the archive

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tk::zip {
 
@@ -42,6 +43,12 @@ class Destination {
   virtual std::unique_ptr<OutputFile> create(const std::string& path, bool executable) = 0;
   // Bytes still free on the folder's volume: an archive that needs more is refused up front.
   virtual uint64_t freeSpace() = 0;
+  // Removes what an earlier extraction, ended in its middle, left in the folder `path` ("" for
+  // the destination itself) beside the files `names` (bare names) that this one writes there.
+  // Called once per folder, before anything is written; a folder that is not there is fine.
+  virtual void removeLeftovers(const std::string& path, const std::vector<std::string>& names) {
+    (void)path, (void)names;  // nothing is ever left in a destination that writes nothing
+  }
 };
 
 // Turns a name stored in the OEM code page (no UTF-8 flag) into UTF-8.
@@ -70,12 +77,13 @@ class ExtractObserver {
 };
 
 // Extracts every entry of the archive into the destination. Before anything is written, every
-// entry is checked: an unsafe or invalid name (52), an encrypted entry (70), an unknown
-// compression method or a split archive, entries that share data, a name given twice or for a
-// file and a folder, more entries or bytes than the limits above (321), more bytes than the
-// destination has free (61) refuse the whole archive. Each file is written under a temporary
-// name and renamed into place only once its size and CRC-32 are right, so a corrupt or
-// truncated archive leaves no half-written file behind. Failures throw PlatformError.
+// entry is checked, and what an earlier extraction left beside the entries' files is removed: an
+// unsafe or invalid name (52), an encrypted entry (70), an unknown compression method or a split
+// archive, entries that share data, a name given twice or for a file and a folder, more entries or
+// bytes than the limits above (321), more bytes than the destination has free (61) refuse the whole
+// archive. Each file is written under a temporary name and renamed into place only once its size
+// and CRC-32 are right, so a corrupt or truncated archive leaves no half-written file behind.
+// Failures throw PlatformError.
 ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecoder decodeOem,
                      ExtractObserver* observer = nullptr);
 
