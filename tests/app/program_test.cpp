@@ -1,5 +1,6 @@
 // The handler boundary and the exit buttons: End and failures stop at the boundary, a failure is
-// reported with its number and description first, and the control array refuses bad indexes.
+// reported with its number and description first, and the control array refuses bad indexes; a
+// second start ends at once.
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
@@ -38,6 +39,20 @@ TEST(HandlerBoundary, AFailingReportStillEndsQuietly) {
   fake::FakePlatform platform;
   platform.failOn("MsgBox", "*", err::kCannotCreateObject);
   EXPECT_FALSE(runHandler(platform, [] { throw makeError(err::kPathNotFound); }));
+}
+
+TEST(Program, ASecondStartBringsTheFirstForwardAndEndsWithoutTouchingAnything) {
+  fake::FakePlatform platform;
+  platform.otherInstanceRuns = true;
+  bool windowMade = false;
+  int code = runProgram(platform, [&](Form1&, Platform&) -> std::unique_ptr<FormWindow> {
+    windowMade = true;
+    return nullptr;
+  });
+  EXPECT_EQ(code, 5);
+  EXPECT_FALSE(windowMade);
+  EXPECT_EQ(platform.calls,
+            (std::vector<fake::Call>{{"ClaimOnlyInstance", {}}, {"ActivateOtherInstance", {}}}));
 }
 
 TEST(Controls, Text1HasEightElementsAndRefusesOthers) {

@@ -238,16 +238,30 @@ def scan_all_present_then_keyboard(wine):
     check_ends(wine, process, pid, "Space on Kurulumdan Çık")
 
 
+def second_start(wine, pid):
+    """A second start while the first runs (the first's window in front, not its box, if one is
+    open): it ends at once with 5, leaving the first as it was."""
+    check(wine.inspect("keys", TITLE)[0] == 0, "the first run's window in front")
+    started = time.monotonic()
+    code = wine.start().wait(timeout=60)
+    check(code == 5, "a second start ends with 5, not %r" % code)
+    check(time.monotonic() - started < 10, "... at once: %.1f s" % (time.monotonic() - started))
+    found = wine.inspect("find", TITLE, 0)[1]
+    check(found and found[0]["pid"] == pid, "the first run's window is still the one: %r" % found)
+
+
 def enter_presses_the_focused_button(wine):
-    print("keyboard: Enter on the focused Kurulumdan Çık", flush=True)
+    print("keyboard: Enter on the focused Kurulumdan Çık, after a second start", flush=True)
     process, pid = start_form(wine)
+    second_start(wine, pid)
     press_keys(wine, [("tab", "Command2")])
     wine.inspect("keys", TITLE, "enter")
     check_ends(wine, process, pid, "Enter on Kurulumdan Çık")
 
 
 def enter_on_devam_runs_the_continue_action(wine):
-    print("keyboard: Enter on Devam; without Chrome a box owned by the window says so", flush=True)
+    print("keyboard: Enter on Devam; without Chrome a box owned by the window says so, and a "
+          "second start raises it", flush=True)
     process, pid = start_form(wine)
     check(focus_id(wine) == ID["Command1"], "the focus starts on Devam")
     wine.inspect("keys", TITLE, "enter")
@@ -255,6 +269,8 @@ def enter_on_devam_runs_the_continue_action(wine):
     if check(code == 0 and box, "Enter on Devam opens a message box"):
         check(box[0]["owner"] == TITLE, "the box belongs to the window: %r" % box[0]["owner"])
         check(any("Chrome" in c["text"] for c in box[1:]), "the box speaks of Chrome")
+        second_start(wine, pid)
+        check(wine.inspect("msgbox", pid, 0)[1][0]["front"], "the second start raised the box")
         check(wine.inspect("answer", pid, 1)[0] == 0, "answer OK")
     check_ends(wine, process, pid, "the Continue action without Chrome")
 

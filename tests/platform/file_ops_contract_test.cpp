@@ -1,8 +1,10 @@
-// MkDir, FileCopy and the temporary file on the host's real platform: what they do, and the
-// runtime's numbers they fail with, expected alike natively on Linux and under Wine.
+// MkDir, FileCopy, the temporary file, a file's version and the session's one run on the host's
+// real platform: what they do, and the runtime's numbers they fail with, expected alike natively
+// on Linux and under Wine.
 #include <gtest/gtest.h>
 
 #include "contract_support.h"
+#include "pe_image.h"
 #include "platform/temp_file.h"
 
 namespace tk {
@@ -117,6 +119,31 @@ TEST_F(FileOperations, ATempFileReplacesItsDestinationOnlyOnCommit) {
   EXPECT_EQ(platform_.Dir(scratch_.path("*.part"), 2), "") << "a temporary file was left";
   EXPECT_EQ(numberOf([&] { host::TempFile(test::utf8Of(scratch_.host("Yok\\eski.dll"))); }),
             err::kPathNotFound);
+}
+
+// The version resource as the registration compares it: read whole, and never from an image cut
+// anywhere short (nothing is read outside the file).
+TEST_F(FileOperations, FileVersionReadsTheVersionResourceAndNothingElse) {
+  const std::string image = test::peWithVersion(0x0006000100020003);
+  scratch_.file("sürümlü.ocx", image);
+  EXPECT_EQ(platform_.FileVersion(scratch_.path("sürümlü.ocx")), 0x0006000100020003u);
+  for (const char* tail : {"kaynak.dll", "yok.dll", "Var"})
+    EXPECT_EQ(platform_.FileVersion(scratch_.path(tail)), std::nullopt) << tail;
+  for (std::size_t size = 0; size < 0x2B4; ++size) {  // the version's last byte, then padding
+    const std::string cut = image.substr(0, size);
+    EXPECT_EQ(host::peFileVersion(test::memoryReader(cut)), std::nullopt) << size;
+  }
+}
+
+// The session's one run: a second claim fails while the first is held, and the claim goes with
+// the platform (the process) that holds it.
+TEST(OneInstance, ASecondClaimFailsUntilTheFirstHolderIsGone) {
+  auto first = std::make_unique<test::HostPlatform>();
+  ASSERT_TRUE(first->ClaimOnlyInstance());
+  test::HostPlatform second;
+  EXPECT_FALSE(second.ClaimOnlyInstance());
+  first.reset();
+  EXPECT_TRUE(second.ClaimOnlyInstance());
 }
 
 }  // namespace

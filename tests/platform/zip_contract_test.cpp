@@ -1,5 +1,6 @@
 // Zip extraction through the real platform's shell objects, on archives made by Python's zipfile:
-// what lands in the destination, Turkish names, the safety rules and damaged archives. Natively
+// what lands in the destination, Turkish names, the safety rules, damaged archives and what a
+// killed extraction left. Natively
 // on Linux, and under Wine for Windows (no zip folders there: the program's own reader runs).
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <random>
 
 #include "app/form1.h"
+#include "platform/temp_file.h"
 #include "zip_test_support.h"
 
 namespace fs = std::filesystem;
@@ -180,6 +182,26 @@ TEST_F(ZipExtraction, ExistingFilesAndFoldersAreReusedWhateverTheirLetterCase) {
   EXPECT_EQ(tree["chromedriver.exe"], "MZ" + test::binary(4096));
   EXPECT_EQ(tree["lib/sub/deep.txt"], "derin");
   EXPECT_EQ(tree.size(), 9u) << "one chromedriver.exe, one lib folder";
+}
+
+// What an extraction killed in its middle left beside the entries' files, in folders too and in
+// any letter case, goes before the next one; a running process's file and look-alikes stay.
+TEST_F(ZipExtraction, WhatAKilledExtractionLeftGoesFirstAndNothingElse) {
+  placeArchive("ic_ice");
+  extract();
+  Tree want = extracted("ic_ice");
+  for (const char* left : {"README.TXT.4294967-0.part", "lib/sub/deep.txt.4294967-12.part"})
+    std::ofstream(package_ / left) << "yarım";
+  for (const char* kept : {"readme.txt.4294967-0.part.bak", "baska.txt.4294967-0.part",
+                           "lib/readme.txt.4294967-1.part", "nokta.txt.42x-0.part"}) {
+    std::ofstream(package_ / kept) << "x";
+    want[kept] = "x";
+  }
+  host::TempFile running(test::utf8(package_ / "nokta.txt"));  // this process still writes it
+  extract();
+  Tree got = extracted("ic_ice");
+  EXPECT_EQ(got.erase(test::utf8(fs::path(running.path()).filename())), 1u);
+  EXPECT_EQ(got, want);
 }
 
 TEST_F(ZipExtraction, NameSpaceGivesNoFolderForWhatDoesNotExist) {

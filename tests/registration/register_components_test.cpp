@@ -131,6 +131,38 @@ TEST_F(Registration, BeforeAnyYesAFailingQuestionEndsTheProcedure) {
   EXPECT_TRUE(started().empty());
 }
 
+// A component that another product has since updated in the system folder is kept; every other
+// one is replaced as before, and each is offered for registration all the same.
+TEST_F(Registration, ANewerVersionInTheSystemFolderIsKept) {
+  struct Case {
+    const char* name;
+    std::optional<FileVersionNumber> installed, packaged;
+    bool kept;
+  };
+  constexpr FileVersionNumber kV6_1 = 0x0006000100000000, kV6_1_1 = 0x0006000100000001;
+  const Case cases[] = {
+      {"newer.ocx", kV6_1_1, kV6_1, true},
+      {"same.ocx", kV6_1, kV6_1, false},
+      {"older.ocx", kV6_1, kV6_1_1, false},
+      {"unversioned.ocx", {}, kV6_1, false},
+      {"package-unversioned.ocx", kV6_1_1, {}, false},
+  };
+  for (const Case& c : cases) {
+    platform.addFile(kSystem + c.name, "sistemdeki");
+    if (c.installed)
+      platform.setVersion(kSystem + c.name, *c.installed);
+    platform.addFile(kSource + c.name, "paketteki");
+    if (c.packaged)
+      platform.setVersion(kSource + c.name, *c.packaged);
+  }
+  run({}, {});
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform.content(kSystem + c.name), c.kept ? "sistemdeki" : "paketteki") << c.name;
+    EXPECT_EQ(platform.find(kSystem + c.name)->version, c.kept ? c.installed : c.packaged);
+  }
+  EXPECT_EQ(boxes().size(), 2 * std::size(cases) + 1);
+}
+
 using FailingWalk = RegistrationOn<DirFailsOnThirdNext>;
 
 TEST_F(FailingWalk, AFailedNextNameAfterYesEndsTheWalkWithTheClosingMessage) {
