@@ -261,10 +261,6 @@ void FakePlatform::remove(const std::string& path) {
   });
 }
 
-void FakePlatform::setVersion(const std::string& path, FileVersionNumber version) {
-  find(path)->version = version;
-}
-
 Entry* FakePlatform::find(const std::string& path) {
   auto found = entries_.find(key(path));
   return found == entries_.end() ? nullptr : &found->second;

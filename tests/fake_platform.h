@@ -67,7 +67,6 @@ class FakePlatform : public Platform {
   void addFile(const std::string& path, const std::string& content = "", Attributes = {});
   void addFolder(const std::string& path, Attributes = {});
   void remove(const std::string& path);
-  void setVersion(const std::string& path, FileVersionNumber version);
   bool exists(const std::string& path) const;
   bool isFolder(const std::string& path) const;
   std::string content(const std::string& path) const;  // "" when missing

@@ -1,54 +1,63 @@
-// A small PE image of our own with one version resource, as a link editor lays it out, and a
-// reader of bytes held in memory: for the version readers on both hosts.
+// A small PE image of our own with one version resource, laid out as a link editor lays it out:
+// headers, then one ".rsrc" section at address 0x1000 (file offset 0x200) holding the type, name
+// and language folders, the data entry and VS_VERSIONINFO, whose last byte is at 0x2B3.
 #pragma once
 
-#include <cstring>
 #include <string>
 
-#include "platform/pe_version.h"
+#include "platform/platform.h"
 
 namespace tk::test {
 
-// Headers in the first 0x200 bytes, one ".rsrc" section at address 0x1000 (file offset 0x200)
-// holding the type, name and language folders, the data entry and VS_VERSIONINFO.
 inline std::string peWithVersion(FileVersionNumber version) {
   std::string image(0x400, '\0');
-  auto put16 = [&image](std::size_t at, uint32_t v) {
-    image[at] = static_cast<char>(v), image[at + 1] = static_cast<char>(v >> 8);
+  auto put = [&image](std::size_t at, uint32_t value, int bytes) {
+    for (int k = 0; k < bytes; ++k)
+      image[at + k] = static_cast<char>(value >> 8 * k);
   };
-  auto put32 = [&](std::size_t at, uint32_t v) { put16(at, v & 0xFFFF), put16(at + 2, v >> 16); };
-  constexpr std::size_t kOptional = 0x58, kSection = 0x138, kRsrc = 0x200, kBlock = kRsrc + 0x58;
-  image.replace(0, 2, "MZ");
-  put32(0x3C, 0x40);
-  image.replace(0x40, 4, std::string("PE\0\0", 4));
-  put16(0x44, 0x14C), put16(0x46, 1), put16(0x54, 0xE0), put16(0x56, 0x2102);  // i386, a DLL
-  put16(kOptional, 0x10B), put32(kOptional + 32, 0x1000), put32(kOptional + 36, 0x200);
-  put32(kOptional + 56, 0x2000), put32(kOptional + 60, 0x200), put32(kOptional + 92, 16);
-  put32(kOptional + 112, 0x1000), put32(kOptional + 116, 0xB4);
-  image.replace(kSection, 5, ".rsrc");
-  put32(kSection + 8, 0xB4), put32(kSection + 12, 0x1000), put32(kSection + 16, 0x200);
-  put32(kSection + 20, kRsrc), put32(kSection + 36, 0x40000040);
-  const uint32_t folders[][2] = {{16, 0x80000018}, {1, 0x80000030}, {0x409, 0x48}};
-  for (std::size_t k = 0; k < 3; ++k)
-    put16(kRsrc + 0x18 * k + 14, 1), put32(kRsrc + 0x18 * k + 16, folders[k][0]),
-        put32(kRsrc + 0x18 * k + 20, folders[k][1]);
-  put32(kRsrc + 0x48, 0x1058), put32(kRsrc + 0x4C, 92);
-  put16(kBlock, 92), put16(kBlock + 2, 52);
+  const uint32_t fields[][3] = {// offset, value, bytes
+                                {0, 0x5A4D, 2},
+                                {0x3C, 0x40, 4},
+                                {0x40, 0x4550, 4},
+                                {0x44, 0x14C, 2},
+                                {0x46, 1, 2},
+                                {0x54, 0xE0, 2},
+                                {0x56, 0x2102, 2},
+                                {0x58, 0x10B, 2},
+                                {0x78, 0x1000, 4},
+                                {0x7C, 0x200, 4},
+                                {0x90, 0x2000, 4},
+                                {0x94, 0x200, 4},
+                                {0xB4, 16, 4},
+                                {0xC8, 0x1000, 4},
+                                {0xCC, 0xB4, 4},
+                                {0x140, 0xB4, 4},
+                                {0x144, 0x1000, 4},
+                                {0x148, 0x200, 4},
+                                {0x14C, 0x200, 4},
+                                {0x15C, 0x40000040, 4},
+                                {0x20E, 1, 2},
+                                {0x210, 16, 4},
+                                {0x214, 0x80000018, 4},
+                                {0x226, 1, 2},
+                                {0x228, 1, 4},
+                                {0x22C, 0x80000030, 4},
+                                {0x23E, 1, 2},
+                                {0x240, 0x409, 4},
+                                {0x244, 0x48, 4},
+                                {0x248, 0x1058, 4},
+                                {0x24C, 92, 4},
+                                {0x258, 92, 2},
+                                {0x25A, 52, 2},
+                                {0x280, 0xFEEF04BD, 4},
+                                {0x284, 0x10000, 4},
+                                {0x288, static_cast<uint32_t>(version >> 32), 4},
+                                {0x28C, static_cast<uint32_t>(version), 4}};
+  for (const auto& [at, value, bytes] : fields)
+    put(at, value, static_cast<int>(bytes));
   for (std::size_t k = 0; k < 15; ++k)
-    put16(kBlock + 6 + 2 * k, static_cast<unsigned char>("VS_VERSION_INFO"[k]));
-  put32(kBlock + 40, 0xFEEF04BD), put32(kBlock + 44, 0x10000);
-  put32(kBlock + 48, static_cast<uint32_t>(version >> 32)),
-      put32(kBlock + 52, static_cast<uint32_t>(version));
-  return image;
-}
-
-inline host::ReadAt memoryReader(const std::string& bytes) {
-  return [&bytes](uint64_t offset, unsigned char* buffer, std::size_t length) {
-    if (offset > bytes.size() || length > bytes.size() - offset)
-      return false;
-    std::memcpy(buffer, bytes.data() + offset, length);
-    return true;
-  };
+    put(0x25E + 2 * k, static_cast<unsigned char>("VS_VERSION_INFO"[k]), 2);
+  return image.replace(0x138, 5, ".rsrc");
 }
 
 }  // namespace tk::test

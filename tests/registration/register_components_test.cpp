@@ -2,6 +2,9 @@
 // where a failure ends the procedure or is passed over.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 #include "app/form1.h"
 #include "fake_platform.h"
 
@@ -134,32 +137,23 @@ TEST_F(Registration, BeforeAnyYesAFailingQuestionEndsTheProcedure) {
 // A component that another product has since updated in the system folder is kept; every other
 // one is replaced as before, and each is offered for registration all the same.
 TEST_F(Registration, ANewerVersionInTheSystemFolderIsKept) {
-  struct Case {
-    const char* name;
-    std::optional<FileVersionNumber> installed, packaged;
-    bool kept;
-  };
-  constexpr FileVersionNumber kV6_1 = 0x0006000100000000, kV6_1_1 = 0x0006000100000001;
-  const Case cases[] = {
-      {"newer.ocx", kV6_1_1, kV6_1, true},
-      {"same.ocx", kV6_1, kV6_1, false},
-      {"older.ocx", kV6_1, kV6_1_1, false},
-      {"unversioned.ocx", {}, kV6_1, false},
-      {"package-unversioned.ocx", kV6_1_1, {}, false},
-  };
-  for (const Case& c : cases) {
-    platform.addFile(kSystem + c.name, "sistemdeki");
-    if (c.installed)
-      platform.setVersion(kSystem + c.name, *c.installed);
-    platform.addFile(kSource + c.name, "paketteki");
-    if (c.packaged)
-      platform.setVersion(kSource + c.name, *c.packaged);
+  constexpr FileVersionNumber kOld = 0x0006000100000000, kNew = 0x0006000100000001;
+  const std::tuple<std::string, std::optional<FileVersionNumber>, std::optional<FileVersionNumber>,
+                   bool>
+      cases[] = {{"yeni.ocx", kNew, kOld, true},
+                 {"ayni.ocx", kOld, kOld, false},
+                 {"eski.ocx", kOld, kNew, false},
+                 {"surumsuz.ocx", {}, kOld, false},
+                 {"paket-surumsuz.ocx", kNew, {}, false}};
+  for (const auto& [name, installed, packaged, kept] : cases) {
+    platform.addFile(kSystem + name, "sistemdeki");
+    platform.find(kSystem + name)->version = installed;
+    platform.addFile(kSource + name, "paketteki");
+    platform.find(kSource + name)->version = packaged;
   }
   run({}, {});
-  for (const Case& c : cases) {
-    EXPECT_EQ(platform.content(kSystem + c.name), c.kept ? "sistemdeki" : "paketteki") << c.name;
-    EXPECT_EQ(platform.find(kSystem + c.name)->version, c.kept ? c.installed : c.packaged);
-  }
+  for (const auto& [name, installed, packaged, kept] : cases)
+    EXPECT_EQ(platform.content(kSystem + name), kept ? "sistemdeki" : "paketteki") << name;
   EXPECT_EQ(boxes().size(), 2 * std::size(cases) + 1);
 }
 
