@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Checks that an exe is fit to ship: it names the real driver host (the default of the cache
+"""Checks that an exe is fit to ship: it is a 32-bit x86 program (the x64 builds only serve the tests
+on machines without 32-bit support), it names the real driver host (the default of the cache
 variable TOVRENKUR_DRIVER_HOST in CMakeLists.txt) and no loopback address, it holds no path of
 the folder it was built in, and its PE time stamp is SOURCE_DATE_EPOCH when that is set.
 Strings are looked for in both encodings the binary may hold (bytes and UTF-16LE).
@@ -40,7 +41,9 @@ def faults(exe):
         yield "it holds the build folder's path %s" % ROOT
     epoch = os.environ.get("SOURCE_DATE_EPOCH")
     header = struct.unpack_from("<I", data, 0x3C)[0]
-    stamp = struct.unpack_from("<I", data, header + 8)[0]
+    machine, stamp = struct.unpack_from("<HxxI", data, header + 4)
+    if machine != 0x14C:
+        yield "it is not a 32-bit x86 program (PE machine 0x%X)" % machine
     if epoch and stamp != int(epoch):
         yield "its PE time stamp is %d, not SOURCE_DATE_EPOCH %s" % (stamp, epoch)
 

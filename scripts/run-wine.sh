@@ -8,7 +8,8 @@
 # face); --english runs it as on an English one, where Wine falls back to another face.
 # With a display, the window opens there and the script waits until the program ends. Without
 # one, the program runs on a private Xvfb display: the script saves a screenshot of it to
-# build/wine-run/screenshot.png and then ends the program.
+# build/wine-run/screenshot.png and then ends the program. Where this machine cannot run 32-bit
+# programs (or TOVRENKUR_WINE_ARCH=x64), the x64 test build runs instead, in build/wine-run-x64.
 # Usage: run-wine.sh [--fresh] [--english]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,17 +30,25 @@ for argument in "$@"; do
 done
 
 bash scripts/install-deps.sh all
-cmake --preset windows >/dev/null
-cmake --build --preset windows
-exe=$root/build/windows/TovrenKur.exe
+source scripts/wine-prefix.sh
+source scripts/xvfb.sh
+# The product's i686 build where this machine runs 32-bit programs, else the x64 test build.
+WP_ARCH=$(wp_arches | head -n 1)
+preset=$(wp_preset "$WP_ARCH")
+sandbox=$root/build/wine-run
+if [ "$WP_ARCH" = x64 ]; then
+  echo "run-wine: running the x64 build (this machine cannot run 32-bit programs, or" \
+    "TOVRENKUR_WINE_ARCH says so); its prefix is build/wine-run-x64"
+  sandbox=$root/build/wine-run-x64
+fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"
+exe=$root/build/$preset/TovrenKur.exe
 if [ ! -f "$exe" ]; then
-  echo "run-wine: $exe is not built: the windows preset has no TovrenKur target yet" >&2
+  echo "run-wine: $exe is not built: the $preset preset has no TovrenKur target yet" >&2
   exit 1
 fi
 
-source scripts/wine-prefix.sh
-source scripts/xvfb.sh
-sandbox=$root/build/wine-run
 if [ "$fresh" = 1 ] || [ ! -f "$sandbox/wp/system.reg" ]; then
   echo "run-wine: making a Wine prefix in $sandbox (about 15 s)"
   wp_create "$sandbox"
@@ -57,7 +66,7 @@ package="$WINEPREFIX/drive_c/users/$user/Downloads/Tovren Kurulum (Ayşe)"
 rm -rf "$package"
 mkdir -p "$package/Tovren Bileşenleri" "$package/Tovren-Selvane"
 cp "$exe" "$package/TovrenKur.exe"
-tests=$root/build/windows/tests
+tests=$root/build/$preset/tests
 cp "$tests/tk_recorder.exe" "$package/Tovren.exe"
 printf 'çalışma kitabı\r\n' >"$package/DATA.xlsx"
 printf 'echo Chrome ayarlari yapildi > "%%~dp0kurulum-betigi.txt"\r\n' \

@@ -2,20 +2,63 @@
 # Throw-away Wine prefixes for tests and demo runs. Everything lives in one scratch folder:
 # SCRATCH/home (HOME) and SCRATCH/wp (WINEPREFIX), never the user's ~/.wine.
 #
-# Source it for the functions (wp_env, wp_turkish, wp_create, wp_fonts, wp_warm, wp_save,
-# wp_restore, wp_kill, wp_session), or run it as a command:
+# Source it for the functions (wp_arches, wp_preset, wp_env, wp_turkish, wp_create, wp_fonts,
+# wp_warm, wp_save, wp_restore, wp_kill, wp_session), or run it as a command:
 #   wine-prefix.sh create SCRATCH       a fresh prefix, ready for windows without a window manager
 #   wine-prefix.sh save SCRATCH TAR     stop the prefix's programs and tar it
 #   wine-prefix.sh restore TAR SCRATCH  a fresh copy of a saved prefix (about 4 s against 15 s)
 #   wine-prefix.sh kill SCRATCH         end every Wine process of that prefix
 #   wine-prefix.sh env SCRATCH [tr]     print the variables to export (tr: Turkish Windows)
+#   wine-prefix.sh arches               the Windows builds this machine's Wine runs, best first
 # Every wait is bounded; a failure prints what went wrong and returns non-zero.
+#
+# Architectures. The product is i686, but some machines cannot execute 32-bit programs at all, and
+# there Debian's wine (which always picks the 32-bit loader when wine32 is installed) fails. There
+# the Windows tests run on the x64 build, every Wine call going through the 64-bit loader.
+# TOVRENKUR_WINE_ARCH (i686 or x64) forces the answer, so both paths can be run on any machine.
+# WP_ARCH is the architecture that wp_env sets this shell up for (default: the first answer).
+WP_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# Prints the architectures to test, one a line: "i686" and "x64" where 32-bit programs run,
+# else "x64" alone.
+wp_arches() {
+  case "${TOVRENKUR_WINE_ARCH:-}" in
+    i686 | x64) echo "$TOVRENKUR_WINE_ARCH" ;;
+    "") if wp_runs_32bit; then printf 'i686\nx64\n'; else echo x64; fi ;;
+    *)
+      echo "wine-prefix: TOVRENKUR_WINE_ARCH must be i686 or x64, not '$TOVRENKUR_WINE_ARCH'" >&2
+      return 1
+      ;;
+  esac
+}
+
+# Whether this machine can run the 32-bit Wine loader (and so any 32-bit program).
+wp_runs_32bit() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The CMake preset of the Windows test build for ARCH, and of the release build with "release".
+wp_preset() {
+  local arch=$1 kind=${2:-}
+  local name=windows${kind:+-$kind}
+  [ "$arch" = x64 ] && name=$name-x64
+  echo "$name"
+}
 
 # The variables that put Wine into SCRATCH. A UTF-8 locale is required: without one, Wine turns
 # every non-ASCII file name into question marks. Call it in a subshell when the caller's own
 # HOME matters.
 wp_env() {
   local scratch=$1
+  [ -n "${WP_ARCH:-}" ] || WP_ARCH=$(wp_arches | head -n 1)
+  export WP_ARCH
+  if [ "$WP_ARCH" = x64 ]; then
+    # wine, and wine-stable which wineboot and the other tools start, run the 64-bit loader.
+    mkdir -p "$scratch/bin"
+    ln -sf "$WP_SCRIPTS/wine64" "$scratch/bin/wine"
+    ln -sf "$WP_SCRIPTS/wine64" "$scratch/bin/wine-stable"
+    export PATH="$scratch/bin:$PATH" WINELOADER=/usr/lib/wine/wine64
+  fi
   export HOME="$scratch/home" WINEPREFIX="$scratch/wp" WINEDEBUG=-all
   export WINEDLLOVERRIDES="winemenubuilder.exe=d"
   export LANG=C.UTF-8
@@ -62,6 +105,7 @@ wp_create() {
       { echo "wine-prefix: cannot set the X11 driver, see $scratch/wine.log" >&2; exit 1; }
     _wp_run 60 wineserver -w
     _wp_real_user_folders "$WINEPREFIX"
+    _wp_fill_syswow64 "$WINEPREFIX"
     wp_fonts "$WINEPREFIX" || exit 1
   )
 }
@@ -87,6 +131,17 @@ _wp_real_user_folders() {
     rm -f "$link"
     mkdir -p "$link"
   done < <(find "$prefix/drive_c/users" -mindepth 2 -maxdepth 2 -type l -print0)
+}
+
+# Where 32-bit programs cannot run, wineboot leaves SysWOW64 empty, unlike any 64-bit Windows. The
+# scan's tests count on the two system DLLs among the seven being there (Wine's own, as on a
+# Windows that has them), so they are copied in from System32; elsewhere nothing changes.
+_wp_fill_syswow64() {
+  local windows=$1/drive_c/windows name
+  [ -d "$windows/syswow64" ] || return 0
+  for name in shell32.dll wmp.dll; do
+    [ -e "$windows/syswow64/$name" ] || cp "$windows/system32/$name" "$windows/syswow64/$name"
+  done
 }
 
 # Starts the prefix's wineserver for good and its services with their output discarded. Without
@@ -130,7 +185,8 @@ wp_restore() {
 # Needs scripts/xvfb.sh sourced as well. Usage: wp_session NAME (a word for the folder's name).
 wp_session() {
   WP_SESSION=$(mktemp -d "${TMPDIR:-/tmp}/tovrenkur-$1.XXXXXX")
-  trap 'wp_kill "$WP_SESSION"; xvfb_stop; rm -rf "$WP_SESSION"' EXIT
+  # Prefixes that the caller restores under the session's folder are ended with it.
+  trap 'for d in "$WP_SESSION" "$WP_SESSION"/*/; do wp_kill "$d"; done; xvfb_stop; rm -rf "$WP_SESSION"' EXIT
   wp_create "$WP_SESSION"
   xvfb_start "$WP_SESSION/xvfb.log"
 }
@@ -144,15 +200,16 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     save) wp_save "$2" "$3" ;;
     restore) wp_restore "$2" "$3" ;;
     kill) wp_kill "$2" ;;
+    arches) wp_arches ;;
     env)
       wp_env "$2"
       [ "${3:-}" = tr ] && wp_turkish "$2"
-      for name in HOME WINEPREFIX WINEDEBUG WINEDLLOVERRIDES LANG LOCPATH; do
+      for name in HOME WINEPREFIX WINEDEBUG WINEDLLOVERRIDES LANG LOCPATH PATH WINELOADER WP_ARCH; do
         [ -n "${!name:-}" ] && printf 'export %s=%q\n' "$name" "${!name}"
       done
       ;;
     *)
-      sed -n '2,13p' "$0" >&2
+      sed -n '2,14p' "$0" >&2
       exit 2
       ;;
   esac

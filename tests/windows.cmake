@@ -70,10 +70,9 @@ add_executable(inspector e2e/inspector_win.cpp)
 target_link_libraries(inspector PRIVATE platform ole32)
 target_link_options(inspector PRIVATE -municode)
 
-find_program(TK_OBJDUMP i686-w64-mingw32-objdump REQUIRED)
 add_test(NAME exe_identity_and_imports
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/check_exe_win.py
-          $<TARGET_FILE:TovrenKur> ${TK_OBJDUMP})
+          $<TARGET_FILE:TovrenKur> ${CMAKE_OBJDUMP} ${CMAKE_SYSTEM_PROCESSOR})
 add_test(NAME e2e_window
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/e2e_win.py
           --exe $<TARGET_FILE:TovrenKur> --inspector $<TARGET_FILE:inspector>

@@ -10,7 +10,7 @@ from e2e_win import ID, TITLE, check
 
 DRIVERS = {"105.0.5195.52": "sürücü 105\r\n", "99.0.4844.51": "sürücü 99\r\n",
            "100.0.4896.60": "sürücü 100\r\n"}
-SLOW_RELEASE, SLOW_PADDING, SLOW_RATE = "100.0.4896.60", 64 * 1024, 12 * 1024  # about 5 s
+SLOW_RELEASE, SLOW_PADDING, SLOW_RATE = "100.0.4896.60", 64 * 1024, 8 * 1024  # about 8 s
 OLD_DRIVER = "eski sürücü\r\n"
 PROBES = ("msvbvm60.dll", "MSSTDFMT.DLL", "MSCOMCTL.OCX")  # registrable stand-ins
 WORKBOOK, USER_DATA = b"PK\x03\x04 kurulum tablosu", b"PK\x03\x04 kullanicinin verisi"
@@ -152,7 +152,7 @@ class Checks:
         check(ran == want, "install.cmd ran as %r, expected %r" % (ran, want))
 
     def check_cmd_stand_in(self):
-        record = os.path.join(self.wine.system, "cmd.exe.komut")
+        record = os.path.join(self.wine.tools, "cmd.exe.komut")
         check(wait_until(lambda: os.path.exists(record), 10), "cmd.exe started")
         want = 'cmd.exe /s /c ""%s\\Tovren-Selvane\\install.cmd""' % self.package
         got = self.command_line_of(record)
@@ -160,7 +160,7 @@ class Checks:
 
     def check_registered(self, names):
         for name in PROBES:
-            path = "C:\\Windows\\SysWOW64\\" + name
+            path = "C:\\Windows\\%s\\%s" % (self.system_folder, name)
             record = os.path.join(self.wine.system, name + ".komut")
             if name in names:
                 check(wait_until(lambda: os.path.exists(record), 20), name + " registered")

@@ -72,7 +72,7 @@ class Suite:
         self.certs = os.path.join(self.scratch, "certs")
         self.root = os.path.join(self.scratch, "mirror")
         self.log = os.path.join(self.scratch, "mirror.log")
-        self.mirror = None
+        self.mirror = self.prefix32 = None
         self.seen_kinds = set()
 
     def prepare(self):
@@ -89,7 +89,7 @@ class Suite:
         open(self.log, "w").close()
         self.start_mirror()
         if not os.environ.get("TK_WINE_PREFIX_TAR"):
-            self.make_prefix_tar()
+            os.environ["TK_WINE_PREFIX_TAR"] = self.make_prefix_tar()
 
     def start_mirror(self):
         """The test build downloads from a fixed port: another run's mirror (a demo, say) may
@@ -111,14 +111,21 @@ class Suite:
             print("port %d busy, trying again: %s" % (self.port, error[-1:]), flush=True)
             time.sleep(2)
 
-    def make_prefix_tar(self):
+    def make_prefix_tar(self, name="prefix", **env):
         base = os.path.join(self.scratch, "base")
         script = os.path.join(HERE, "..", "..", "scripts", "wine-prefix.sh")
-        tar = os.path.join(self.scratch, "prefix.tar")
-        subprocess.run(["bash", script, "create", base], check=True, timeout=300)
-        subprocess.run(["bash", script, "save", base, tar], check=True, timeout=300)
+        tar = os.path.join(self.scratch, name + ".tar")
+        env = dict(os.environ, **env)
+        subprocess.run(["bash", script, "create", base], check=True, timeout=300, env=env)
+        subprocess.run(["bash", script, "save", base, tar], check=True, timeout=300, env=env)
         shutil.rmtree(base, ignore_errors=True)
-        os.environ["TK_WINE_PREFIX_TAR"] = tar
+        return tar
+
+    def prefix32_tar(self):
+        """A 32-bit Windows, made once when a scenario first needs it."""
+        if not self.prefix32:
+            self.prefix32 = self.make_prefix_tar("prefix32", WINEARCH="win32")
+        return self.prefix32
 
     def run(self, scenario):
         run = Run(self)
@@ -155,8 +162,11 @@ class Run(Checks):
         return os.path.join(self.drive, *path[3:].split("\\"))
 
     def setup(self, chrome, missing, automation, old_archive=False, earlier_installation=False,
-              application=True, package_lacks=(), cmd_stand_in=False):
-        self.wine.make_prefix()
+              application=True, package_lacks=(), cmd_stand_in=False, windows32=False):
+        if windows32:  # a 32-bit Windows: no SysWOW64, the components belong in System32
+            self.wine.use_system_folder("system32")
+        self.system_folder = "System32" if windows32 else "SysWOW64"
+        self.wine.make_prefix(self.suite.prefix32_tar() if windows32 else None)
         users = [u for u in os.listdir(os.path.join(self.drive, "users")) if u != "Public"]
         self.user = "C:\\users\\" + users[0]
         self.package = self.user + "\\Downloads\\Tovren Kurulum (Ayşe)"
@@ -174,7 +184,9 @@ class Run(Checks):
         if cmd_stand_in:
             # Wine's cmd has no %CMDCMDLINE%: to see the exact command line, a recorder takes
             # the place of the system's cmd.exe (after the prefix's own start, which needs it).
-            shutil.copy(self.tests("tk_recorder.exe"), os.path.join(self.wine.system, "cmd.exe"))
+            shutil.copy(self.tests("tk_recorder.exe"), os.path.join(self.wine.tools, "cmd.exe"))
+            # A 64-bit program is given Wine's builtin cmd.exe whatever file lies in System32.
+            self.wine.env["WINEDLLOVERRIDES"] += ";cmd.exe=n"
         self.set_registry(chrome, automation)
         self.wine_run("trust_test_ca", self.tests("trust_test_ca.exe"),
                       "Z:" + os.path.join(self.suite.certs, "ca.der").replace("/", "\\"))

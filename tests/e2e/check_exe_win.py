@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""The built TovrenKur.exe's identity and imports, read from the file itself: a 32-bit GUI
-program importing only what the way to its window needs (DLLs that Windows always loads from its
+"""The built TovrenKur.exe's identity and imports, read from the file itself: a GUI program of the
+build's architecture (the product is 32-bit; the x64 build serves the tests where 32-bit programs
+cannot run) importing only what the way to its window needs (DLLs that Windows always loads from its
 own folder; COM, the shell and the network are loaded when the Continue action needs them), its
 version resource, its application manifest and its icon group.
 
-Usage: check_exe_win.py TovrenKur.exe OBJDUMP
+Usage: check_exe_win.py TovrenKur.exe OBJDUMP i686|x86_64
 """
 import re
 import struct
@@ -28,8 +29,9 @@ def check(condition, message):
 def resources(pe):
     """{(type, id): bytes} from the .rsrc directory tree (ids only, first language)."""
     header = struct.unpack_from("<I", pe, 0x3C)[0]
-    sections, optional_size = struct.unpack_from("<H12xH", pe, header + 6)
-    rsrc_rva = struct.unpack_from("<I", pe, header + 24 + 96 + 2 * 8)[0]
+    sections, optional_size, magic = struct.unpack_from("<H12xHxxH", pe, header + 6)
+    directories = 96 if magic == 0x10B else 112  # PE32+ has wider fields before them
+    rsrc_rva = struct.unpack_from("<I", pe, header + 24 + directories + 2 * 8)[0]
     table = header + 24 + optional_size
     spans = [struct.unpack_from("<8xII4xI", pe, table + 40 * k) for k in range(sections)]
 
@@ -78,10 +80,11 @@ def version_strings(data):
     return walk(0, len(data), {})
 
 
-def check_imports(exe, objdump):
+def check_imports(exe, objdump, arch):
     listing = subprocess.run([objdump, "-p", exe], capture_output=True, text=True,
                              check=True).stdout
-    check("Magic\t\t\t010b" in listing, "a 32-bit (PE32) image")
+    magic = {"i686": "010b", "x86_64": "020b"}[arch]
+    check("Magic\t\t\t" + magic in listing, "an image for %s (magic %s)" % (arch, magic))
     check(re.search(r"Subsystem\s+00000002", listing) is not None, "a GUI program (no console)")
     dlls = {name.lower() for name in re.findall(r"DLL Name: (\S+)", listing)}
     check(dlls and dlls <= START_UP_DLLS,
@@ -125,10 +128,10 @@ def check_icons(found):
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
-    exe, objdump = sys.argv[1:]
-    check_imports(exe, objdump)
+    exe, objdump, arch = sys.argv[1:]
+    check_imports(exe, objdump, arch)
     found = resources(open(exe, "rb").read())
     info = version_strings(found.get((RT_VERSION, 1), b""))
     check(info.get("fixed") == (1, 0, 0, 9), "file version 1.0.0.9: %s" % (info.get("fixed"),))

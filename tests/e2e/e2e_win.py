@@ -68,6 +68,14 @@ def check(condition, message):
     return condition
 
 
+def is_64bit(exe):
+    """Whether a PE file is an x64 program: the test build for machines without 32-bit support."""
+    with open(exe, "rb") as f:
+        data = f.read(4096)
+    header = int.from_bytes(data[0x3C:0x40], "little")
+    return int.from_bytes(data[header + 4:header + 6], "little") == 0x8664
+
+
 class Wine:
     """A throw-away prefix of our own, and the programs started in it."""
 
@@ -79,10 +87,21 @@ class Wine:
                         WINEDLLOVERRIDES="winemenubuilder.exe=d", LANG="C.UTF-8",
                         LC_ALL="C.UTF-8")
         os.makedirs(self.env["HOME"])
-        self.system = os.path.join(self.env["WINEPREFIX"], "drive_c", "windows", "syswow64")
+        windows = os.path.join(self.env["WINEPREFIX"], "drive_c", "windows")
+        # The components' folder is SysWOW64 for both builds (the scan takes it when it exists);
+        # a bare cmd.exe or regsvr32 comes from the process's own system folder, which is
+        # System32 for an x64 program.
+        self.windows, self.x64 = windows, is_64bit(exe)
+        self.use_system_folder("syswow64")
 
-    def make_prefix(self):
-        tar = os.environ.get("TK_WINE_PREFIX_TAR")
+    def use_system_folder(self, name):
+        """syswow64 on a 64-bit Windows, system32 on a 32-bit one (a prefix without SysWOW64)."""
+        self.system_name = name
+        self.system = os.path.join(self.windows, name)
+        self.tools = os.path.join(self.windows, "system32" if self.x64 else name)
+
+    def make_prefix(self, tar=None):
+        tar = tar or os.environ.get("TK_WINE_PREFIX_TAR")
         quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                      stderr=subprocess.DEVNULL)
         if tar:  # holds wp/ (the prefix) and home/, as scripts/wine-prefix.sh saves them
@@ -129,9 +148,10 @@ def prepare_components(wine, present, hidden=(), system=(), folders=()):
     # Wine keeps the system and wmp DLLs; "missing" for them is the system attribute, which
     # the scan never matches, as on Windows.
     for name in ("shell32.dll", "wmp.dll"):
-        wine.inspect("attrib", "C:\\windows\\syswow64\\" + name, 4 if name in system else 128)
+        wine.inspect("attrib", "C:\\windows\\%s\\%s" % (wine.system_name, name),
+                     4 if name in system else 128)
     for name in hidden:
-        check(wine.inspect("attrib", "C:\\windows\\syswow64\\" + name, 2)[0] == 0,
+        check(wine.inspect("attrib", "C:\\windows\\%s\\%s" % (wine.system_name, name), 2)[0] == 0,
               "hide " + name)
 
 
