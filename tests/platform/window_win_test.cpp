@@ -196,7 +196,7 @@ TEST_F(WinWindowTest, DuringTheLongWorkTheSessionWaitsAndAQuitWaitsForItsEnd) {
                         2000, &duringWork);
     Sleep(700);
   });
-  EXPECT_LT(cpuMs() - before, 200u) << "the UI thread spun while the worker ran";
+  EXPECT_LT(cpuMs() - before, 50u) << "the UI thread spun while the worker ran";
   EXPECT_EQ(duringWork, FALSE);
   EXPECT_EQ(SendMessageW(window->handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   MSG message;

@@ -1,6 +1,7 @@
 // The installer's one run in the user's session: a named mutex in the session's own namespace,
 // and a second start bringing the running one's window to the front.
 #include <memory>
+#include <utility>
 
 #include "platform/host_platform.h"
 #include "platform/windows/handles_win.h"
@@ -17,6 +18,28 @@ constexpr const wchar_t* kInstanceName = L"Local\\TovrenKur.Kurulum";
 // still be making.
 constexpr int kWindowWaitSteps = 20;
 constexpr DWORD kWindowWaitStep = 100;  // milliseconds
+
+BOOL CALLBACK matchOwnedPopup(HWND hwnd, LPARAM search) {
+  auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(search);  // the form, its popup
+  if (GetWindow(hwnd, GW_OWNER) != found->first || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
+    return TRUE;
+  found->second = hwnd;
+  return FALSE;
+}
+
+// What takes the form's input: the message box it shows (the form is disabled meanwhile), else
+// the form. The last active popup names the box unless the form itself was activated since (as
+// Wine has it then); the form's owned windows are searched in that case.
+HWND frontWindowOf(HWND form) {
+  HWND popup = GetLastActivePopup(form);
+  if (popup != nullptr && popup != form && IsWindowVisible(popup))
+    return popup;
+  if (IsWindowEnabled(form))
+    return form;
+  std::pair<HWND, HWND> search{form, nullptr};
+  EnumWindows(&matchOwnedPopup, reinterpret_cast<LPARAM>(&search));
+  return search.second != nullptr ? search.second : form;
+}
 
 }  // namespace
 
@@ -44,12 +67,8 @@ void HostPlatform::ActivateOtherInstance() {
     return;
   if (IsIconic(form))
     ShowWindowAsync(form, SW_RESTORE);
-  // The box or progress window that the form owns, when one is open: it is what takes input.
-  HWND front = GetLastActivePopup(form);
-  if (front == nullptr || !IsWindowVisible(front))
-    front = form;
   // Allowed: the process that the user has just started holds the foreground right.
-  SetForegroundWindow(front);
+  SetForegroundWindow(frontWindowOf(form));
 }
 
 }  // namespace tk::host
