@@ -243,7 +243,7 @@ void FakePlatform::addFolder(const std::string& path, Attributes attributes) {
   std::string parent = parentOf(path);
   if (!parent.empty() && parent != normalize(path) && !exists(parent))
     addFolder(parent);
-  entries_[key(path)] = Entry{normalize(path), true, attributes, "", {}};
+  entries_[key(path)] = Entry{normalize(path), true, attributes, ""};
 }
 
 void FakePlatform::addFile(const std::string& path, const std::string& content,
@@ -251,7 +251,7 @@ void FakePlatform::addFile(const std::string& path, const std::string& content,
   std::string parent = parentOf(path);
   if (!parent.empty() && !exists(parent))
     addFolder(parent);
-  entries_[key(path)] = Entry{normalize(path), false, attributes, content, {}};
+  entries_[key(path)] = Entry{normalize(path), false, attributes, content};
 }
 
 void FakePlatform::remove(const std::string& path) {
@@ -307,7 +307,7 @@ void FakePlatform::writeFile(const std::string& path, const std::string& content
   if (existing != nullptr) {
     existing->content = content;
   } else {
-    entries_[key(path)] = Entry{normalize(path), false, {}, content, {}};
+    entries_[key(path)] = Entry{normalize(path), false, {}, content};
   }
 }
 
@@ -408,7 +408,7 @@ void FakePlatform::MkDir(const std::string& path) {
     throw makeError(err::kPathFileAccess);
   if (!isFolder(parentOf(path)))
     throw makeError(err::kPathNotFound);
-  entries_[key(path)] = Entry{normalize(path), true, {}, "", {}};
+  entries_[key(path)] = Entry{normalize(path), true, {}, ""};
 }
 
 void FakePlatform::FileCopy(const std::string& source, const std::string& destination) {
@@ -451,15 +451,6 @@ std::optional<FileVersionNumber> FakePlatform::FileVersion(const std::string& pa
   record("FileVersion", {path});
   const Entry* entry = find(path);
   return entry != nullptr ? entry->version : std::nullopt;
-}
-
-bool FakePlatform::ClaimOnlyInstance() {
-  record("ClaimOnlyInstance", {});
-  return !otherInstanceRuns;
-}
-
-void FakePlatform::ActivateOtherInstance() {
-  record("ActivateOtherInstance", {});
 }
 
 std::unique_ptr<WshShell> FakePlatform::CreateWshShell() {

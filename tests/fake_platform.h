@@ -23,7 +23,7 @@ struct Entry {
   bool folder = false;
   Attributes attributes;
   std::string content;
-  std::optional<FileVersionNumber> version;  // of its version resource; copied with the file
+  std::optional<FileVersionNumber> version = {};  // of its version resource; copied with it
 };
 
 struct Call {
@@ -115,8 +115,8 @@ class FakePlatform : public Platform {
   double Shell(const std::string& commandLine, int windowStyle) override;
   std::string AppPath() override;
   std::optional<FileVersionNumber> FileVersion(const std::string& path) override;
-  bool ClaimOnlyInstance() override;
-  void ActivateOtherInstance() override;
+  bool ClaimOnlyInstance() override { return record("ClaimOnlyInstance", {}), !otherInstanceRuns; }
+  void ActivateOtherInstance() override { record("ActivateOtherInstance", {}); }
   std::unique_ptr<WshShell> CreateWshShell() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   std::unique_ptr<XmlHttpRequest> CreateXmlHttpRequest() override;

@@ -44,11 +44,8 @@ TEST(HandlerBoundary, AFailingReportStillEndsQuietly) {
 TEST(Program, ASecondStartBringsTheFirstForwardAndEndsWithoutTouchingAnything) {
   fake::FakePlatform platform;
   platform.otherInstanceRuns = true;
-  EXPECT_EQ(runProgram(platform,
-                       [](Form1&, Platform&) -> std::unique_ptr<FormWindow> {
-                         throw ProgramEnd{};  // no window may be made
-                       }),
-            5);
+  auto noWindow = [](Form1&, Platform&) -> std::unique_ptr<FormWindow> { throw ProgramEnd{}; };
+  EXPECT_EQ(runProgram(platform, noWindow), 5);
   EXPECT_EQ(platform.calls,
             (std::vector<fake::Call>{{"ClaimOnlyInstance", {}}, {"ActivateOtherInstance", {}}}));
 }

@@ -124,8 +124,8 @@ TEST_F(FileOperations, ATempFileReplacesItsDestinationOnlyOnCommit) {
             err::kPathNotFound);
 }
 
-// The version resource as the registration compares it; the substitute's reader finds none in an
-// image cut short anywhere (Windows' own reads what lies past the end as zeros).
+// The version resource; none in an image cut short for the substitute's reader (Windows' reads
+// zeros past the end).
 TEST_F(FileOperations, FileVersionReadsTheVersionResourceAndNothingElse) {
   const std::string image = test::peWithVersion(0x0006000100020003);
   scratch_.file("sürümlü.ocx", image);
@@ -140,8 +140,7 @@ TEST_F(FileOperations, FileVersionReadsTheVersionResourceAndNothingElse) {
   }
 }
 
-// The session's one run: a second claim fails while the first is held, and the claim goes with
-// the platform (the process) that holds it.
+// A second claim fails while the first is held; the claim goes with the platform that holds it.
 TEST(OneInstance, ASecondClaimFailsUntilTheFirstHolderIsGone) {
   auto first = std::make_unique<test::HostPlatform>();
   ASSERT_TRUE(first->ClaimOnlyInstance());

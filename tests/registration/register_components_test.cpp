@@ -138,13 +138,13 @@ TEST_F(Registration, BeforeAnyYesAFailingQuestionEndsTheProcedure) {
 // one is replaced as before, and each is offered for registration all the same.
 TEST_F(Registration, ANewerVersionInTheSystemFolderIsKept) {
   constexpr FileVersionNumber kOld = 0x0006000100000000, kNew = 0x0006000100000001;
-  const std::tuple<std::string, std::optional<FileVersionNumber>, std::optional<FileVersionNumber>,
-                   bool>
-      cases[] = {{"yeni.ocx", kNew, kOld, true},
-                 {"ayni.ocx", kOld, kOld, false},
-                 {"eski.ocx", kOld, kNew, false},
-                 {"surumsuz.ocx", {}, kOld, false},
-                 {"paket-surumsuz.ocx", kNew, {}, false}};
+  using Version = std::optional<FileVersionNumber>;
+  const std::tuple<std::string, Version, Version, bool> cases[] = {
+      {"yeni.ocx", kNew, kOld, true},
+      {"ayni.ocx", kOld, kOld, false},
+      {"eski.ocx", kOld, kNew, false},
+      {"surumsuz.ocx", {}, kOld, false},
+      {"paket-surumsuz.ocx", kNew, {}, false}};
   for (const auto& [name, installed, packaged, kept] : cases) {
     platform.addFile(kSystem + name, "sistemdeki");
     platform.find(kSystem + name)->version = installed;
