@@ -8,7 +8,7 @@ out=build/fuzz
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 mkdir -p "$out/corpus"
-python3 tests/procedures/make_zip_fixtures.py --dir "$out/seeds"
+python3 tests/zip/make_zip_fixtures.py --dir "$out/seeds"
 
 if ! "$out/tests/fuzz/zip_reader_fuzz" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
     -max_len=262144 -artifact_prefix="$out/" "$out/corpus" "$out/seeds" >"$out/fuzz.log" 2>&1; then

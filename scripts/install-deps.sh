@@ -7,8 +7,8 @@ what=${1:-all}
 linux_pkgs=(cmake make g++ pkg-config libgtest-dev libfltk1.3-dev libcurl4-openssl-dev zlib1g-dev
   fonts-dejavu-core fonts-dejavu-extra xvfb xauth x11-apps imagemagick zip unzip openssl python3
   xdotool clang clang-format libclang-rt-dev time bc)
-windows_pkgs=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev googletest wine wine32 wine64
-  fonts-wine locales xvfb xauth xdotool imagemagick osslsigncode)
+windows_pkgs=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev googletest
+  zip wine wine32 wine64 fonts-wine locales xvfb xauth xdotool imagemagick osslsigncode)
 # What scripts/release.sh needs to build and sign the product, without Wine.
 release_pkgs=(cmake make git python3 g++-mingw-w64-i686 libz-mingw-w64-dev osslsigncode)
 

@@ -58,7 +58,7 @@ printf 'echo Chrome ayarlari yapildi > kurulum-betigi.txt\n' >"$setup/Tovren-Sel
 mirror=$sandbox/mirror
 mkdir -p "$mirror/105.0.5195.52"
 python3 tests/support/driver_mirror.py archive --out "$mirror/105.0.5195.52/chromedriver_win32.zip" \
-  "chromedriver=sürücü (deneme)"
+  "chromedriver.exe=sürücü (deneme)"
 python3 tests/support/driver_mirror.py serve --port 47445 --root "$mirror" --certs "$certs" \
   --log "$sandbox/mirror.log" --pid-file "$sandbox/mirror.pid" >/dev/null 2>&1 &
 mirror_pid=$!

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/upcase_table.h"
+
 namespace tk {
 namespace {
 
@@ -66,8 +68,8 @@ void encode(char32_t c, std::string& out) {
 }
 
 // Simple upper-case mapping for ASCII, Latin-1 and Latin Extended-A, where the Turkish letters
-// live. `dotlessToI` decides whether "ı" becomes "I" (UCase does; file names keep them apart).
-char32_t upper(char32_t c, bool dotlessToI) {
+// live: "ı" becomes "I", as UCase makes it.
+char32_t upper(char32_t c) {
   if (c >= U'a' && c <= U'z')
     return c - 32;
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
@@ -75,7 +77,7 @@ char32_t upper(char32_t c, bool dotlessToI) {
   if (c == 0xFF)
     return 0x178;
   if (c == 0x131)
-    return dotlessToI ? U'I' : c;
+    return U'I';
   if (c >= 0x100 && c <= 0x17F) {
     // Latin Extended-A pairs upper/lower as even/odd, except in 0x139-0x148 and 0x179-0x17E,
     // where they pair as odd/even.
@@ -88,15 +90,16 @@ char32_t upper(char32_t c, bool dotlessToI) {
   return c;
 }
 
-std::string mapCharacters(std::string_view text, bool dotlessToI) {
+// Each character of `text` through `map`; a stray byte of broken UTF-8 stays as it is.
+template <typename Map>
+std::string mapCharacters(std::string_view text, Map map) {
   std::string out;
   out.reserve(text.size());
   forEachCharacter(text, [&](std::string_view ch) {
-    if (ch.size() == 1 && static_cast<unsigned char>(ch[0]) >= 0x80) {
-      out += ch;  // a stray byte of broken UTF-8 stays as it is
-      return;
-    }
-    encode(upper(decode(ch), dotlessToI), out);
+    if (ch.size() == 1 && static_cast<unsigned char>(ch[0]) >= 0x80)
+      out += ch;
+    else
+      encode(map(decode(ch)), out);
   });
   return out;
 }
@@ -138,11 +141,15 @@ std::string Right(std::string_view text, std::size_t count) {
 }
 
 std::string UCase(std::string_view text) {
-  return mapCharacters(text, true);
+  return mapCharacters(text, upper);
 }
 
+// As NTFS compares names: every unit of the basic plane through Windows' upper-case table; a
+// character beyond it (two UTF-16 units) keeps its case.
 std::string foldCase(std::string_view text) {
-  return mapCharacters(text, false);
+  return mapCharacters(text, [](char32_t c) {
+    return c < 0x10000 ? static_cast<char32_t>(upcaseUnit(static_cast<char16_t>(c))) : c;
+  });
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {

@@ -19,8 +19,8 @@ std::string UCase(std::string_view text);
 // Number of code points in a UTF-8 text.
 std::size_t characterCount(std::string_view text);
 
-// Windows path helpers shared by the substitute platforms: ASCII-and-Latin case folding for
-// comparing names the way Windows ignores case.
+// Names compared as Windows compares them, ignoring case over the whole of Unicode as NTFS does
+// (one table on every host: "д" and "Д" are one name, "ı" and "I" two).
 std::string foldCase(std::string_view text);
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 

@@ -1,41 +1,58 @@
-// The program's zip reader on the host's files: what the shell's folder objects extract with
-// where the shell itself gives no folder for an archive (Windows without a zip-folder handler)
-// and always on the substitute.
+// The program's zip reader on the host's files: what checks every archive before the shell's
+// folder objects extract it, and what extracts it where the shell itself gives no folder for an
+// archive (Windows without a zip-folder handler) and always on the substitute.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "platform/code_pages.h"
+#include "platform/error.h"
 #include "platform/progress.h"
 #include "platform/temp_file.h"
 #include "platform/text.h"
-#include "procedures/zip_reader.h"
+#include "zip/driver_archive.h"
+#include "zip/zip_reader.h"
 
 namespace tk::host {
+
+// What an archive may hold: whatever the reader accepts, or only the driver's files
+// (zip::DriverArchive), which is all the program itself ever extracts or downloads.
+enum class Content { Any, Driver };
 
 // Extracts the archive at `archive` into the existing folder `destination` (host paths, UTF-8).
 // Names are matched ignoring case against what already lies there, as on Windows, so a file is
 // replaced rather than doubled. Failures throw PlatformError.
-zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination);
+zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination,
+                                 Content content);
 
-// Reads the whole archive at `archive` (a host path) with every check of the extraction and
-// every CRC, writing nothing (zip::check): a refused archive is 321. A file that cannot be
-// opened fails with its own number.
+// Reads the whole driver archive at `archive` (a host path) with every check of the extraction
+// and every CRC, writing nothing: whatever the reason, a refused archive is a damaged one (321).
+// A file that cannot be opened fails with its own number.
 void checkArchive(const std::string& archive);
 
 // The reader run as a long work: the form's window stays served, and a long extraction shows
-// its progress over it. Each host's extractArchive hands it its own archive and destination.
-inline zip::ExtractStats extractAsLongWork(zip::ArchiveSource& archive,
-                                           zip::Destination& destination) {
+// its progress over it. Without a destination the archive is only checked (zip::check).
+inline zip::ExtractStats runAsLongWork(zip::ArchiveSource& archive, zip::Destination* destination,
+                                       Content content) {
   struct Observer : zip::ExtractObserver {
     LongWork work{WorkKind::Extraction};
     void started(uint64_t totalBytes) override { work.setTotal(totalBytes); }
     void written(uint64_t bytes) override { work.advance(bytes); }
   } observer;
+  std::optional<zip::DriverArchive> driver;
+  if (content == Content::Driver)
+    driver.emplace();
+  zip::Options options{driver ? &*driver : nullptr, &observer};
   zip::ExtractStats stats;
-  observer.work.run([&] { stats = zip::extract(archive, destination, decodeOem, &observer); });
+  observer.work.run([&] {
+    if (destination != nullptr)
+      stats = zip::extract(archive, *destination, decodeOem, options);
+    else
+      zip::check(archive, decodeOem, options);
+  });
   return stats;
 }
 
@@ -48,6 +65,16 @@ inline void removeExtractionLeftovers(const std::string& folder,
     folded.insert(foldCase(name));
   TempFile::removeLeftovers(
       folder, [&folded](std::string_view found) { return folded.count(foldCase(found)) > 0; });
+}
+
+// checkArchive on an archive that each host opens its own way.
+inline void checkDriverArchive(zip::ArchiveSource& archive) {
+  zip::DriverArchive driver;
+  try {
+    zip::check(archive, decodeOem, {.rule = &driver});
+  } catch (const PlatformError& refused) {
+    throw PlatformError(err::kInvalidFileFormat, refused.description);
+  }
 }
 
 // An extracted file on its way into place. It is not flushed before its rename: the archive

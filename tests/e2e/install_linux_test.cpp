@@ -108,7 +108,7 @@ class LinuxInstallation : public ::testing::Test {
     std::string zip = (root_ / "mirror/105.0.5195.52/chromedriver_win32.zip").string();
     ASSERT_EQ(system(("python3 '" + support + "/driver_mirror.py' archive --out '" + zip +
                       "' --padding " + std::to_string(padding) +
-                      " 'chromedriver.exe=sürücü' 'lisans/NOT.txt=not'")
+                      " 'chromedriver.exe=sürücü' 'LICENSE.chromedriver=not'")
                          .c_str()),
               0);
     mirror_ = fork();
@@ -151,7 +151,7 @@ TEST_F(LinuxInstallation, AWholeInstallationLeavesEverythingInPlace) {
     EXPECT_TRUE(fs::is_directory(tree / folder)) << folder;
   }
   EXPECT_EQ(read(setup_ / "Tovren-Selvane/chromedriver.exe"), "sürücü");
-  EXPECT_EQ(read(setup_ / "Tovren-Selvane/lisans/NOT.txt"), "not");
+  EXPECT_EQ(read(setup_ / "Tovren-Selvane/LICENSE.chromedriver"), "not");
   EXPECT_EQ(read(root_ / "mirror.log"), "GET /105.0.5195.52/chromedriver_win32.zip 200\n");
   EXPECT_EQ(read(tree / "prgDosyaları/MSCOMCTL.OCX"), "paket MSCOMCTL.OCX");
   EXPECT_EQ(read(tree / "prgDosyaları/ChromeDriverVersiyon.txt"), "[105]\r\n");

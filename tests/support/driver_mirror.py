@@ -10,7 +10,8 @@ as a slow line would.
     driver_mirror.py serve --port N --root DIR --certs DIR [--log F] [--pid-file F] [--seconds S]
                      [--rate BYTES]
     driver_mirror.py archive --out ZIP [--padding BYTES] NAME=TEXT...   a real zip archive with
-                     the given entries (and "dolgu.bin" of random bytes, which do not compress)
+                     the given entries (and "THIRD_PARTY_NOTICES.dolgu" of random bytes, which
+                     do not compress: what a driver archive may hold besides the driver)
 """
 import argparse
 import http.server
@@ -84,7 +85,7 @@ def archive(args):
             name, _, text = entry.partition("=")
             out.writestr(name, text)
         if args.padding:
-            out.writestr("dolgu.bin", os.urandom(args.padding))
+            out.writestr("THIRD_PARTY_NOTICES.dolgu", os.urandom(args.padding))
 
 
 def main():

@@ -1,7 +1,7 @@
 // The substitute's shell folder objects: NameSpace gives a folder for an existing folder or file
 // (an archive), and CopyHere extracts an archive's items with the program's zip reader, which
-// reads the archive with pread and writes each file through a TempFile, with names matched
-// ignoring case as on Windows.
+// takes only the driver's archive, reads it with pread and writes each file through a TempFile,
+// with names matched ignoring case as on Windows.
 #include "platform/zip_extract.h"
 
 #include <fcntl.h>
@@ -164,7 +164,7 @@ class HostFolder : public ShellFolder {
     // The program only ever extracts an archive into a folder; other copies are not offered.
     if (!source->archive || archive_)
       throw makeError(err::kInvalidCall);
-    extractArchive(source->source.string(), host_.string());
+    extractArchive(source->source.string(), host_.string(), Content::Driver);
   }
 
  private:
@@ -188,15 +188,16 @@ class HostShell : public ShellDispatch {
 
 }  // namespace
 
-zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination) {
+zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination,
+                                 Content content) {
   HostArchive source(archive);
   HostDestination target(destination);
-  return extractAsLongWork(source, target);
+  return runAsLongWork(source, &target, content);
 }
 
 void checkArchive(const std::string& archive) {
   HostArchive source(archive);
-  zip::check(source, decodeOem);
+  checkDriverArchive(source);
 }
 
 std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {

@@ -1,7 +1,8 @@
 // The shell's folder automation ("Shell" by class id, IShellDispatch6 or IShellDispatch):
-// NameSpace, Items and CopyHere. Where the shell gives no folder for an archive that exists (no
-// zip-folder handler: Server Core, a disabled handler, Wine), the program's own zip reader
-// extracts it, reading the archive at offsets and writing each file through a TempFile.
+// NameSpace, Items and CopyHere. The program's own zip reader checks every archive before the
+// shell extracts it, and where the shell gives no folder for an archive that exists (no
+// zip-folder handler: Server Core, a disabled handler, Wine), it extracts the archive itself,
+// reading it at offsets and writing each file through a TempFile.
 // clang-format off: <windows.h> with the project's settings first
 #include "platform/windows/win32.h"
 // clang-format on
@@ -112,10 +113,11 @@ PlatformError shellError(HRESULT result, const char* what) {
   return PlatformError(static_cast<int32_t>(result), text);
 }
 
-// Either the shell's own collection, or an archive that the program's reader extracts.
+// The items of a folder or an archive at `path`: the shell's own collection, or none where the
+// program's reader extracts the archive.
 struct WinItems : tk::FolderItems {
   ComPtr<::FolderItems> shellItems;
-  std::string archive;
+  std::string path;
 };
 
 class WinFolder : public ShellFolder {
@@ -132,10 +134,9 @@ class WinFolder : public ShellFolder {
 
 std::unique_ptr<tk::FolderItems> WinFolder::Items() {
   auto items = std::make_unique<WinItems>();
-  if (!folder_) {
-    items->archive = path_;
+  items->path = path_;
+  if (!folder_)
     return items;
-  }
   HRESULT result = folder_->Items(items->shellItems.put());
   if (FAILED(result))
     throw shellError(result, "Items");
@@ -144,18 +145,28 @@ std::unique_ptr<tk::FolderItems> WinFolder::Items() {
   return items;
 }
 
+// Only an archive is extracted, and only once the program's reader has checked the whole of it
+// as the driver's archive, whoever extracts it: an archive that an earlier run or anyone else
+// left at the archive's place is never handed to the shell unchecked. The archive stays open,
+// shared for reading only, until the shell is done, so the shell reads what was checked.
 void WinFolder::CopyHere(tk::FolderItems& items, int options) {
   auto* source = dynamic_cast<WinItems*>(&items);
   if (source == nullptr)
     throw makeError(err::kObjectRequired);
-  if (!source->archive.empty()) {
-    if (!folder_)
-      throw makeError(err::kInvalidCall);  // extracting into an archive is not offered
-    extractArchive(source->archive, path_);
+  std::wstring archivePath = toWide(source->path);
+  DWORD attributes = GetFileAttributesW(archivePath.c_str());
+  // Extracting into an archive, or copying a folder (even one at the archive's place), is not
+  // offered.
+  if (!folder_ ||
+      (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
+    throw makeError(err::kInvalidCall);
+  WinArchive archive(archivePath);
+  if (!source->shellItems) {
+    WinDestination target(path_);
+    runAsLongWork(archive, &target, Content::Driver);
     return;
   }
-  if (!folder_)
-    throw makeError(err::kInvalidCall);
+  runAsLongWork(archive, nullptr, Content::Driver);
   Variant what;
   what.value.vt = VT_DISPATCH;
   what.value.pdispVal = source->shellItems.get();
@@ -197,15 +208,16 @@ std::unique_ptr<ShellFolder> WinShell::NameSpace(const std::string& path) {
 
 }  // namespace
 
-zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination) {
+zip::ExtractStats extractArchive(const std::string& archive, const std::string& destination,
+                                 Content content) {
   WinArchive source(toWide(archive));
   WinDestination target(destination);
-  return extractAsLongWork(source, target);
+  return runAsLongWork(source, &target, content);
 }
 
 void checkArchive(const std::string& archive) {
   WinArchive source(toWide(archive));
-  zip::check(source, decodeOem);
+  checkDriverArchive(source);
 }
 
 std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {

@@ -2,13 +2,20 @@
 // refuse the whole archive before anything is written).
 #include <gtest/gtest.h>
 
-#include "procedures/zip_names.h"
+#include "zip/zip_names.h"
 
 namespace tk::zip {
 namespace {
 
 std::string markOem(std::string_view bytes) {
   return "oem(" + std::string(bytes) + ")";
+}
+
+std::string deep(int levels) {
+  std::string path = "a";
+  for (int k = 1; k < levels; ++k)
+    path += "/a";
+  return path;
 }
 
 TEST(ZipNames, DecodingFollowsTheFlagTheUnicodeFieldAndTheHost) {
@@ -63,6 +70,10 @@ TEST(ZipNames, SafeNamesBecomeRelativePaths) {
       {"..a/b..c", "..a/b..c", false},        // dots inside a name are fine
       {"console.txt", "console.txt", false},  // only the device names themselves are reserved
       {"COM10", "COM10", false},
+      {std::string(255, 'x'), std::string(255, 'x'), false},  // Windows' limits, just
+      {deep(32), deep(32), false},
+      {"a~b.txt", "a~b.txt", false},  // "~" with no digits after it is no short name
+      {"x~1y.txt", "x~1y.txt", false},
   };
   for (const Case& c : cases) {
     EntryPath path = safePath(c.name);
@@ -72,7 +83,16 @@ TEST(ZipNames, SafeNamesBecomeRelativePaths) {
 }
 
 TEST(ZipNames, NamesOutsideTheDestinationOrInvalidOnWindowsAreRefusedWith52) {
-  const char* const names[] = {
+  std::string astral;  // 128 characters beyond the basic plane: 256 UTF-16 units
+  for (int k = 0; k < 128; ++k)
+    astral += "\xF0\x9F\x98\x80";
+  const std::string names[] = {
+      std::string(256, 'x'),
+      astral,
+      deep(33),
+      "CHROME~1.EXE",  // the short names that Windows gives long ones
+      "a/git~12",
+      "LICENSE~1",
       "../x",
       "a/../../x",
       "..\\x",
@@ -103,12 +123,47 @@ TEST(ZipNames, NamesOutsideTheDestinationOrInvalidOnWindowsAreRefusedWith52) {
       "b",
       "tab\there",
   };
-  for (const char* name : names) {
+  for (const std::string& name : names) {
     try {
       safePath(name);
       ADD_FAILURE() << "accepted: " << name;
     } catch (const PlatformError& error) {
       EXPECT_EQ(error.number, err::kBadFileName) << name;
+    }
+  }
+}
+
+// Two entries are one file for Windows when NTFS's case folding makes their names equal, and a
+// file may not be a folder on the way to another entry; the order of the entries never matters.
+TEST(ZipNames, NamesThatWindowsTakesForOneFileCollide) {
+  struct Case {
+    std::vector<std::string> names;
+    bool collide;
+  };
+  const Case cases[] = {
+      {{"д.exe", "Д.exe"}, true},
+      {{"ǆ", "Ǆ"}, true},
+      {{"ı.txt", "I.txt"}, false},  // NTFS keeps the dotted and dotless i apart
+      {{"i.txt", "İ.txt"}, false},
+      {{"straße", "STRASSE"}, false},
+      {{"Rapor/x.txt", "rapor"}, true},
+      {{"a/b", "A/B/c"}, true},
+      {{"a/b/", "a/b/c"}, false},
+      {{"a", "a-b", "a/x"}, true},  // "-" sorts before "/" byte for byte
+      {{"ab", "a/b"}, false},
+  };
+  for (const Case& c : cases) {
+    for (bool reversed : {false, true}) {
+      NameCollisions names;
+      for (std::size_t k = 0; k < c.names.size(); ++k)
+        names.add(safePath(c.names[reversed ? c.names.size() - 1 - k : k]));
+      bool collided = false;
+      try {
+        names.finish();
+      } catch (const PlatformError& error) {
+        collided = error.number == err::kInvalidFileFormat;
+      }
+      EXPECT_EQ(collided, c.collide) << c.names[0] << " " << c.names[1];
     }
   }
 }

@@ -1,13 +1,17 @@
 #!/usr/bin/env python3
-"""Makes the zip archives that the zip tests extract, with Python's zipfile (an implementation
-independent of ours), then damages copies of them the way real archives get damaged.
+"""Makes the zip archives that the zip tests extract, with Python's zipfile and Info-ZIP's zip
+(implementations independent of ours), then damages copies of them the way real archives get
+damaged, and the way an archive is made to look different to different readers.
 
   make_zip_fixtures.py --cpp OUT.cpp   a C++ source that embeds every archive (for the test exes)
   make_zip_fixtures.py --dir OUT       every archive as a file (a fuzzing seed corpus)
 """
 import io
+import os
 import struct
+import subprocess
 import sys
+import tempfile
 import warnings
 import zipfile
 import zlib
@@ -30,8 +34,8 @@ def binary(size, seed=7):
     return bytes(out)
 
 
-def archive(entries, create_system=None, stream=False):
-    """entries: (name, bytes or None for a folder, compression)."""
+def archive(entries, create_system=None, stream=False, extra=lambda name: b""):
+    """entries: (name, bytes or None for a folder, compression); extra(name): its extra fields."""
     buffer = io.BytesIO()
     target = buffer
     if stream:  # an unseekable stream: sizes go to data descriptors after each entry
@@ -45,7 +49,7 @@ def archive(entries, create_system=None, stream=False):
     with zipfile.ZipFile(target, "w") as z:
         for name, data, method in entries:
             info = zipfile.ZipInfo(name, date_time=(2022, 5, 17, 10, 30, 0))
-            info.compress_type = method
+            info.compress_type, info.extra = method, extra(name)
             if create_system is not None:
                 info.create_system = create_system
             if data is None:
@@ -57,7 +61,7 @@ def archive(entries, create_system=None, stream=False):
     return buffer.getvalue()
 
 
-def with_raw_names(entries, names, create_system):
+def with_raw_names(entries, names, create_system, extra=lambda raw, name: b""):
     """The same archive with names stored as raw bytes and no UTF-8 flag, as tools of other
     systems write them: made with ASCII stand-ins of the same length, then patched."""
     stand_ins = {}
@@ -69,7 +73,9 @@ def with_raw_names(entries, names, create_system):
             stand_in = stand_in[:-1] + "/"
         stand_ins[stand_in.encode()] = raw
         patched.append((stand_in, data, method))
-    out = archive(patched, create_system)
+    extras = {stand_in: extra(names(name), name) for (name, _, _), (stand_in, _, _) in
+              zip(entries, patched)}
+    out = archive(patched, create_system, extra=extras.get)
     for stand_in, raw in stand_ins.items():
         assert out.count(stand_in) == 2, stand_in
         out = out.replace(stand_in, raw)
@@ -88,6 +94,30 @@ def zip64(entries):
     end = out.rfind(b"PK\x05\x06")
     out[end + 8:end + 20] = struct.pack("<HHII", 0xFFFF, 0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF)
     return bytes(out)
+
+
+def unicode_path(raw, name):
+    """Info-ZIP's Unicode Path field: the UTF-8 name for the stored bytes whose CRC it holds."""
+    text = name.encode()
+    return struct.pack("<HHBI", 0x7075, 5 + len(text), 1, zlib.crc32(raw)) + text
+
+
+def info_zip(files, stream=False):
+    """files: (name, bytes), zipped by Info-ZIP's zip on this system; written to a pipe, it
+    puts each entry's CRC and sizes in a data descriptor after its data."""
+    with tempfile.TemporaryDirectory() as folder:
+        for name, data in files:
+            os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
+            with open(os.path.join(folder, name), "wb") as out:
+                out.write(data)
+        names = [name for name, _ in files]
+        out = "-" if stream else os.path.join(folder, "out.zip")
+        made = subprocess.run(["zip", "-q", out, *names], cwd=folder, check=True,
+                              stdout=subprocess.PIPE, env=dict(os.environ, LC_ALL="C.UTF-8"))
+        if stream:
+            return made.stdout
+        with open(out, "rb") as result:
+            return result.read()
 
 
 def central_headers(data):
@@ -131,6 +161,43 @@ def split_archive(data):
     end = out.rfind(b"PK\x05\x06")
     struct.pack_into("<HH", out, end + 4, 1, 1)
     return bytes(out)
+
+
+def damaged(data):
+    """Copies of a driver's archive, each with one record that disagrees with another, or with
+    what is there: each reader of it could see another archive."""
+    out = {}
+    central = next(central_headers(data))
+    local, name, extra, extra_local = (struct.unpack_from("<I", data, central + 42)[0],
+                                       *struct.unpack_from("<HH", data, central + 28),
+                                       struct.unpack_from("<H", data, 28)[0])
+    end = data.rfind(b"PK\x05\x06")
+
+    def patch(label, *changes):  # (offset, struct format, new value from the old ones)
+        copy = bytearray(data)
+        for at, fmt, change in changes:
+            values = change(*struct.unpack_from(fmt, data, at))
+            struct.pack_into(fmt, copy, at, *(values if isinstance(values, tuple) else (values,)))
+        out[label] = bytes(copy)
+    fields = central + 46 + name
+    second = fields + 4 + struct.unpack_from("<H", data, fields + 2)[0]
+    patch("yerel_yontem", (local + 8, "<H", lambda m: 8 - m))
+    patch("yerel_crc", (local + 14, "<I", lambda v: v ^ 0x10))
+    patch("yerel_boyut", (local + 22, "<I", lambda v: v + 1))
+    patch("yerel_ad", (local + 30 + name - 3, "3s", lambda v: b"cmd"))
+    patch("yerel_bayrak", (local + 6, "<H", lambda v: v | 0x800))
+    patch("eksik_sayi", (end + 8, "<HH", lambda a, b: (a - 1, b - 1)))
+    patch("yorum_tasan", (end + 20, "<H", lambda v: 5))
+    patch("ek_tasan", (fields + 2, "<H", lambda v: extra - 3))
+    patch("yerel_ek_tasan", (local + 30 + name + 2, "<H", lambda v: extra_local - 3))
+    for label, field in ("zip64_cift", 1), ("unicode_cift", 0x7075):
+        patch(label, (fields, "<H", lambda v: field), (second, "<H", lambda v: field))
+    if data[local + 6] & 8:  # the descriptor's CRC, after its signature
+        size = struct.unpack_from("<I", data, central + 20)[0]
+        patch("tanimlayici", (local + 30 + name + extra_local + size + 4, "<I", lambda v: v ^ 1))
+    out["arada_bayt"] = data[:end] + b"\0\0\0\0" + data[end:]
+    out["arkada_bayt"] = data + b"xyz"
+    return out
 
 
 D, S = zipfile.ZIP_DEFLATED, zipfile.ZIP_STORED
@@ -179,6 +246,37 @@ def fixtures():
                                           ("bozuk.txt", b"bozulacak veri", S)]), "bozuk.txt", 1)
     f["veri_bozuk"] = damage_data(archive([("once.txt", b"once", D),
                                            ("bozuk.txt", big_text(), D)]), "bozuk.txt", 0x5A)
+    # A driver's archive as Python and as Info-ZIP write it, to a file and to a stream; then
+    # copies of each with one record damaged.
+    driver = [("chromedriver.exe", b"MZ" + binary(300)), ("LICENSE.chromedriver", b"lisans")]
+    fields = lambda name: struct.pack("<HHIHHI", 0xCAFE, 4, 1, 0xBEEF, 4, 2)
+    for label, data in {"py": archive([(n, d, D) for n, d in driver], extra=fields),
+                        "py_akis": archive([(n, d, D) for n, d in driver], stream=True,
+                                           extra=fields),
+                        "iz": info_zip(driver), "iz_akis": info_zip(driver, stream=True)}.items():
+        f["surucu_" + label] = data
+        for damage, copy in damaged(data).items():
+            f["bozuk_%s_%s" % (damage, label)] = copy
+    end = f["zip64"].rfind(b"PK\x05\x06")  # an end record that counts one entry less
+    f["bozuk_zip64_uyusmaz"] = (f["zip64"][:end + 8] + struct.pack("<HH", 2, 2) +
+                                f["zip64"][end + 12:])
+    # The same file twice for Windows, and what a driver's archive may not hold.
+    f["kiril"] = archive([("д.exe", b"1", D), ("Д.exe", b"2", D)])
+    f["kisa_ad"] = archive([("chromedriver.exe", b"MZ", D), ("CHROME~1.EXE", b"MZ", D)])
+    f["sarili"] = archive([("chromedriver-win32/", None, S),
+                           ("chromedriver-win32/chromedriver.exe", b"MZ", D),
+                           ("chromedriver-win32/THIRD_PARTY_NOTICES.chromedriver", b"not", D)])
+    for label, names in {"betikli": ["chromedriver.exe", "install.cmd"],
+                         "kutuphane": ["chromedriver.exe", "LICENSE", "version.dll"],
+                         "iki_surucu": ["chromedriver.exe", "x/chromedriver.exe"],
+                         "derin": ["a/b/chromedriver.exe"], "surucusuz": ["LICENSE"]}.items():
+        f["yabanci_" + label] = archive([(name, b"MZ", D) for name in names])
+    # A Unicode Path field that names the driver, for bytes that another reader takes for a
+    # script; and a real one, as Info-ZIP writes it on Windows.
+    f["yabanci_unicode"] = archive([("install.cmd!!!!", b"MZ", D)], extra=lambda name:
+                                   unicode_path(b"install.cmd!!!!", "chromedriver.exe"))
+    f["unicode_yol"] = with_raw_names(TURKISH, lambda n: n.encode("cp857"), 0, unicode_path)
+    f["iz_turkce"] = info_zip([(n, d) for n, d, _ in TURKISH if d is not None])
     whole = f["karisik"]
     f["yarim"] = whole[:len(whole) * 3 // 5]
     f["yarim_son"] = whole[:-10]
@@ -192,7 +290,7 @@ def check(name, data):
     """The archives meant to be good must be good for zipfile too; the damaged ones are what
     they claim to be."""
     if name.startswith(("kotu_ad", "sifreli", "bolunmus", "crc", "veri", "yarim", "zip_degil",
-                        "ortak", "siniri")):
+                        "ortak", "siniri", "bozuk", "yabanci_unicode")):
         return
     with zipfile.ZipFile(io.BytesIO(data)) as z:
         assert z.testzip() is None, name

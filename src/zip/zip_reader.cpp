@@ -1,7 +1,7 @@
 // Extraction: a first pass over the central directory checks every entry before anything is
 // written; a second pass writes each file under a temporary name, streaming it through a fixed
 // window of the archive and zlib, and renames it into place once its size and CRC are right.
-#include "procedures/zip_reader.h"
+#include "zip/zip_reader.h"
 
 #include <zlib.h>
 
@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "procedures/zip_format.h"
-#include "procedures/zip_names.h"
+#include "platform/text.h"
+#include "zip/zip_format.h"
+#include "zip/zip_names.h"
 
 namespace tk::zip {
 namespace {
@@ -178,14 +179,8 @@ uint32_t Extractor::inflateData(uint64_t at, const CentralEntry& entry, const st
   return static_cast<uint32_t>(crc);
 }
 
-// One entry's bytes in the archive, from its local header to the end of its data.
-struct Span {
-  uint64_t start;
-  uint64_t end;
-  bool operator<(const Span& other) const { return start < other.start; }
-};
-
-// The checks of one entry on its own: encryption, the disk, the method and where its data lies.
+// The checks of one entry on its own: encryption, the disk, the method, and its local header
+// against its central record.
 Span checkEntry(ArchiveSource& archive, const Directory& directory, const CentralEntry& entry,
                 const EntryPath& target) {
   if ((entry.flags & (kFlagEncrypted | kFlagStrongEncryption)) != 0) {
@@ -201,23 +196,29 @@ Span checkEntry(ArchiveSource& archive, const Directory& directory, const Centra
                             "' dosyası desteklenmeyen bir yöntemle sıkıştırılmış (yöntem " +
                             std::to_string(entry.method) + ")");
   }
-  if (entry.localOffset > directory.offset ||
-      directory.offset - entry.localOffset < kLocalHeaderSize) {
-    throw corrupt("'" + target.path + "' girdisinin yeri arşivin dışında");
+  return checkLocalHeader(archive, entry, directory.offset, target.path);
+}
+
+// The entry's name as the reader extracts it, and as a reader that ignores the Unicode Path
+// field would: that one must be safe as well, and the content rule sees both.
+EntryPath checkName(const CentralEntry& entry, OemDecoder decodeOem, ContentRule* rule) {
+  EntryPath target = safePath(decodeName(entry, decodeOem));
+  if (rule != nullptr)
+    rule->add(target);
+  if ((entry.flags & kFlagUtf8) == 0 && !entry.unicodeName.empty()) {
+    EntryPath plain = safePath(plainName(entry, decodeOem));
+    if (rule != nullptr && !equalsIgnoringCase(plain.path, target.path))
+      rule->add(plain);
   }
-  unsigned char header[kLocalHeaderSize];
-  archive.readAt(entry.localOffset, header, kLocalHeaderSize);
-  uint64_t at = dataOffset(header, entry, target.path);
-  if (at > directory.offset || entry.compressedSize > directory.offset - at)
-    throw badData(target.path);
-  return {entry.localOffset, at + entry.compressedSize};
+  return target;
 }
 
 // The first pass: the whole archive is refused before anything is written. Besides each entry's
 // own checks, the limits that keep a small archive from filling the disk: no two entries share
 // data, the sizes add up to at most kMaxTotalSize, and no entry replaces another. Gives the sum
 // of the sizes.
-uint64_t checkEntries(ArchiveSource& archive, const Directory& directory, OemDecoder decodeOem) {
+uint64_t checkEntries(ArchiveSource& archive, const Directory& directory, OemDecoder decodeOem,
+                      ContentRule* rule) {
   if (directory.entries > kMaxEntries)
     throw corrupt("arşivde " + std::to_string(directory.entries) + " girdi var, en çok " +
                   std::to_string(kMaxEntries) + " girdi açılır");
@@ -229,19 +230,22 @@ uint64_t checkEntries(ArchiveSource& archive, const Directory& directory, OemDec
   uint64_t total = 0;
   for (uint64_t n = 0; n < directory.entries; ++n) {
     reader.next(entry);
-    EntryPath target = safePath(decodeName(entry, decodeOem));
+    EntryPath target = checkName(entry, decodeOem, rule);
     spans.push_back(checkEntry(archive, directory, entry, target));
     names.add(target);
     if (entry.size > kMaxTotalSize - total)
       throw corrupt("açılmış boyutu " + std::to_string(kMaxTotalSize >> 20) + " MB'ı aşıyor");
     total += entry.size;
   }
+  reader.finish();
   names.finish();
   std::sort(spans.begin(), spans.end());
   for (std::size_t k = 1; k < spans.size(); ++k) {
     if (spans[k].start < spans[k - 1].end)
       throw corrupt("iki girdi aynı veriyi paylaşıyor");
   }
+  if (rule != nullptr)
+    rule->finish();
   return total;
 }
 
@@ -284,15 +288,16 @@ class NoDestination : public Destination {
 }  // namespace
 
 ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecoder decodeOem,
-                     ExtractObserver* observer) {
+                     const Options& options) {
   Directory directory = readDirectory(archive);
-  uint64_t total = checkEntries(archive, directory, decodeOem);
+  uint64_t total = checkEntries(archive, directory, decodeOem, options.rule);
   if (total > destination.freeSpace()) {
     throw PlatformError(err::kDiskFull, "Zip arşivinin açılmış boyutu (" +
                                             std::to_string(total >> 20) +
                                             " MB) hedef diskteki boş yerden büyük");
   }
   removeLeftovers(archive, directory, decodeOem, destination);
+  ExtractObserver* observer = options.observer;
   if (observer != nullptr)
     observer->started(total);
   Extractor extractor(archive, destination, directory.offset, observer);
@@ -307,13 +312,9 @@ ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecode
   return extractor.stats;
 }
 
-void check(ArchiveSource& archive, OemDecoder decodeOem) {
+void check(ArchiveSource& archive, OemDecoder decodeOem, const Options& options) {
   NoDestination nowhere;
-  try {
-    extract(archive, nowhere, decodeOem);
-  } catch (const PlatformError& refused) {
-    throw PlatformError(err::kInvalidFileFormat, refused.description);
-  }
+  extract(archive, nowhere, decodeOem, options);
 }
 
 }  // namespace tk::zip

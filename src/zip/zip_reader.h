@@ -1,5 +1,10 @@
-// The program's own zip reader, used by both platforms: it reads the archive and writes into the
-// destination only through the small interfaces below, which each platform implements.
+// The zip reader, a library of its own used on both hosts: it reads an archive, and writes into
+// a destination only through the small interfaces below, which each host implements.
+// Its contract: an archive is extracted only when the whole of it is sound, every record agreeing
+// with the others (another reader of the same bytes must not see another archive), every name
+// inside the destination, creatable on Windows and the only name of its file, and every entry
+// allowed by the content rule when one is given; all of it decided before the first byte is
+// written. Failures throw PlatformError.
 #pragma once
 
 #include <cstddef>
@@ -76,20 +81,43 @@ class ExtractObserver {
   virtual void written(uint64_t bytes) = 0;
 };
 
+// Where an entry lands: relative to the destination, parts joined by "/"; "" for the
+// destination itself.
+struct EntryPath {
+  std::string path;
+  bool folder = false;
+};
+
+// What an archive may hold beyond the reader's own rules, judged on every entry's path before
+// anything is written. A rule keeps what it learns, so each run takes a fresh one.
+class ContentRule {
+ public:
+  virtual ~ContentRule() = default;
+  // Throws PlatformError (321) for an entry that the archive may not hold.
+  virtual void add(const EntryPath& entry) = 0;
+  // Throws when the entries as a whole are not what the archive must hold.
+  virtual void finish() = 0;
+};
+
+struct Options {
+  ContentRule* rule = nullptr;
+  ExtractObserver* observer = nullptr;
+};
+
 // Extracts every entry of the archive into the destination. Before anything is written, every
-// entry is checked, and what an earlier extraction left beside the entries' files is removed: an
-// unsafe or invalid name (52), an encrypted entry (70), an unknown compression method or a split
-// archive, entries that share data, a name given twice or for a file and a folder, more entries or
-// bytes than the limits above (321), more bytes than the destination has free (61) refuse the whole
-// archive. Each file is written under a temporary name and renamed into place only once its size
-// and CRC-32 are right, so a corrupt or truncated archive leaves no half-written file behind.
-// Failures throw PlatformError.
+// entry is checked: an unsafe or invalid name (52), an encrypted entry (70), an unknown
+// compression method or a split archive, records that disagree, entries that share data, two
+// names that Windows takes for one file or a file that is also a folder, more entries or bytes
+// than the limits above, an entry that the content rule refuses (321), more bytes than the
+// destination has free (61) refuse the whole archive. Each file is written under a temporary
+// name and renamed into place only once its size and CRC-32 are right, so a corrupt or
+// truncated archive leaves no half-written file behind. What an earlier extraction, ended in its
+// middle, left beside the entries' files is removed first.
 ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecoder decodeOem,
-                     ExtractObserver* observer = nullptr);
+                     const Options& options = {});
 
 // Reads the whole archive as extract does, with the same checks and every CRC, and writes
-// nothing: whether the program accepts it as a whole. Whatever the reason, a refused archive is
-// a damaged one: 321, with the reason in the description.
-void check(ArchiveSource& archive, OemDecoder decodeOem);
+// nothing: it fails exactly as extract would with room enough, with the same number.
+void check(ArchiveSource& archive, OemDecoder decodeOem, const Options& options = {});
 
 }  // namespace tk::zip

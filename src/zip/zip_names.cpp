@@ -1,6 +1,7 @@
 // Decoding entry names and checking where they would land.
-#include "procedures/zip_names.h"
+#include "zip/zip_names.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -21,14 +22,20 @@ bool isAscii(std::string_view text) {
   return true;
 }
 
+// A name as a message shows it: a long one cut short.
+std::string shown(const std::string& name) {
+  constexpr std::size_t kShown = 120;
+  return characterCount(name) <= kShown ? name : Left(name, kShown) + "…";
+}
+
 PlatformError outside(const std::string& name) {
-  return PlatformError(err::kBadFileName, "Arşivdeki '" + name +
+  return PlatformError(err::kBadFileName, "Arşivdeki '" + shown(name) +
                                               "' girdisi hedef klasörün dışına yazılmak "
                                               "isteniyor; arşivden hiçbir şey çıkarılmadı");
 }
 
 PlatformError invalid(const std::string& name) {
-  return PlatformError(err::kBadFileName, "Arşivdeki '" + name +
+  return PlatformError(err::kBadFileName, "Arşivdeki '" + shown(name) +
                                               "' girdisinin adı geçerli bir Windows dosya adı "
                                               "değil; arşivden hiçbir şey çıkarılmadı");
 }
@@ -56,17 +63,40 @@ bool isDeviceName(std::string_view part) {
          digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
+// "NAME~1.EXT": the part before the extension ends in "~" and digits. On a volume with short
+// names such a name may already be another file's second name ("CHROME~1.EXE" is
+// "chromedriver.exe"), so writing it would replace that file.
+bool isShortNameAlias(std::string_view part) {
+  std::string_view base = part.substr(0, part.rfind('.'));
+  std::size_t digits = base.size();
+  while (digits > 0 && base[digits - 1] >= '0' && base[digits - 1] <= '9')
+    --digits;
+  return digits < base.size() && digits > 0 && base[digits - 1] == '~';
+}
+
+// UTF-16 units of a UTF-8 text: two for a character beyond the basic plane (a 4-byte sequence),
+// one for any other.
+std::size_t utf16Units(std::string_view text) {
+  std::size_t units = 0;
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80)
+      units += byte >= 0xF0 ? 2 : 1;
+  }
+  return units;
+}
+
 bool isValidPart(std::string_view part) {
   // Win32 trims trailing dots and blanks: "install.cmd " would replace "install.cmd", and "..."
   // would become ".." or "".
-  if (part.back() == '.' || part.back() == ' ')
+  if (part.back() == '.' || part.back() == ' ' || utf16Units(part) > kMaxPartUnits)
     return false;
   for (char c : part) {
     if (static_cast<unsigned char>(c) < 0x20 ||
         std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
       return false;
   }
-  return !isDeviceName(part);
+  return !isDeviceName(part) && !isShortNameAlias(part);
 }
 
 }  // namespace
@@ -80,6 +110,11 @@ std::string decodeName(const CentralEntry& entry, OemDecoder decodeOem) {
   }
   if (!entry.unicodeName.empty() && isValidUtf8(entry.unicodeName))
     return entry.unicodeName;
+  return plainName(entry, decodeOem);
+}
+
+std::string plainName(const CentralEntry& entry, OemDecoder decodeOem) {
+  const std::string& raw = entry.rawName;
   unsigned host = entry.madeBy >> 8;
   if (isAscii(raw) || ((host == kHostUnix || host == kHostDarwin) && isValidUtf8(raw)))
     return raw;
@@ -88,10 +123,7 @@ std::string decodeName(const CentralEntry& entry, OemDecoder decodeOem) {
 
 EntryPath safePath(const std::string& name) {
   std::string text = name;
-  for (char& c : text) {
-    if (c == '\\')
-      c = '/';
-  }
+  std::replace(text.begin(), text.end(), '\\', '/');
   if (text.empty())
     throw invalid(name);
   if (text.front() == '/' || (text.size() >= 2 && text[1] == ':'))
@@ -99,6 +131,7 @@ EntryPath safePath(const std::string& name) {
   EntryPath result;
   result.folder = text.back() == '/';
   std::string_view rest = text;
+  std::size_t depth = 0;
   while (!rest.empty()) {
     std::size_t slash = rest.find('/');
     std::string_view part = rest.substr(0, slash);
@@ -107,7 +140,7 @@ EntryPath safePath(const std::string& name) {
       continue;
     if (part == "..")
       throw outside(name);
-    if (!isValidPart(part))
+    if (!isValidPart(part) || ++depth > kMaxDepth)
       throw invalid(name);
     if (!result.path.empty())
       result.path += '/';
@@ -117,20 +150,32 @@ EntryPath safePath(const std::string& name) {
 }
 
 void NameCollisions::add(const EntryPath& entry) {
-  if (entry.path.empty())
-    return;  // the destination folder itself
-  std::string folded = foldCase(entry.path);
-  if (!entries_.emplace(folded, entry.folder).second)
-    throw corrupt("'" + entry.path + "' adı arşivde birden çok kez geçiyor");
-  for (std::size_t at = folded.find('/'); at != std::string::npos; at = folded.find('/', at + 1))
-    folders_.insert(folded.substr(0, at));
+  if (!entry.path.empty())  // the destination folder itself
+    names_.push_back({foldCase(entry.path), entry.path, entry.folder});
 }
 
-void NameCollisions::finish() const {
-  for (const auto& [folded, folder] : entries_) {
-    if (!folder && folders_.count(folded) != 0)
-      throw corrupt("'" + folded + "' arşivde hem dosya hem klasör olarak geçiyor");
+// Sorted with "/" before every other byte, the names that lie under a name follow it at once:
+// a name is a file and a folder exactly when the name after it continues it with "/". The
+// names are kept once each, so the memory stays linear in their length, however deep they are.
+void NameCollisions::finish() {
+  auto before = [](const Name& a, const Name& b) {
+    return std::lexicographical_compare(
+        a.folded.begin(), a.folded.end(), b.folded.begin(), b.folded.end(), [](char x, char y) {
+          auto rank = [](char c) { return c == '/' ? 0 : static_cast<unsigned char>(c) + 1; };
+          return rank(x) < rank(y);
+        });
+  };
+  std::sort(names_.begin(), names_.end(), before);
+  for (std::size_t k = 1; k < names_.size(); ++k) {
+    const Name& name = names_[k - 1];
+    const std::string& next = names_[k].folded;
+    if (next == name.folded)
+      throw corrupt("'" + names_[k].shown + "' adı arşivde birden çok kez geçiyor");
+    if (!name.folder && next.size() > name.folded.size() && next[name.folded.size()] == '/' &&
+        next.starts_with(name.folded))
+      throw corrupt("'" + name.shown + "' arşivde hem dosya hem klasör olarak geçiyor");
   }
+  names_.clear();
 }
 
 }  // namespace tk::zip

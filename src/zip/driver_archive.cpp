@@ -1,0 +1,69 @@
+// The driver archive's rule: which entries it may hold, and where.
+#include "zip/driver_archive.h"
+
+#include "platform/error.h"
+#include "platform/text.h"
+
+namespace tk::zip {
+namespace {
+
+constexpr const char* kDriver = "CHROMEDRIVER.EXE";  // folded, as are the prefixes below
+constexpr const char* kLicensePrefixes[] = {"LICENSE", "THIRD_PARTY_NOTICES"};
+
+PlatformError unfit(const std::string& detail) {
+  return PlatformError(err::kInvalidFileFormat, "Arşiv Chrome sürücüsünün arşivi değil: " + detail +
+                                                    "; arşivden hiçbir şey çıkarılmadı");
+}
+
+PlatformError unexpected(const EntryPath& entry) {
+  return unfit("'" + entry.path +
+               "' girdisi beklenmiyor (arşivde yalnızca chromedriver.exe ile yanındaki LICENSE* "
+               "ve THIRD_PARTY_NOTICES* dosyaları olabilir)");
+}
+
+}  // namespace
+
+void DriverArchive::add(const EntryPath& entry) {
+  if (entry.path.empty())
+    return;  // the archive's top folder itself
+  std::size_t cut = entry.path.rfind('/');
+  if (entry.folder) {
+    if (cut != std::string::npos)
+      throw unexpected(entry);  // a folder inside the one folder
+    placeIn(entry.path, entry);
+    return;
+  }
+  std::string folder = cut == std::string::npos ? "" : entry.path.substr(0, cut);
+  if (folder.find('/') != std::string::npos)
+    throw unexpected(entry);
+  placeIn(folder, entry);
+  std::string name = foldCase(entry.path.substr(cut + 1));
+  if (name == kDriver) {
+    if (driver_)
+      throw unfit("arşivde ikinci bir chromedriver.exe var");
+    driver_ = true;
+    return;
+  }
+  for (const char* prefix : kLicensePrefixes) {
+    if (name.starts_with(prefix))
+      return;
+  }
+  throw unexpected(entry);
+}
+
+// Every entry lies in one folder: the driver's.
+void DriverArchive::placeIn(const std::string& folder, const EntryPath& entry) {
+  if (!placed_) {
+    folder_ = folder;
+    placed_ = true;
+  } else if (foldCase(folder) != foldCase(folder_)) {
+    throw unexpected(entry);
+  }
+}
+
+void DriverArchive::finish() {
+  if (!driver_)
+    throw unfit("arşivde chromedriver.exe yok");
+}
+
+}  // namespace tk::zip

@@ -1,0 +1,31 @@
+// What the driver's archive may hold: chromedriver.exe, and beside it only license and notice
+// files (LICENSE*, THIRD_PARTY_NOTICES*), either at the top or all in one folder (newer driver
+// archives wrap their files in one). Anything else, a script, a library, another program or a
+// second chromedriver.exe, would land in the package folder beside what the installation runs.
+#pragma once
+
+#include <string>
+
+#include "zip/zip_reader.h"
+
+namespace tk::zip {
+
+class DriverArchive : public ContentRule {
+ public:
+  // Throws 321 for an entry the driver's archive may not hold.
+  void add(const EntryPath& entry) override;
+  // Throws 321 when no entry is chromedriver.exe.
+  void finish() override;
+
+  // The folder that holds chromedriver.exe, "" for the top of the archive; known after finish.
+  const std::string& folder() const { return folder_; }
+
+ private:
+  void placeIn(const std::string& folder, const EntryPath& entry);
+
+  std::string folder_;
+  bool placed_ = false;
+  bool driver_ = false;
+};
+
+}  // namespace tk::zip
