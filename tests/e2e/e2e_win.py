@@ -259,8 +259,7 @@ def scan_all_present_then_keyboard(wine):
 
 
 def second_start(wine, pid):
-    """With the first run's window in front (not its box, if one is open), a second start ends
-    at once with 5 and leaves the first as it was."""
+    """With the first run's window in front, a second start ends at once with 5 and leaves it."""
     check(wine.inspect("keys", TITLE)[0] == 0, "the first run's window in front")
     check(wine.start().wait(timeout=10) == 5, "a second start ends at once with 5")
     found = wine.inspect("find", TITLE, 0)[1]

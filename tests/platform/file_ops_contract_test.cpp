@@ -124,8 +124,7 @@ TEST_F(FileOperations, ATempFileReplacesItsDestinationOnlyOnCommit) {
             err::kPathNotFound);
 }
 
-// The version resource; none in an image cut short for the substitute's reader (Windows' reads
-// zeros past the end).
+// The version resource; none from the substitute's reader in an image cut short anywhere.
 TEST_F(FileOperations, FileVersionReadsTheVersionResourceAndNothingElse) {
   const std::string image = test::peWithVersion(0x0006000100020003);
   scratch_.file("sürümlü.ocx", image);
