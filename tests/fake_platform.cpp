@@ -122,12 +122,14 @@ class FakeRequest : public XmlHttpRequest {
     fake_.record("Status", {});
     return script_.status;
   }
-  void SaveResponseBody(const std::string& path) override {
+  uint64_t SaveResponseBody(const std::string& path) override {
     fake_.record("SaveResponseBody", {path});
     if (script_.saveError != 0)
       throw makeError(script_.saveError);
     fake_.writeFile(path, script_.body);
+    return script_.body.size();
   }
+  std::string Proxy() override { return "yok"; }
 
  private:
   FakePlatform& fake_;
@@ -143,7 +145,7 @@ class FakeFolder : public ShellFolder {
  public:
   FakeFolder(FakePlatform& fake, std::string path) : fake_(fake), path_(std::move(path)) {}
   std::unique_ptr<FolderItems> Items() override;
-  void CopyHere(FolderItems& items, int options) override;
+  std::optional<CopyCounts> CopyHere(FolderItems& items, int options) override;
 
  private:
   FakePlatform& fake_;
@@ -171,7 +173,7 @@ std::unique_ptr<FolderItems> FakeFolder::Items() {
   return items;
 }
 
-void FakeFolder::CopyHere(FolderItems& items, int options) {
+std::optional<CopyCounts> FakeFolder::CopyHere(FolderItems& items, int options) {
   fake_.record("CopyHere", {path_, std::to_string(options)});
   std::string base = normalize(path_);
   for (const auto& [name, content] : static_cast<FakeItems&>(items).entries) {
@@ -183,6 +185,7 @@ void FakeFolder::CopyHere(FolderItems& items, int options) {
       fake_.writeFile(target, content);
     }
   }
+  return std::nullopt;  // as the shell's own extraction, which counts nothing
 }
 
 class FakeShellDispatch : public ShellDispatch {
@@ -342,6 +345,11 @@ void FakePlatform::record(const std::string& op, std::vector<std::string> args) 
       throw makeError(failure.number);
     }
   }
+}
+
+std::string FakePlatform::OpenLog(const std::optional<std::string>& file) {
+  record("OpenLog", {file.value_or("<default>")});
+  return file.value_or(defaultLog);
 }
 
 int FakePlatform::MsgBox(const std::string& prompt, int buttons,

@@ -99,7 +99,9 @@ class FakePlatform : public Platform {
   std::map<std::string, Shortcut> shortcuts;         // .lnk path -> saved properties
   std::vector<std::pair<std::string, int>> started;  // Shell command lines and styles
   std::vector<Invocation> invocations;
-  bool otherInstanceRuns = false;  // another run of the installer holds the session's claim
+  bool otherInstanceRuns = false;   // another run of the installer holds the session's claim
+  std::vector<std::string> logged;  // the support log's lines, in order
+  std::string defaultLog = "C:\\Users\\Ayşe Işık\\AppData\\Local\\Temp\\TovrenKur #001.log";
   std::vector<Call> calls;
   std::vector<Call> callsOf(const std::string& op) const;
 
@@ -123,6 +125,9 @@ class FakePlatform : public Platform {
   std::unique_ptr<ShellDispatch> CreateShellDispatch() override;
   std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
                                                        const std::string& interfaceId) override;
+  SystemFacts DescribeSystem() override { return {"Windows 10.0.19045", false}; }
+  std::string OpenLog(const std::optional<std::string>& file) override;
+  void Log(const std::string& text) noexcept override { logged.push_back(text); }
 
   // Used by the fake's objects.
   void record(const std::string& op, std::vector<std::string> args);

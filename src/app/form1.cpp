@@ -13,7 +13,7 @@ std::array<Control, 8> textArray() {
 
 }  // namespace
 
-Form1::Form1(Platform& platform)
+Form1::Form1(Platform& platform, Options options, std::string logPath)
     : Text1(textArray()),
       Text12(findDescription("Text12")),
       Text13(findDescription("Text13")),
@@ -26,7 +26,9 @@ Form1::Form1(Platform& platform)
       Label3(findDescription("Label3")),
       Shape1(findDescription("Shape1")),
       Shape2(findDescription("Shape2")),
-      platform_(platform) {}
+      platform_(platform),
+      options_(std::move(options)),
+      logPath_(std::move(logPath)) {}
 
 std::vector<Control*> Form1::controls() {
   std::vector<Control*> all{&Text12, &Text13, &Text14, &Command1, &Command2, &Command3,
@@ -60,10 +62,12 @@ void Form1::Click(const Control& control) {
 
 // The two exit buttons end the program at once: nothing is asked, written or undone.
 void Form1::Command2_Click() {
+  log("Kurulumdan Çık basıldı");
   End();
 }
 
 void Form1::Command3_Click() {
+  log("Kapat basıldı");
   End();
 }
 

@@ -3,18 +3,26 @@
 // of their subsystem (app/, install/, registration/, procedures/).
 #pragma once
 
+#include <functional>
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/controls.h"
+#include "app/exit_codes.h"
+#include "app/options.h"
+#include "app/unattended.h"
 #include "platform/platform.h"
 
 namespace tk {
 
 class Form1 {
  public:
-  explicit Form1(Platform& platform);
+  // `options` from the command line; `logPath` the support log's file, named in the failure
+  // report ("" when the run has no log).
+  explicit Form1(Platform& platform, Options options = {}, std::string logPath = "");
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
@@ -66,13 +74,40 @@ class Form1 {
   };
   DriverChoice chooseDriver();
 
+  // The run (app/run.cpp): how it was started, its support log, and the exit code it has come to.
+  const Options& options() const { return options_; }
+  int exitCode() const { return exitCode_; }
+  void log(const std::string& text) { platform_.Log(text); }
+  // A failure that reached a handler's boundary and ends the program: logged, then reported
+  // (shown unless the run is unattended) with the log's place on its last line.
+  void reportFailure(const PlatformError& error);
+
  private:
   // The second half of the Continue action: every unit is passed over on failure.
   void finishInstallation(const std::string& versionKey);
   void writeDriverRecord(const std::string& versionKey);
   std::unique_ptr<DispatchObject> checkBrowser();
 
+  // The runtime's statements as the logic calls them, each also written to the support log. A
+  // message box is answered by itself where `decidedAnswer` says so, and logged with its answer.
+  int MsgBox(Box box, const std::string& prompt, int buttons,
+             const std::optional<std::string>& title = {});
+  void FileCopy(const std::string& source, const std::string& destination);
+  double Shell(const std::string& commandLine, int windowStyle);
+  // One step of the first half, logged as it starts and ends; a failure leaves it and goes on.
+  void step(const char* name, const std::function<void()>& body);
+  // One step of the second half: its units run in order, each passed over on failure; the step's
+  // first failure is reported before the sequence goes on.
+  void runStep(const char* name, std::initializer_list<std::function<void()>> units);
+  // A failure passed over: logged with its number and description, and counted for the exit code.
+  void passedOver(const PlatformError& error);
+  void reportInstallFailure(const PlatformError& error);
+
   Platform& platform_;
+  Options options_;
+  std::string logPath_;
+  int exitCode_ = kExitInstalled;
+  int passedOver_ = 0;
 };
 
 }  // namespace tk

@@ -66,6 +66,15 @@ void Form1::Form_Load() {
     Text12.setText(kPresentVerdict);
     Text14.setText(kPresentInstruction);
   }
+
+  // For the support log: every missing row, wmp.dll's included.
+  std::string missing;
+  for (int row = 0; row <= 6; ++row) {
+    if (!Text1(row).Text().empty())
+      missing += (missing.empty() ? "" : ", ") + Text1(row).Text();
+  }
+  log("Başlangıç taraması: C:\\Windows\\" + sisDir +
+      " içinde eksik bileşenler: " + (missing.empty() ? "yok" : missing));
 }
 
 }  // namespace tk

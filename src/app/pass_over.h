@@ -2,6 +2,7 @@
 // one copy, one call) that fails is skipped and the procedure goes on with the next one.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -23,22 +24,26 @@ std::optional<PlatformError> passOver(Unit&& unit) {
 }
 
 // A stretch of a procedure that starts without failure handling of its own (a failure leaves the
-// procedure) and switches to pass-over at a point decided while it runs.
+// procedure) and switches to pass-over at a point decided while it runs. Each failure passed
+// over is handed to `onPassedOver`.
 class PassOverFrom {
  public:
+  explicit PassOverFrom(std::function<void(const PlatformError&)> onPassedOver)
+      : onPassedOver_(std::move(onPassedOver)) {}
   void start() { active_ = true; }
   bool active() const { return active_; }
 
   template <typename Unit>
   void operator()(Unit&& unit) {
-    if (active_) {
-      passOver(std::forward<Unit>(unit));
-    } else {
+    if (!active_) {
       std::forward<Unit>(unit)();
+    } else if (std::optional<PlatformError> failure = passOver(std::forward<Unit>(unit))) {
+      onPassedOver_(*failure);
     }
   }
 
  private:
+  std::function<void(const PlatformError&)> onPassedOver_;
   bool active_ = false;
 };
 

@@ -1,17 +1,72 @@
-// The handler boundary and the program's start-up order.
+// The handler boundary and the program's start-up order, with the command line refused or
+// answered (/?) before anything else runs.
 #include "app/program.h"
 
 #include <new>
 #include <string>
 
-namespace tk {
+#ifndef TOVRENKUR_VERSION
+#define TOVRENKUR_VERSION "?"
+#endif
 
-std::string failureReport(const PlatformError& error) {
-  return "Çalışma zamanı hatası '" + std::to_string(error.number) + "':\r\n\r\n" +
-         error.description;
+namespace tk {
+namespace {
+
+// Nothing is done: the box names what was wrong, unless no window may show.
+int refuse(Platform& platform, const Options& options, const std::string& text) {
+  if (options.display != Display::VerySilent) {
+    try {
+      platform.MsgBox(text, vbCritical, std::string(kApplicationTitle));
+    } catch (const PlatformError&) {
+    }
+  }
+  return kExitBadCommandLine;
 }
 
-bool runHandler(Platform& platform, const std::function<void()>& handler) {
+void logStart(Platform& platform, const ProgramStart& start) {
+  platform.Log(std::string("TovrenKur ") + TOVRENKUR_VERSION + " başladı");
+  platform.Log("Komut satırı: " + start.commandLine);
+  try {
+    Platform::SystemFacts system = platform.DescribeSystem();
+    platform.Log("Sistem: " + system.version +
+                 "; yönetici yetkisi: " + (system.elevated ? "var" : "yok"));
+    platform.Log("Kurulum klasörü: " + platform.AppPath());
+  } catch (const PlatformError& error) {
+    platform.Log("Sistem bilgisi okunamadı: Hata No: " + std::to_string(error.number));
+  }
+}
+
+// Very silent: no window at all, the Continue action straight after Form_Load.
+void runWithoutWindow(Form1& form) {
+  if (runHandler(form, [&] { form.Form_Load(); }))
+    runHandler(form, [&] { form.Click(form.Command1); });
+}
+
+void runInWindow(Form1& form, Platform& platform, const MakeFormWindow& makeWindow) {
+  std::unique_ptr<FormWindow> window;
+  if (!runHandler(form, [&] { window = makeWindow(form, platform); }))
+    return;  // no window could be made (no display): reported like any failure
+  form.setView(window.get());
+  if (runHandler(form, [&] { form.Form_Load(); })) {
+    window->show();
+    if (form.options().unattended())
+      window->queueClick(form.Command1);
+    window->run();
+  }
+  form.setView(nullptr);
+}
+
+}  // namespace
+
+std::string failureReport(const PlatformError& error, const std::string& logPath) {
+  std::string report =
+      "Çalışma zamanı hatası '" + std::to_string(error.number) + "':\r\n\r\n" + error.description;
+  if (!logPath.empty())
+    report += "\r\n\r\nAyrıntılar kayıt dosyasında: " + logPath;
+  return report;
+}
+
+bool runHandler(Form1& form, const std::function<void()>& handler) {
   try {
     try {
       handler();
@@ -19,15 +74,13 @@ bool runHandler(Platform& platform, const std::function<void()>& handler) {
     } catch (const ProgramEnd&) {
       return false;
     } catch (const PlatformError& error) {
-      platform.MsgBox(failureReport(error), vbCritical, std::string(kApplicationTitle));
+      form.reportFailure(error);
       return false;
     } catch (const std::bad_alloc&) {
-      platform.MsgBox(failureReport(makeError(err::kOutOfMemory)), vbCritical,
-                      std::string(kApplicationTitle));
+      form.reportFailure(makeError(err::kOutOfMemory));
       return false;
     } catch (const std::exception& error) {
-      platform.MsgBox(failureReport(PlatformError(err::kInvalidCall, error.what())), vbCritical,
-                      std::string(kApplicationTitle));
+      form.reportFailure(PlatformError(err::kInvalidCall, error.what()));
       return false;
     }
   } catch (...) {
@@ -37,22 +90,42 @@ bool runHandler(Platform& platform, const std::function<void()>& handler) {
   }
 }
 
-int runProgram(Platform& platform,
-               const std::function<std::unique_ptr<FormWindow>(Form1&, Platform&)>& makeWindow) {
+int runProgram(Platform& platform, const ProgramStart& start, const MakeFormWindow& makeWindow) {
+  ParsedCommandLine parsed = parseArguments(start.arguments);
+  const Options& options = parsed.options;
+  if (parsed.refused) {
+    return refuse(platform, options,
+                  "Geçersiz komut satırı: " + *parsed.refused + "\r\n\r\n" + switchesHelp());
+  }
+  if (options.help) {
+    try {
+      platform.MsgBox(switchesHelp(), vbInformation, std::string(kApplicationTitle));
+    } catch (const PlatformError&) {
+    }
+    return kExitInstalled;
+  }
   // Two runs at once would install into the same folders, each removing the other's files.
   if (!platform.ClaimOnlyInstance()) {
     platform.ActivateOtherInstance();
-    return kExitAlreadyRunning;
+    return kExitAnotherRun;
   }
-  Form1 form(platform);
-  std::unique_ptr<FormWindow> window = makeWindow(form, platform);
-  form.setView(window.get());
-  if (!runHandler(platform, [&] { form.Form_Load(); }))
-    return 0;
-  window->show();
-  window->run();
-  form.setView(nullptr);
-  return 0;
+  std::string logPath;
+  try {
+    logPath = platform.OpenLog(options.logFile);
+  } catch (const PlatformError& error) {
+    return refuse(platform, options,
+                  "Kayıt dosyası açılamadı: " + *options.logFile + "\r\n\r\nHata No: " +
+                      std::to_string(error.number) + " (" + error.description + ")");
+  }
+  logStart(platform, start);
+  Form1 form(platform, options, logPath);
+  if (options.display == Display::VerySilent) {
+    runWithoutWindow(form);
+  } else {
+    runInWindow(form, platform, makeWindow);
+  }
+  platform.Log("Çıkış kodu: " + std::to_string(form.exitCode()));
+  return form.exitCode();
 }
 
 }  // namespace tk

@@ -1,9 +1,12 @@
-// Running the program: the handler boundary that every event handler passes through, and the
-// start-up order (create the form, Form_Load, show the window, wait for events).
+// Running the program: the command line read once, the support log opened, the handler boundary
+// that every event handler passes through, and the start-up order (create the form, Form_Load,
+// show the window, wait for events; unattended, the Continue action starts by itself).
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/form1.h"
 #include "platform/platform.h"
@@ -17,24 +20,34 @@ class FormWindow : public ControlView {
   virtual void show() = 0;
   // Runs the event loop until the window is closed.
   virtual void run() = 0;
+  // Clicks `control` once the event loop runs, as the user's click would: an unattended run
+  // presses "Devam" this way, after the window has been drawn.
+  virtual void queueClick(const Control& control) = 0;
 };
 
+using MakeFormWindow = std::function<std::unique_ptr<FormWindow>(Form1&, Platform&)>;
+
 // Runs one handler at the toolkit's callback boundary. End and any failure that reached it stop
-// here (a failure is reported first, with the application title); the result is false when the
-// program must end, so the caller closes the window. No exception leaves this function.
-bool runHandler(Platform& platform, const std::function<void()>& handler);
+// here (a failure is reported first, by the form); the result is false when the program must
+// end, so the caller closes the window. No exception leaves this function.
+bool runHandler(Form1& form, const std::function<void()>& handler);
 
-// The failure report that ends the program when a failure reaches a handler's boundary.
-std::string failureReport(const PlatformError& error);
+// The failure report that ends the program when a failure reaches a handler's boundary; its last
+// line names the support log, when there is one.
+std::string failureReport(const PlatformError& error, const std::string& logPath);
 
-// The exit code of a start that found another run of the installer in the session.
-inline constexpr int kExitAlreadyRunning = 5;
+// How the program was started: its command line as the system gave it (for the log), and the
+// arguments after the program's name.
+struct ProgramStart {
+  std::string commandLine;
+  std::vector<std::string> arguments;
+};
 
-// Claims the session's one run first: a second start brings the running one to the front and
-// returns kExitAlreadyRunning at once, having touched nothing. Otherwise creates Form1, attaches
-// the window that `makeWindow` builds for it, runs Form_Load while the window is still hidden,
-// then shows it and runs the event loop. Returns the exit code.
-int runProgram(Platform& platform,
-               const std::function<std::unique_ptr<FormWindow>(Form1&, Platform&)>& makeWindow);
+// Reads the command line, then claims the session's one run: a second start brings the running
+// one to the front and returns kExitAnotherRun at once, having touched nothing (not even the
+// log). Otherwise opens the support log, creates Form1 and its window (none when very silent),
+// runs Form_Load while the window is still hidden, then shows it and runs the event loop.
+// Returns the exit code, which is also the log's last line.
+int runProgram(Platform& platform, const ProgramStart& start, const MakeFormWindow& makeWindow);
 
 }  // namespace tk

@@ -49,14 +49,19 @@ Form1::DriverChoice Form1::chooseDriver() {
     }
   }
   if (version.empty()) {
-    platform_.MsgBox(chromeMissingText(), vbInformation, std::string(kTitleV100));
+    log("Chrome sürümü: yok");
+    exitCode_ = kExitNoChrome;
+    MsgBox(Box::ChromeMissing, chromeMissingText(), vbInformation, std::string(kTitleV100));
     End();
   }
   DriverChoice choice{versionKey(version), ""};
+  log("Chrome sürümü: " + version + ", anahtar: " + choice.versionKey);
   if (std::optional<std::string_view> path = driverPath(choice.versionKey)) {
     choice.address = "https://" + std::string(driverHost()) + std::string(*path);
+    log("Sürücü adresi: " + choice.address);
   } else {
-    platform_.MsgBox(unsupportedVersionText(version), vbOKOnly);
+    log("Sürücü adresi: yok (desteklenmeyen sürüm)");
+    MsgBox(Box::UnsupportedChrome, unsupportedVersionText(version), vbOKOnly);
   }
   return choice;
 }

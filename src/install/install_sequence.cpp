@@ -1,13 +1,11 @@
 // Command1_Click: the Continue action, from the Chrome version check to the started application.
 // In the first half the first failure ends the program (the handler boundary reports it); from
-// the application copy on, each unit of work is passed over and the sequence goes on.
+// the application copy on, each unit of work is passed over and the sequence goes on. Each step
+// is written to the support log as it starts and ends.
 #include <array>
-#include <functional>
-#include <initializer_list>
 #include <memory>
 #include <string>
 
-#include "app/failure_handling.h"
 #include "app/form1.h"
 #include "app/pass_over.h"
 
@@ -21,68 +19,72 @@ constexpr std::array<const char*, 6> kTree{"\\Tovren",           "\\Tovren\\Firm
 constexpr const char* kScriptQuestion =
     "Chrome bağlantı ayarları şimdi yapılsın mı ? (EVET önerilir.)";
 
-// One step of the second half: its units run in order, each passed over on failure; the step's
-// first failure is reported before the sequence goes on, so the user learns what was not installed.
-void runStep(Platform& platform, std::initializer_list<std::function<void()>> units) {
-  bool reported = false;
-  for (const std::function<void()>& unit : units) {
-    std::optional<PlatformError> failure = passOver(unit);
-    if (failure && !reported) {
-      reported = true;
-      passOver([&] { reportInstallFailure(platform, *failure); });
-    }
-  }
-}
-
 }  // namespace
 
 void Form1::Command1_Click() {
-  DriverChoice driver = chooseDriver();
-
-  userPath = GetDesktop();
-
-  // Any entry named Tovren, folder or file, means the tree is there: none of it is made again.
-  if (platform_.Dir(userPath + "\\Tovren", vbDirectory).empty()) {
-    for (const char* folder : kTree)
-      platform_.MkDir(userPath + folder);
-  }
-
-  indirDosya = "chromedriver_win32.zip";
-  myUrl = driver.address;
-  myPath = platform_.AppPath() + "\\Tovren-Selvane\\" + indirDosya;
-  dosyaIndir(myUrl, myPath);
-  unzip();
-
-  isWillReg = platform_.MsgBox(kScriptQuestion, vbYesNoQuestionNo, std::string(kTitleV100));
-  if (isWillReg == vbYes) {
-    // Quoted for cmd's /s rule, so a package folder with blanks or parentheses still works.
-    platform_.Shell(
-        "cmd.exe /s /c \"\"" + platform_.AppPath() + "\\Tovren-Selvane\\install.cmd\"\"",
-        vbMinimizedFocus);
-  }
-
-  for (int r = 0; r <= 6; ++r) {
-    if (!Text1(r).Text().empty()) {
-      copyFromStr = platform_.AppPath() + "\\Tovren Bileşenleri\\" + Text1(r).Text();
-      copyToStr = userPath + "\\Tovren\\prgDosyaları\\" + Text1(r).Text();
-      platform_.FileCopy(copyFromStr, copyToStr);
+  DriverChoice driver;
+  step("Chrome sürümü ve sürücü", [&] { driver = chooseDriver(); });
+  step("Masaüstü klasörü", [&] {
+    userPath = GetDesktop();
+    log("Masaüstü klasörü: " + userPath);
+  });
+  step("Klasör ağacı", [&] {
+    // Any entry named Tovren, folder or file, means the tree is there: none of it is made again.
+    if (platform_.Dir(userPath + "\\Tovren", vbDirectory).empty()) {
+      for (const char* folder : kTree)
+        platform_.MkDir(userPath + folder);
     }
-  }
+  });
+  step("Sürücünün indirilmesi", [&] {
+    indirDosya = "chromedriver_win32.zip";
+    myUrl = driver.address;
+    myPath = platform_.AppPath() + "\\Tovren-Selvane\\" + indirDosya;
+    dosyaIndir(myUrl, myPath);
+  });
+  step("Sürücü arşivinin açılması", [&] { unzip(); });
+  step("Paket betiği", [&] {
+    isWillReg =
+        MsgBox(Box::ScriptQuestion, kScriptQuestion, vbYesNoQuestionNo, std::string(kTitleV100));
+    if (isWillReg == vbYes) {
+      // Quoted for cmd's /s rule, so a package folder with blanks or parentheses still works.
+      Shell("cmd.exe /s /c \"\"" + platform_.AppPath() + "\\Tovren-Selvane\\install.cmd\"\"",
+            vbMinimizedFocus);
+    }
+  });
+  step("Eksik bileşenlerin kopyası", [&] {
+    for (int r = 0; r <= 6; ++r) {
+      if (!Text1(r).Text().empty()) {
+        copyFromStr = platform_.AppPath() + "\\Tovren Bileşenleri\\" + Text1(r).Text();
+        copyToStr = userPath + "\\Tovren\\prgDosyaları\\" + Text1(r).Text();
+        FileCopy(copyFromStr, copyToStr);
+      }
+    }
+  });
 
   finishInstallation(driver.versionKey);
+  exitCode_ = passedOver_ > 0 ? kExitStepsPassedOver : kExitInstalled;
+  log("Kurulum bitti; atlanan hata sayısı: " + std::to_string(passedOver_));
+  // No one is there to press "Kapat": an unattended run closes its window itself.
+  if (options_.unattended())
+    End();
 }
 
 void Form1::finishInstallation(const std::string& versionKey) {
-  runStep(platform_, {[&] { copyFromStr = platform_.AppPath() + "\\Tovren.exe"; },
-                      [&] { copyToStr = userPath + "\\Tovren\\Tovren.exe"; },
-                      [&] { platform_.FileCopy(copyFromStr, copyToStr); }});
+  runStep("Uygulamanın kopyası", {[&] { copyFromStr = platform_.AppPath() + "\\Tovren.exe"; },
+                                  [&] { copyToStr = userPath + "\\Tovren\\Tovren.exe"; },
+                                  [&] { FileCopy(copyFromStr, copyToStr); }});
   // A workbook from an earlier installation holds the user's data: it is kept, whatever its
   // attributes, by a copy that never replaces a file.
-  runStep(platform_, {[&] { copyFromStr = platform_.AppPath() + "\\DATA.xlsx"; },
-                      [&] { copyToStr = userPath + "\\Tovren\\Data\\DATA.xlsx"; },
-                      [&] { platform_.FileCopyIfAbsent(copyFromStr, copyToStr); }});
-  runStep(platform_, {[&] { CreateShortCut(); }});
-  runStep(platform_, {[&] { regTovrenComponents(); }});
+  runStep("Çalışma kitabının kopyası",
+          {[&] { copyFromStr = platform_.AppPath() + "\\DATA.xlsx"; },
+           [&] { copyToStr = userPath + "\\Tovren\\Data\\DATA.xlsx"; },
+           [&] {
+             log("Kopya (var olan dosya korunur): " + copyFromStr + " -> " + copyToStr);
+             if (!platform_.FileCopyIfAbsent(copyFromStr, copyToStr))
+               log("Çalışma kitabı zaten vardı, korundu");
+           }});
+  runStep("Kısayol", {[&] { CreateShortCut(); }});
+  runStep("Bileşenlerin kaydı", {[&] { regTovrenComponents(); }});
   writeDriverRecord(versionKey);
 
   passOver([&] { Text12.setText("Kurulum işlemi tamamlandı !"); });
@@ -100,21 +102,25 @@ void Form1::finishInstallation(const std::string& versionKey) {
   passOver([&] { Command2.setVisible(false); });
   passOver([&] { Command1.setVisible(false); });
 
+  // A deployment must not open Chrome or the application on someone's desktop.
+  if (options_.unattended() && !options_.launch) {
+    log("Tarayıcı denetimi ve uygulamanın başlatılması atlandı (/LAUNCH verilmedi)");
+    return;
+  }
   std::unique_ptr<DispatchObject> browser = checkBrowser();
-
-  runStep(platform_, {[&] {
-            platform_.MsgBox("Chrome bağlantısı test edildi.", vbInformation,
-                             std::string(kTitleV109));
+  runStep("Tarayıcı denetiminin bildirimi", {[&] {
+            MsgBox(Box::BrowserChecked, "Chrome bağlantısı test edildi.", vbInformation,
+                   std::string(kTitleV109));
           }});
   // Quoted, so a desktop path with blanks cannot start some other program.
-  runStep(platform_,
-          {[&] { platform_.Shell("\"" + userPath + "\\Tovren\\Tovren.exe\"", vbNormalFocus); }});
+  runStep("Uygulamanın başlatılması",
+          {[&] { Shell("\"" + userPath + "\\Tovren\\Tovren.exe\"", vbNormalFocus); }});
 }
 
 void Form1::writeDriverRecord(const std::string& versionKey) {
   std::unique_ptr<FileSystemObject> fileSystem;
   std::unique_ptr<TextStream> record;
-  runStep(platform_,
+  runStep("Sürücü kayıt dosyası",
           {[&] { fileSystem = platform_.CreateFileSystemObject(); },
            [&] {
              record = requireObject(fileSystem)

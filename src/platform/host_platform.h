@@ -1,8 +1,9 @@
 // The platform of the system the program runs on: Win32 and COM on Windows (platform/windows),
 // the substitute elsewhere (platform/posix). Each host defines every member once, in the file of
 // its area: Dir, MkDir, FileCopy and AppPath in files_*, MsgBox in msgbox_*, Shell in process_*,
-// FileVersion in file_version_*, the one-instance claim in instance_*, and each Create* in the
-// file of its object (wsh_*, fso_*, http_*, zip_extract_*, automation_*).
+// FileVersion in file_version_*, the one-instance claim in instance_*, DescribeSystem in system_*,
+// OpenLog and Log in support_log_*, and each Create* in the file of its object (wsh_*, fso_*,
+// http_*, zip_extract_*, automation_*).
 #pragma once
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/support_log.h"
 
 namespace tk::host {
 
@@ -39,10 +41,14 @@ class HostPlatform : public Platform {
   std::unique_ptr<ShellDispatch> CreateShellDispatch() override;
   std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
                                                        const std::string& interfaceId) override;
+  SystemFacts DescribeSystem() override;
+  std::string OpenLog(const std::optional<std::string>& file) override;
+  void Log(const std::string& text) noexcept override;
 
  private:
   std::unique_ptr<DirState> dir_;
   std::shared_ptr<void> instance_;  // the session's claim, released with the platform (instance_*)
+  SupportLog log_;
 };
 
 }  // namespace tk::host

@@ -93,8 +93,10 @@ class XmlHttpRequest {
   virtual void Send() = 0;
   virtual int Status() = 0;
   // Receives the rest of the body into `path`, replacing an existing file only after a complete
-  // transfer. A short body (fewer bytes than announced) is a cut transfer.
-  virtual void SaveResponseBody(const std::string& path) = 0;
+  // transfer; gives the body's size. A short body (fewer bytes than announced) is a cut transfer.
+  virtual uint64_t SaveResponseBody(const std::string& path) = 0;
+  // The proxy the request goes through, as the support log names it ("yok" when it goes direct).
+  virtual std::string Proxy() = 0;
 };
 
 // The item collection of a shell folder (opaque to the logic).
@@ -103,15 +105,22 @@ class FolderItems {
   virtual ~FolderItems() = default;
 };
 
+// What an extraction wrote, for the support log.
+struct CopyCounts {
+  uint64_t entries = 0;  // files and folders
+  uint64_t bytes = 0;
+};
+
 // A shell folder: a real folder, or a zip archive opened as a folder.
 class ShellFolder {
  public:
   virtual ~ShellFolder() = default;
   virtual std::unique_ptr<FolderItems> Items() = 0;
-  // Extracts every item of an archive into this folder, once the whole archive has been checked
-  // as the driver's archive (zip::DriverArchive): a refused one (52, 70, 321) writes nothing.
-  // Other copies are not offered (5).
-  virtual void CopyHere(FolderItems& items, int options) = 0;
+  // Copies (for an archive: extracts) every item into this folder. An archive is extracted only
+  // once the whole of it has been checked as the driver's archive (zip::DriverArchive): a refused
+  // one (52, 70, 321) writes nothing; other copies are not offered (5). Gives what it wrote where
+  // the program's own reader extracted (the shell itself does not tell).
+  virtual std::optional<CopyCounts> CopyHere(FolderItems& items, int options) = 0;
 };
 
 // The shell's folder automation object ("Shell", IShellDispatch6).
@@ -174,6 +183,24 @@ class Platform {
   // An outside component by class id and dispatch interface id ("{...}" text).
   virtual std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
                                                                const std::string& interfaceId) = 0;
+
+  // The system's name and version and whether the program runs with administrator rights, for
+  // the support log.
+  struct SystemFacts {
+    std::string version;
+    bool elevated = false;
+  };
+  virtual SystemFacts DescribeSystem() = 0;
+
+  // The support log. OpenLog opens it and gives its path: `file` when given (as the user's
+  // system names it; appended to, and a file that cannot be opened throws, 76 for a missing
+  // folder), else a new "TovrenKur <YYYY-MM-DD> #NNN.log" in the temporary folder, never a file
+  // that exists ("" when none can be made: the run goes on without a log).
+  virtual std::string OpenLog(const std::optional<std::string>& file) = 0;
+  // Appends one line stamped "YYYY-MM-DD HH:MM:SS.mmm  " and writes it through at once, so a run
+  // killed midway leaves its log up to that line. Never throws: a line that cannot be written
+  // (or comes before OpenLog) is lost, and nothing else changes.
+  virtual void Log(const std::string& text) noexcept = 0;
 };
 
 // The object a variable holds; a call on a variable that holds none is the runtime's

@@ -12,7 +12,12 @@ void Form1::unzip() {
   std::unique_ptr<ShellFolder> archiveFolder = shell->NameSpace(archive);
   std::unique_ptr<ShellFolder> destinationFolder = shell->NameSpace(destination);
   std::unique_ptr<FolderItems> items = requireObject(archiveFolder).Items();
-  requireObject(destinationFolder).CopyHere(*items, kCopySimpleProgress);
+  log("Arşiv açılıyor: " + archive + " -> " + destination);
+  if (std::optional<CopyCounts> counts =
+          requireObject(destinationFolder).CopyHere(*items, kCopySimpleProgress)) {
+    log("Açıldı: " + std::to_string(counts->entries) + " girdi, " + std::to_string(counts->bytes) +
+        " bayt");
+  }
 }
 
 }  // namespace tk

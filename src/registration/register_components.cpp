@@ -43,32 +43,36 @@ void Form1::regTovrenComponents() {
   while (!compFile.empty()) {
     copyFromStr = userPath + kSourceFolder + compFile;
     copyToStr = kWindowsFolder + sisDir + compFile;
-    if (!systemHasNewer(platform_, copyFromStr, copyToStr))
-      platform_.FileCopy(copyFromStr, copyToStr);
+    if (systemHasNewer(platform_, copyFromStr, copyToStr))
+      log("Sistem klasöründeki daha yeni sürüm korundu: " + copyToStr);
+    else
+      FileCopy(copyFromStr, copyToStr);
     compFile = platform_.Dir();
   }
 
-  PassOverFrom unit;  // until the first Yes, a failure leaves the procedure
+  // Until the first Yes, a failure leaves the procedure.
+  PassOverFrom unit([this](const PlatformError& error) { passedOver(error); });
   compFile = platform_.Dir(userPath + kSourceFolder, vbNormal);
   while (!compFile.empty()) {
     if (qualifiesForRegistration(compFile)) {
-      unit([&] { platform_.MsgBox(kStartMessage, vbOKOnly); });
+      unit([&] { MsgBox(Box::RegistrationStart, kStartMessage, vbOKOnly); });
       regStr = kRegisterCommand + sisDir + compFile + "\"";
       int answer = vbNo;  // a question that could not be asked registers nothing
       unit([&] {
-        answer = platform_.MsgBox(compFile + kQuestion, vbYesNoQuestionNo, std::string(kTitleV100));
+        answer = MsgBox(Box::RegistrationQuestion, compFile + kQuestion, vbYesNoQuestionNo,
+                        std::string(kTitleV100));
       });
       isWillReg = answer;
       if (isWillReg == vbYes) {
         unit.start();
-        unit([&] { platform_.Shell(regStr, vbMinimizedFocus); });
+        unit([&] { Shell(regStr, vbMinimizedFocus); });
       }
     }
     std::string next;  // a failed Dir ends the walk rather than offering the same file forever
     unit([&] { next = platform_.Dir(); });
     compFile = next;
   }
-  unit([&] { platform_.MsgBox(kClosingMessage, vbOKOnly); });
+  unit([&] { MsgBox(Box::RegistrationDone, kClosingMessage, vbOKOnly); });
 }
 
 }  // namespace tk

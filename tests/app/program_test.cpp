@@ -13,15 +13,16 @@ namespace {
 TEST(HandlerBoundary, EndClosesWithoutAMessage) {
   fake::FakePlatform platform;
   Form1 form(platform);
-  EXPECT_FALSE(runHandler(platform, [&] { form.Click(form.Command2); }));
-  EXPECT_FALSE(runHandler(platform, [&] { form.Click(form.Command3); }));
+  EXPECT_FALSE(runHandler(form, [&] { form.Click(form.Command2); }));
+  EXPECT_FALSE(runHandler(form, [&] { form.Click(form.Command3); }));
   EXPECT_TRUE(platform.shown.empty());
   EXPECT_TRUE(platform.calls.empty());  // nothing written, asked or started
 }
 
 TEST(HandlerBoundary, AFailureIsReportedWithNumberAndDescriptionThenEnds) {
   fake::FakePlatform platform;
-  EXPECT_FALSE(runHandler(platform, [] { throw makeError(err::kFileNotFound); }));
+  Form1 form(platform);
+  EXPECT_FALSE(runHandler(form, [] { throw makeError(err::kFileNotFound); }));
   ASSERT_EQ(platform.shown.size(), 1u);
   EXPECT_EQ(platform.shown[0].title, "TovrenKur");
   EXPECT_NE(platform.shown[0].prompt.find("53"), std::string::npos);
@@ -31,21 +32,22 @@ TEST(HandlerBoundary, AFailureIsReportedWithNumberAndDescriptionThenEnds) {
 TEST(HandlerBoundary, ANormalReturnKeepsTheProgramRunning) {
   fake::FakePlatform platform;
   Form1 form(platform);
-  EXPECT_TRUE(runHandler(platform, [&] { form.Form_Load(); }));
-  EXPECT_TRUE(runHandler(platform, [&] { form.Click(form.Label1); }));  // no handler wired
+  EXPECT_TRUE(runHandler(form, [&] { form.Form_Load(); }));
+  EXPECT_TRUE(runHandler(form, [&] { form.Click(form.Label1); }));  // no handler wired
 }
 
 TEST(HandlerBoundary, AFailingReportStillEndsQuietly) {
   fake::FakePlatform platform;
   platform.failOn("MsgBox", "*", err::kCannotCreateObject);
-  EXPECT_FALSE(runHandler(platform, [] { throw makeError(err::kPathNotFound); }));
+  Form1 form(platform);
+  EXPECT_FALSE(runHandler(form, [] { throw makeError(err::kPathNotFound); }));
 }
 
 TEST(Program, ASecondStartBringsTheFirstForwardAndEndsWithoutTouchingAnything) {
   fake::FakePlatform platform;
   platform.otherInstanceRuns = true;
   auto noWindow = [](Form1&, Platform&) -> std::unique_ptr<FormWindow> { throw ProgramEnd{}; };
-  EXPECT_EQ(runProgram(platform, noWindow), 5);
+  EXPECT_EQ(runProgram(platform, {"TovrenKur.exe", {}}, noWindow), kExitAnotherRun);
   EXPECT_EQ(platform.calls,
             (std::vector<fake::Call>{{"ClaimOnlyInstance", {}}, {"ActivateOtherInstance", {}}}));
 }

@@ -1,8 +1,10 @@
 """What an acceptance scenario checks after the user's part: the closing window, the files on
 disk byte for byte, the shortcut read back, the programs started with their command lines, the
-browser check's calls and the mirror's requests; and the ends of a run (Kapat, the program's own
-end, the prefix's removal)."""
+browser check's calls, the mirror's requests and the support log; and the ends of a run (Kapat,
+the program's own end with its exit code, the prefix's removal)."""
+import glob
 import os
+import re
 import time
 
 import e2e_win as e2e
@@ -16,6 +18,8 @@ PROBES = ("msvbvm60.dll", "MSSTDFMT.DLL", "MSCOMCTL.OCX")  # registrable stand-i
 WORKBOOK, USER_DATA = b"PK\x03\x04 kurulum tablosu", b"PK\x03\x04 kullanicinin verisi"
 TREE = ["Data", "Firmalarım", "Raporlar", "Yedek", "prgDosyaları"]
 RECORD = "ChromeDriverVersiyon.txt"
+STAMP = re.compile(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}  ")
+ANSWERS = {1: "1 (Tamam)", 6: "6 (Evet)", 7: "7 (Hayır)"}
 CLOSING_TEXTS = (
     "Kurulum işlemi tamamlandı !",
     "Gerekli Windows Bileşenleri masaüstü\\Tovren\\prgDosyaları klasörüne başarıyla kaydedildi !",
@@ -54,11 +58,15 @@ class Checks:
                   "application command line %r" % self.command_line(app))
         else:
             check(not self.app_ran(), "no application to start")
-        check(self.command_line(self.user + "\\Ayşe.exe") is None, "the decoy never ran")
         check(self.wine.inspect("msgbox", self.pid, 0)[0] != 0, "no box left open")
+        self.check_closing_window(screenshot)
+        self.check_installed(key, earlier_installation, application)
+
+    def check_installed(self, key, earlier_installation=False, application=True):
+        """What an installation leaves: the desktop, its tree and shortcut, the components."""
+        check(self.command_line(self.user + "\\Ayşe.exe") is None, "the decoy never ran")
         desktop = sorted(os.listdir(self.host(self.desktop)))
         check(desktop == ["Tovren", "Tovren.lnk"], "the desktop holds %r" % desktop)
-        self.check_closing_window(screenshot)
         self.check_tree(key, earlier_installation, application)
         self.check_shortcut()
         for name in [n for n in self.missing if n not in kept]:  # the gathered components
@@ -199,13 +207,50 @@ class Checks:
         check(os.path.exists(driver) and read(driver) == text.encode("utf-8"),
               "chromedriver.exe extracted: %r" % (read(driver) if os.path.exists(driver) else None))
 
-    # The ends of a run.
-    def ends(self):
-        e2e.check_ends(self.wine, self.process, self.pid, "the program's own end")
+    # The support log.
+    def default_logs(self):
+        """The logs in the user's temporary folder, as host paths."""
+        return glob.glob(os.path.join(self.drive, "users", "*", "**", "TovrenKur *.log"),
+                         recursive=True)
 
-    def close(self):
+    def default_log_path(self):
+        logs = self.default_logs()
+        return "C:\\" + os.path.relpath(logs[0], self.drive).replace("/", "\\") if logs else "?"
+
+    def log_lines(self, path=None):
+        """The log's texts; every line must start with its time and end with CR LF."""
+        logs = [path] if path else self.default_logs()
+        if not check(len(logs) == 1 and os.path.exists(logs[0]), "one log: %r" % logs):
+            return []
+        lines = read(logs[0]).decode("utf-8").split("\r\n")
+        check(lines[-1] == "" and all(STAMP.match(line) for line in lines[:-1]),
+              "log lines stamped, CR LF: %r" % lines[-3:])
+        return [line[25:] for line in lines[:-1]]
+
+    def check_log(self, exit_code, path=None, holds=()):
+        """The log ends with the exit code and holds the given lines; every box in it is the
+        box the user saw, with the answer given (or none shown, in an unattended run)."""
+        texts = self.log_lines(path)
+        check(texts and texts[-1] == "Çıkış kodu: %d" % exit_code, "log ends %r" % texts[-1:])
+        for line in holds:
+            check(line in texts, "the log holds %r" % line)
+        boxes = [texts[k:k + 2] for k, text in enumerate(texts) if text.startswith("Mesaj kutusu")]
+        seen = [['Mesaj kutusu, stil %d, başlık "%s": %s' % (style, title, text.replace(
+                    "\r\n", " | ")), "Cevap: " + ANSWERS[answer]]
+                for title, text, style, answer in self.seen]
+        unattended = not seen and all(b[1].startswith("Gösterilmedi, cevap: ") for b in boxes)
+        check(boxes == seen or unattended, "the log's boxes %r, seen %r" % (boxes, seen))
+        return texts
+
+    # The ends of a run.
+    def ends(self, exit_code):
+        e2e.check_ends(self.wine, self.process, self.pid, "the program's own end", exit_code)
+        self.check_log(exit_code)
+
+    def close(self, exit_code=0):
         check(self.press("Kapat"), "press Kapat")
-        e2e.check_ends(self.wine, self.process, self.pid, "Kapat")
+        e2e.check_ends(self.wine, self.process, self.pid, "Kapat", exit_code)
+        self.check_log(exit_code)
 
     def cleanup(self):
         if self.process is not None and self.process.poll() is None:

@@ -2,6 +2,7 @@
 per run (the Turkish locale, the test CA, the loopback mirror with its archives), one Run per
 scenario (a fresh prefix, the package, the registry, the system folder, then the window and its
 message boxes)."""
+import json
 import os
 import shutil
 import subprocess
@@ -155,6 +156,7 @@ class Run(Checks):
         self.process = self.pid = None
         self.log_start = os.path.getsize(suite.log)
         self.missing, self.lacks = [], []
+        self.seen = []  # every box the user saw: title, text, style, the answer given
 
     # Paths: Windows paths for the program, host paths for the checks.
     def host(self, path):
@@ -162,7 +164,8 @@ class Run(Checks):
         return os.path.join(self.drive, *path[3:].split("\\"))
 
     def setup(self, chrome, missing, automation, old_archive=False, earlier_installation=False,
-              application=True, package_lacks=(), cmd_stand_in=False, windows32=False):
+              application=True, package_lacks=(), cmd_stand_in=False, windows32=False,
+              folders=()):
         if windows32:  # a 32-bit Windows: no SysWOW64, the components belong in System32
             self.wine.use_system_folder("system32")
         self.system_folder = "System32" if windows32 else "SysWOW64"
@@ -192,7 +195,7 @@ class Run(Checks):
                       "Z:" + os.path.join(self.suite.certs, "ca.der").replace("/", "\\"))
         system = [n for n in ("shell32.dll", "wmp.dll") if n in missing]
         present = [n for n in COMPONENTS if n not in missing and n not in system]
-        e2e.prepare_components(self.wine, present=present, system=system)
+        e2e.prepare_components(self.wine, present=present, system=system, folders=folders)
 
     def tests(self, name):
         return os.path.join(self.suite.tests, name)
@@ -348,8 +351,11 @@ class Run(Checks):
         title, text, kind = seen or self.read_box()
         if not check(title is not None, "a box: %r" % want.text):
             raise Stop()
-        check((title, text) == (want.title, want.text),
-              "box %r / %r, expected %r / %r" % (title, text, want.title, want.text))
+        want_text = want.text.replace("{log}", self.default_log_path())
+        check((title, text) == (want.title, want_text),
+              "box %r / %r, expected %r / %r" % (title, text, want.title, want_text))
+        answer = KINDS[want.style][2] if want.answer == "enter" else want.answer
+        self.seen.append((title, text, want.style, answer))
         buttons, icon, default = KINDS[want.style]
         # A box shown while a program just started holds the foreground has no focus yet; with
         # one button there is no default to get wrong.
@@ -367,3 +373,37 @@ class Run(Checks):
             answered = self.wine.inspect("answer", self.pid, want.answer)[0]
         if not check(answered == 0, "answer %r to %r" % (want.answer, text)):
             raise Stop()
+
+    # Runs without a person.
+    def deploy(self, arguments, exit_code, window=False, box=None):
+        """A run as a deployment script makes it: `start /wait` in a batch file, while every
+        window that any program shows is watched. No message box may appear but the one that a
+        refused command line shows (`box`: a part of its text), which is answered; the form
+        only with /SILENT."""
+        script, stop = self.user + "\\kur.cmd", os.path.join(self.wine.scratch, "dur")
+        with open(self.host(script), "w", encoding="cp857", newline="") as out:  # the OEM page
+            out.write('@echo off\r\nstart "" /wait "%s\\TovrenKur.exe" %s\r\n'
+                      'exit /b %%errorlevel%%\r\n' % (self.package, " ".join(arguments)))
+        watch = subprocess.Popen(["wine", self.tests("inspector.exe"), "windows",
+                                  "Z:" + stop.replace("/", "\\")], env=self.wine.env,
+                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                 stderr=subprocess.DEVNULL)
+        watch.stdout.readline()  # the watch has begun
+        process = subprocess.Popen(["wine", "cmd", "/c", script], env=self.wine.env,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        if box:  # the refusal's box, whichever process shows it
+            self.pid = 0
+            title, text, _kind = self.read_box()
+            check(title == "TovrenKur" and box in text, "box %r / %r" % (title, text))
+            check(self.wine.inspect("answer", 0, 1)[0] == 0, "answer the box")
+        code = process.wait(timeout=180)
+        open(stop, "w").close()
+        seen = [json.loads(line) for line in watch.communicate(timeout=60)[0].decode().splitlines()]
+        os.remove(stop)
+        what = "%s: " % " ".join(arguments)
+        check(code == exit_code, what + "exit code %d, expected %d" % (code, exit_code))
+        boxes = [w for w in seen if w["class"] == "#32770"]
+        check(len(boxes) == (1 if box else 0), what + "message boxes %r" % boxes)
+        form = [w for w in seen if w["class"] == e2e.FORM_CLASS]
+        check(bool(form) == window, what + "the form %r" % form)

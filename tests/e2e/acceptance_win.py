@@ -38,7 +38,9 @@ def install_failure(number):
 
 
 def first_half_failure(number, description):
-    return Box("TovrenKur", "Çalışma zamanı hatası '%d':\r\n\r\n%s" % (number, description), 16)
+    """The report that ends the run; its last line names the log, filled in when it is read."""
+    return Box("TovrenKur", "Çalışma zamanı hatası '%d':\r\n\r\n%s\r\n\r\nAyrıntılar kayıt "
+               "dosyasında: {log}" % (number, description), 16)
 
 
 def full_installation(run):
@@ -102,7 +104,7 @@ def unsupported_without_archive(run):
     run.devam()
     run.boxes([Box("TovrenKur", UNSUPPORTED, 0), install_failure(-2147012891),
                first_half_failure(91, "Nesne değişkeni veya With blok değişkeni ayarlanmamış")])
-    run.ends()
+    run.ends(exit_code=3)
     check(run.tree_files() == {}, "nothing copied: %r" % run.tree_files())
     check(not run.script_ran() and not run.app_ran(), "nothing started")
     run.check_automation(None)
@@ -121,7 +123,7 @@ def unsupported_with_old_archive_over_earlier_installation(run):
     run.finished(key="106", earlier_installation=True)
     run.check_extracted(steps.OLD_DRIVER)
     run.check_automation(None)
-    run.close()
+    run.close(exit_code=4)  # the failed download
 
 
 def no_chrome(run):
@@ -130,7 +132,7 @@ def no_chrome(run):
     run.start()
     run.devam()
     run.boxes([Box("TovrenKur v1.0.0", NO_CHROME, 64)])
-    run.ends()
+    run.ends(exit_code=2)
     check(not os.path.exists(run.host(run.desktop + "\\Tovren")), "no folder tree")
     check(not os.path.exists(run.host(run.desktop + "\\Tovren.lnk")), "no shortcut")
     check(run.mirror_requests() == [], "no download: %r" % run.mirror_requests())
@@ -148,7 +150,7 @@ def application_missing(run):
     run.finished(key="105", application=False)
     run.check_cmd_stand_in()
     run.check_automation(["create", "12|Chrome", "32|" + CHECK_PAGE, "release"])
-    run.close()
+    run.close(exit_code=4)
 
 
 def component_missing_from_package(run):
@@ -160,7 +162,7 @@ def component_missing_from_package(run):
     run.devam()
     run.boxes([Box("TovrenKur v1.0.0", SCRIPT_QUESTION, 292, answer=7),
                first_half_failure(53, "Dosya bulunamadı")])
-    run.ends()
+    run.ends(exit_code=3)
     check(run.tree_files() == {"prgDosyaları": ["msvbvm60.dll"]},
           "only the first component copied: %r" % run.tree_files())
     check(not run.app_ran(), "the application is not started")
@@ -172,7 +174,7 @@ def quit_before_devam(run):
     run.setup(chrome="105.0.5195.102", missing=["MSCOMCTL.OCX"], automation=DRIVER_CLASS)
     run.start()
     check(run.press("Kurulumdan Çık"), "press Kurulumdan Çık")
-    run.ends()
+    run.ends(exit_code=0)
     check(not os.path.exists(run.host(run.desktop + "\\Tovren")), "no folder tree")
     check(run.mirror_requests() == [], "no download")
 
@@ -207,11 +209,94 @@ def newer_component_in_system(run):
     run.close()
 
 
+# Runs without a person, as `start /wait` in a deployment script starts them.
+def deployment_very_silent(run):
+    """/VERYSILENT /LOG=...: no window at all, every question answered Yes, nothing launched;
+    exit code 0, and the log in the folder asked for holds the steps."""
+    run.setup(chrome="105.0.5195.102", missing=COMPONENTS, automation=DRIVER_CLASS)
+    log = run.user + "\\Kurulum Kayıtları\\tovren kurulum.log"
+    os.makedirs(os.path.dirname(run.host(log)))
+    run.deploy(["/VERYSILENT", '/LOG="%s"' % log], exit_code=0)
+    run.check_installed(key="105")
+    run.check_download("/105.0.5195.52/chromedriver_win32.zip")
+    run.check_script()
+    run.check_registered(["msvbvm60.dll", "MSSTDFMT.DLL", "MSCOMCTL.OCX"])
+    check(not run.app_ran(), "nothing launched without /LAUNCH")
+    run.check_automation(None)
+    check(run.default_logs() == [], "no log in the temporary folder")
+    run.check_log(0, run.host(log), holds=["HTTP durumu: 200", "Açıldı: 1 girdi, 15 bayt",
+                                           "Adım bitti: Bileşenlerin kaydı"])
+
+
+def deployment_copy_refused(run):
+    """/VERYSILENT where the system folder refuses a component's copy (a folder holds its name):
+    installed all the same, exit code 4, and the log names the copy and its failure."""
+    run.setup(chrome="105.0.5195.102", missing=["MSCOMCTL.OCX"], automation=DRIVER_CLASS,
+              folders=["MSCOMCTL.OCX"])
+    run.deploy(["/VERYSILENT"], exit_code=4)
+    check(run.tree_files()["prgDosyaları"] == ["ChromeDriverVersiyon.txt", "MSCOMCTL.OCX"],
+          "installed: %r" % run.tree_files())
+    run.check_registered([])
+    copy = ("Kopya: %s\\Tovren\\prgDosyaları\\MSCOMCTL.OCX -> C:\\Windows\\SysWOW64\\MSCOMCTL.OCX"
+            % run.desktop)
+    texts = run.check_log(4, holds=[copy]) + [copy]
+    check(texts[texts.index(copy) + 1] == "Atlanan hata: Hata No: 75 (Yol/Dosya erişim hatası)",
+          "the copy's failure follows it")
+
+
+def silent_launch_without_script_and_registration(run):
+    """/SILENT /NOSCRIPT /NOREGISTER /LAUNCH: the window shows and closes itself, no box waits;
+    no script, nothing registered; the browser check and the application do run."""
+    run.setup(chrome="99.0.4844.84", missing=["MSSTDFMT.DLL", "MSCOMCTL.OCX"],
+              automation=FALLBACK_CLASS)
+    run.deploy(["/silent", "-NOSCRIPT", "/NoRegister", "/LAUNCH"], exit_code=0, window=True)
+    run.check_installed(key="99.")
+    check(run.script_ran(2) is None, "no script")
+    run.check_registered([])
+    check(steps.wait_until(run.app_ran, 20), "the application is started")
+    run.check_automation(["create", "12|Chrome", "32|" + CHECK_PAGE, "release"])
+    run.check_log(0, holds=["Gösterilmedi, cevap: 7 (Hayır)"])
+
+
+def unattended_ends(run):
+    """/SILENT without Chrome ends with 2, nothing made; /VERYSILENT with a component missing
+    from the package ends with 3; no box either time, the log says why."""
+    run.setup(chrome=None, missing=["MSCOMCTL.OCX"], automation=None,
+              package_lacks=["MSCOMCTL.OCX"])
+    run.deploy(["/SILENT"], exit_code=2, window=True)
+    check(not os.path.exists(run.host(run.desktop + "\\Tovren")), "no folder tree")
+    run.check_log(2, holds=["Chrome sürümü: yok"])
+    run.set_registry("105.0.5195.102", None)
+    run.deploy(["/VERYSILENT"], exit_code=3)
+    logs = sorted(run.default_logs())  # the second run of the day takes the next number
+    check([log[-8:] for log in logs] == ["#001.log", "#002.log"], "logs %r" % logs)
+    run.check_log(3, logs[-1], holds=["Kurulum durdu: Hata No: 53 (Dosya bulunamadı)"])
+
+
+def bad_command_lines(run):
+    """Refused arguments end with exit code 1 before anything is done, with a box naming them
+    unless very silent; /? lists the switches and ends with 0."""
+    run.setup(chrome="105.0.5195.102", missing=[], automation=None)
+    missing_log = '/LOG="%s\\Yok\\kayıt.log"' % run.user
+    for arguments, exit_code, box in [
+            (["/BOGUS"], 1, "Geçersiz komut satırı: /BOGUS\r\n"),
+            (["kelime", "/VERYSILENT"], 1, None),
+            (["/LOG="], 1, "Geçersiz komut satırı: /LOG=\r\n"),
+            (["/VERYSILENT", missing_log], 1, None),
+            (["/SILENT", missing_log], 1, "Kayıt dosyası açılamadı: %s\\Yok\\kayıt.log" % run.user),
+            (["/?"], 0, "\r\n/VERYSILENT: ")]:
+        run.deploy(arguments, exit_code, box=box)
+    check(not os.path.exists(run.host(run.desktop + "\\Tovren")), "nothing installed")
+    check(run.default_logs() == [], "no log: %r" % run.default_logs())
+
+
 SCENARIOS = [full_installation, full_installation_on_32bit_windows, chrome_99_answers_no,
              unsupported_without_archive, unsupported_with_old_archive_over_earlier_installation,
              no_chrome,
              application_missing, component_missing_from_package, quit_before_devam,
-             slow_download, newer_component_in_system]
+             slow_download, newer_component_in_system, deployment_very_silent,
+             deployment_copy_refused, silent_launch_without_script_and_registration,
+             unattended_ends, bad_command_lines]
 
 
 def main():

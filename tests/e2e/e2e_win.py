@@ -18,6 +18,7 @@ import tempfile
 import time
 
 TITLE = "Tovren Kurulum işlemlerine hoşgeldiniz."
+FORM_CLASS = "TovrenKurForm1"
 COMPONENTS = ["msvbvm60.dll", "MSSTDFMT.DLL", "shell32.dll", "MSCOMCTL.OCX", "MSCOMCTL.DEP",
               "MSCOMCTL.SRG", "wmp.dll"]
 MISSING_TEXTS = (
@@ -208,10 +209,11 @@ def screenshot(wine, form, path):
     check(os.path.exists(path) and os.path.getsize(path) > 0, "screenshot " + path)
 
 
-def check_ends(wine, process, pid, how):
+def check_ends(wine, process, pid, how, exit_code=0):
     check(wine.inspect("wait-exit", pid, 10000)[0] == 0, how + " ends the process")
     try:
-        check(process.wait(timeout=15) == 0, how + ": exit code 0")
+        code = process.wait(timeout=15)
+        check(code == exit_code, "%s: exit code %d, expected %d" % (how, code, exit_code))
     except subprocess.TimeoutExpired:
         check(False, how + ": wine still running")
         process.kill()
@@ -287,7 +289,7 @@ def enter_on_devam_runs_the_continue_action(wine):
         second_start(wine, pid)
         check(wine.inspect("msgbox", pid, 0)[1][0]["front"], "the second start raised the box")
         check(wine.inspect("answer", pid, 1)[0] == 0, "answer OK")
-    check_ends(wine, process, pid, "the Continue action without Chrome")
+    check_ends(wine, process, pid, "the Continue action without Chrome", exit_code=2)
 
 
 def report():

@@ -1,9 +1,11 @@
 // A test-only inspector that drives another process's windows through the Win32 API, as a user
 // or an accessibility tool would: find a window, list its controls, read message boxes, press
 // buttons, type keys, click, wait for a process, set file attributes, time a start to its window,
-// read a shortcut back, probe whether a window answers, read a progress window.
+// read a shortcut back, probe whether a window answers, read a progress window, watch which
+// windows other processes show.
 // Prints one JSON object per line; exit code 0 on success.
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -138,7 +140,8 @@ struct BoxSearch {
 
 BOOL CALLBACK matchBox(HWND hwnd, LPARAM search) {
   auto* s = reinterpret_cast<BoxSearch*>(search);
-  if (IsWindowVisible(hwnd) && classOf(hwnd) == "#32770" && processOf(hwnd) == s->pid) {
+  if (IsWindowVisible(hwnd) && classOf(hwnd) == "#32770" &&
+      (processOf(hwnd) == s->pid || s->pid == 0)) {  // 0: any process's
     s->found = hwnd;
     return FALSE;
   }
@@ -355,6 +358,34 @@ int answerBox(HWND box, int buttonId, const std::vector<std::string>& keys) {
   return waitFor([&] { return IsWindow(box) ? nullptr : box; }, 5000) != nullptr ? 0 : 4;
 }
 
+BOOL CALLBACK collectWindow(HWND hwnd, LPARAM out) {
+  if (IsWindowVisible(hwnd) && processOf(hwnd) != GetCurrentProcessId()) {
+    reinterpret_cast<std::set<std::string>*>(out)->insert(
+        "{\"pid\":" + std::to_string(processOf(hwnd)) + ",\"class\":" + json(classOf(hwnd)) +
+        ",\"title\":" + json(textOf(hwnd)) + "}");
+  }
+  return TRUE;
+}
+
+// Every visible top-level window of another process seen until `stopFile` exists (at most two
+// minutes; once when it exists already), each once: what an unattended run must never show, or
+// shows only as it should. A first line says that the watch has begun.
+int watchWindows(const std::string& stopFile) {
+  std::printf("{\"watching\":true}\n");
+  std::fflush(stdout);
+  std::set<std::string> seen;
+  std::wstring stop = toWide(stopFile);
+  DWORD start = GetTickCount();
+  do {
+    EnumWindows(&collectWindow, reinterpret_cast<LPARAM>(&seen));
+    Sleep(20);
+  } while (GetFileAttributesW(stop.c_str()) == INVALID_FILE_ATTRIBUTES &&
+           GetTickCount() - start < 120000);
+  for (const std::string& line : seen)
+    std::printf("%s\n", line.c_str());
+  return 0;
+}
+
 int usage() {
   std::fprintf(stderr,
                "inspector find TITLE MS | controls TITLE | focus TITLE | press TITLE CAPTION |\n"
@@ -362,7 +393,7 @@ int usage() {
                "          msgbox PID MS | answer PID BUTTON-ID | box-keys PID KEY... |\n"
                "          wait-exit PID MS | attrib PATH ATTRIBUTES | shortcut LNK |\n"
                "          time-window EXE TITLE MS | click TITLE CAPTION | probe TITLE |\n"
-               "          progress PID MS\n");
+               "          progress PID MS | windows STOP-FILE\n");
   return 2;
 }
 
@@ -377,6 +408,8 @@ int run(const std::vector<std::string>& a) {
     return SetFileAttributesW(toWide(a[1]).c_str(), number(2)) ? 0 : 1;
   if (command == "shortcut")
     return readShortcut(a[1]);
+  if (command == "windows")
+    return watchWindows(a[1]);
   if (command == "box-keys") {
     HWND box = messageBoxOf(std::stoul(a[1]), 3000);
     return box != nullptr ? answerBox(box, 0, std::vector<std::string>(a.begin() + 2, a.end())) : 1;

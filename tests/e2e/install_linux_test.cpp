@@ -213,7 +213,7 @@ TEST_F(LinuxInstallation, ASlowDownloadKeepsTheWindowAliveAndShowsItsProgress) {
   ScriptedPlatform platform;
   platform.setup = host::windowsText(setup_);
   Form1 form(platform);
-  host::PosixFormWindow window(form, platform, 96);
+  host::PosixFormWindow window(form, 96);
   form.setView(&window);
   form.Form_Load();
   window.show();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 #include "app/form1.h"
@@ -29,9 +30,10 @@ const std::string kTested = "Chrome bağlantısı test edildi.";
 // A Windows with SysWOW64, a setup package, Chrome 105 and a driver mirror.
 struct World {
   fake::FakePlatform platform;
-  Form1 form{platform};
+  Form1 form;
 
-  explicit World(std::vector<int> missingRows, std::string version = "105.0.5195.102") {
+  explicit World(std::vector<int> missingRows, std::string version = "105.0.5195.102")
+      : form(platform, {}, platform.defaultLog) {
     platform.appPath = kSetup;
     platform.desktop = kDesktop;
     platform.addFolder(kDesktop);
@@ -56,7 +58,7 @@ struct World {
 
   // Presses Devam as the window does: through the handler boundary. False: the program ended.
   bool pressDevam() {
-    return runHandler(platform, [&] { form.Click(form.Command1); });
+    return runHandler(form, [&] { form.Click(form.Command1); });
   }
 
   std::vector<std::string> copiedInto(const std::string& folderPrefix) const {
@@ -156,6 +158,7 @@ TEST(InstallSequence, FirstInstallationInOrder) {
                 {"cmd.exe /s /c \"\"" + kSetup + "\\Tovren-Selvane\\install.cmd\"\"", 2},
                 {"regsvr32 /s \"C:\\Windows\\SysWOW64\\MSCOMCTL.OCX\"", 2},
                 {"\"" + kDesktop + "\\Tovren\\Tovren.exe\"", 1}}));
+  EXPECT_EQ(world.form.exitCode(), kExitInstalled);
 }
 
 TEST(InstallSequence, NoOrEnterOnTheScriptQuestionStartsNoScript) {
@@ -195,7 +198,10 @@ TEST(InstallSequence, AComponentMissingFromThePackageEndsTheProgramInTheFirstHal
   EXPECT_FALSE(world.pressDevam());
   ASSERT_EQ(world.platform.shown.size(), 2u);  // the script question, then the failure report
   EXPECT_NE(world.platform.shown[1].prompt.find("53"), std::string::npos);
+  EXPECT_TRUE(world.platform.shown[1].prompt.ends_with("\r\n\r\nAyrıntılar kayıt dosyasında: " +
+                                                       world.platform.defaultLog));
   EXPECT_EQ(world.platform.shown[1].title, "TovrenKur");
+  EXPECT_EQ(world.form.exitCode(), kExitFirstHalfFailed);
   EXPECT_TRUE(world.platform.exists(kPrg + "\\msvbvm60.dll"));  // nothing is undone
   EXPECT_FALSE(world.platform.exists(kDesktop + "\\Tovren\\Tovren.exe"));
   EXPECT_TRUE(world.platform.started.empty());
@@ -218,6 +224,7 @@ TEST(InstallSequence, AMissingApplicationIsReportedAndEverythingAfterStillRuns) 
   EXPECT_EQ(world.platform.content(kPrg + "\\ChromeDriverVersiyon.txt"), "[105]\r\n");
   EXPECT_TRUE(finished(world.form));
   EXPECT_EQ(world.platform.callsOf("Shell").size(), 1u);  // the start was attempted
+  EXPECT_EQ(world.form.exitCode(), kExitStepsPassedOver);
 }
 
 TEST(InstallSequence, ARecordFileThatCannotBeWrittenIsReportedOnce) {
@@ -298,6 +305,52 @@ TEST(NoChrome, EndsBeforeAnythingIsCreated) {
   EXPECT_EQ(world.platform.shown[0].title, "TovrenKur v1.0.0");
   EXPECT_TRUE(world.platform.callsOf("MkDir").empty());
   EXPECT_FALSE(world.platform.exists(kDesktop + "\\Tovren"));
+  EXPECT_EQ(world.form.exitCode(), kExitNoChrome);
+}
+
+// Unattended runs as a deployment starts them: no box is shown, the questions take their
+// recommended answer unless a switch refuses it, nothing is launched without /LAUNCH, and the
+// exit code and the log tell the outcome.
+TEST(Unattended, ExitCodesStartsAndLog) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::function<void(fake::FakePlatform&)> arrange;
+    int exitCode;
+    std::vector<std::string> started;  // how the command lines of the programs started begin
+    std::string logged;                // a line the log must hold
+  };
+  const Case cases[] = {
+      {{"/VERYSILENT"}, nullptr, 0, {"cmd.exe", "regsvr32"}, "Gösterilmedi, cevap: 6 (Evet)"},
+      {{"/verysilent", "/NOSCRIPT", "/NOREGISTER", "/LAUNCH"},
+       nullptr,
+       0,
+       {"\"" + kDesktop},
+       "Gösterilmedi, cevap: 7 (Hayır)"},
+      {{"/VERYSILENT"},
+       [](fake::FakePlatform& p) {
+         p.failOn("FileCopy", kPrg + "\\MSCOMCTL.OCX", err::kPathFileAccess);  // into the system
+       },
+       4,
+       {"cmd.exe"},
+       "Atlanan hata: Hata No: 75 (Yol/Dosya erişim hatası)"},
+  };
+  for (const Case& c : cases) {
+    World world({3});
+    if (c.arrange)
+      c.arrange(world.platform);
+    EXPECT_EQ(runProgram(world.platform, {"TovrenKur.exe", c.arguments}, nullptr), c.exitCode);
+    EXPECT_TRUE(world.platform.shown.empty()) << c.logged;
+    std::vector<std::string> started;
+    for (std::size_t k = 0; k < world.platform.started.size(); ++k) {
+      const std::string& command = world.platform.started[k].first;
+      started.push_back(k < c.started.size() ? command.substr(0, c.started[k].size()) : command);
+    }
+    EXPECT_EQ(started, c.started) << c.logged;
+    EXPECT_EQ(world.platform.callsOf("CreateDispatchObject").empty(), c.arguments.size() < 4);
+    const std::vector<std::string>& log = world.platform.logged;
+    EXPECT_NE(std::find(log.begin(), log.end(), c.logged), log.end()) << c.logged;
+    EXPECT_EQ(log.back(), "Çıkış kodu: " + std::to_string(c.exitCode)) << c.logged;
+  }
 }
 
 }  // namespace

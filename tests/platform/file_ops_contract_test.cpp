@@ -1,9 +1,10 @@
-// MkDir, FileCopy, the temporary file, a file's version and the session's one run on the host's
-// real platform: what they do, and the runtime's numbers they fail with, expected alike natively
-// on Linux and under Wine.
+// MkDir, FileCopy, the temporary file, the support log, a file's version and the session's one
+// run on the host's real platform: what they do, and the runtime's numbers they fail with,
+// expected alike natively on Linux and under Wine.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <regex>
 
 #include "contract_support.h"
 #include "pe_image.h"
@@ -122,6 +123,23 @@ TEST_F(FileOperations, ATempFileReplacesItsDestinationOnlyOnCommit) {
   EXPECT_EQ(platform_.Dir(scratch_.path("*.part"), 2), "") << "a temporary file was left";
   EXPECT_EQ(numberOf([&] { host::TempFile(test::utf8Of(scratch_.host("Yok\\eski.dll"))); }),
             err::kPathNotFound);
+}
+
+// The support log: an asked-for file is appended to, each line stamped and whole on disk at once;
+// a missing folder refuses it.
+TEST_F(FileOperations, SupportLogAppendsStampedLines) {
+  EXPECT_EQ(numberOf([&] { platform_.OpenLog(scratch_.path("Yok\\kayıt.log")); }),
+            err::kPathNotFound);
+  scratch_.file("kayıt günlüğü.log", "önceki çalışma\n");
+  EXPECT_EQ(platform_.OpenLog(scratch_.path("kayıt günlüğü.log")),
+            scratch_.path("kayıt günlüğü.log"));
+  platform_.Log("satır bir");
+  platform_.Log("iki\r\nsatır");
+  const std::regex lines(
+      "önceki çalışma\n(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}  satır bir\r?\n)"
+      "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}  iki \\| satır\r?\n");
+  EXPECT_TRUE(std::regex_match(scratch_.content("kayıt günlüğü.log"), lines))
+      << scratch_.content("kayıt günlüğü.log");
 }
 
 // The version resource; none from the substitute's reader in an image cut short anywhere.

@@ -22,7 +22,7 @@ std::array<int, 4> rect(const Fl_Widget* w) {
 class FormWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    view_ = std::make_unique<PosixFormWindow>(form_, platform_, 96);
+    view_ = std::make_unique<PosixFormWindow>(form_, 96);
     form_.setView(view_.get());
   }
   void TearDown() override { form_.setView(nullptr); }
@@ -61,7 +61,7 @@ TEST_F(FormWindowTest, EveryControlSitsAtItsStoredPlace) {
   EXPECT_STREQ(view_->widgetFor(form_.Command2)->label(), "Kurulumdan Çık");
 
   Form1 form(platform_);
-  PosixFormWindow large(form, platform_, 144);
+  PosixFormWindow large(form, 144);
   EXPECT_EQ(large.window().w(), 636);
   EXPECT_EQ(large.window().h(), 492);
   EXPECT_EQ(rect(large.widgetFor(form.Command1)), (std::array{492, 444, 122, 38}));

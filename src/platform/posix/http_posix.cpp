@@ -5,9 +5,11 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 
 #include "platform/host_platform.h"
@@ -84,7 +86,8 @@ class CurlRequest : public XmlHttpRequest {
   void Open(const std::string& method, const std::string& url, bool async) override;
   void Send() override;
   int Status() override { return static_cast<int>(status_); }
-  void SaveResponseBody(const std::string& path) override;
+  uint64_t SaveResponseBody(const std::string& path) override;
+  std::string Proxy() override;
 
  private:
   static size_t onBody(char* data, size_t size, size_t count, void* self);
@@ -260,7 +263,7 @@ void CurlRequest::receive(TempFile& temp) {
     throw makeError(err::kNetConnectionReset);
 }
 
-void CurlRequest::SaveResponseBody(const std::string& path) {
+uint64_t CurlRequest::SaveResponseBody(const std::string& path) {
   if (!sent_ || status_ != 200)
     throw makeError(err::kInvalidCall);
   if (static_cast<uint64_t>(std::max<curl_off_t>(announcedLength(), 0)) > http::kMaxBodySize) {
@@ -268,6 +271,26 @@ void CurlRequest::SaveResponseBody(const std::string& path) {
     throw makeError(http::kBodyTooLarge);
   }
   http::saveCheckedBody(hostPath(path).string(), work_, [&](TempFile& file) { receive(file); });
+  return static_cast<uint64_t>(written_);
+}
+
+// What libcurl takes from the environment for this address's scheme, as it looks them up.
+std::string CurlRequest::Proxy() {
+  auto variable = [](std::initializer_list<const char*> names) -> std::string {
+    for (const char* name : names) {
+      const char* value = std::getenv(name);
+      if (value != nullptr && *value != '\0')
+        return value;
+    }
+    return "";
+  };
+  bool secure = url_.rfind("https:", 0) == 0;
+  std::string proxy = secure ? variable({"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+                             : variable({"http_proxy", "all_proxy", "ALL_PROXY"});
+  if (proxy.empty())
+    return "yok (doğrudan bağlantı)";
+  std::string bypass = variable({"no_proxy", "NO_PROXY"});
+  return bypass.empty() ? proxy : proxy + " (istisnalar: " + bypass + ")";
 }
 
 }  // namespace

@@ -89,8 +89,7 @@ class PosixFormWindow::Window : public Fl_Double_Window {
   PosixFormWindow& owner_;
 };
 
-PosixFormWindow::PosixFormWindow(Form1& form, Platform& platform, int dpi)
-    : form_(form), platform_(platform), dpi_(dpi) {
+PosixFormWindow::PosixFormWindow(Form1& form, int dpi) : form_(form), dpi_(dpi) {
   openDisplay();
   if (dpi_ <= 0)
     dpi_ = screenDpi();
@@ -223,13 +222,29 @@ void PosixFormWindow::run() {
     Fl::wait();
 }
 
+void PosixFormWindow::queueClick(const Control& control) {
+  queued_ = &control;
+  Fl::add_timeout(0.0, onQueuedClick, this);
+}
+
+void PosixFormWindow::onQueuedClick(void* self) {
+  auto* window = static_cast<PosixFormWindow*>(self);
+  const Control* control = window->queued_;
+  window->queued_ = nullptr;
+  if (control == nullptr)
+    return;
+  Fl::flush();  // drawn first: the handler returns to the loop only at its end
+  Form1& form = window->form_;
+  window->runEvent([&form, control] { form.Click(*control); });
+}
+
 bool PosixFormWindow::runEvent(const std::function<void()>& handler) {
   // A handler runs to completion before the next event: while it waits in a message box the
   // form's buttons and close box do nothing.
   if (busy_)
     return false;
   busy_ = true;
-  const bool keepRunning = runHandler(platform_, handler);
+  const bool keepRunning = runHandler(form_, handler);
   // Input that came while the handler ran was meant for a form that took none: a second click
   // on "Devam" would otherwise land on "Kapat", which takes its place.
   handlePendingWithoutInput();
@@ -307,8 +322,8 @@ const Control* PosixFormWindow::controlOf(const Fl_Widget* widget) const {
   return entry != nullptr ? entry->control : nullptr;
 }
 
-std::unique_ptr<FormWindow> makeFormWindow(Form1& form, Platform& platform) {
-  return std::make_unique<PosixFormWindow>(form, platform);
+std::unique_ptr<FormWindow> makeFormWindow(Form1& form, Platform&) {
+  return std::make_unique<PosixFormWindow>(form);
 }
 
 }  // namespace tk::host

@@ -17,11 +17,12 @@ namespace tk::host {
 class PosixFormWindow : public FormWindow {
  public:
   // `dpi` 0 takes the screen's. Opens the display (throws PlatformError when there is none).
-  PosixFormWindow(Form1& form, Platform& platform, int dpi = 0);
+  explicit PosixFormWindow(Form1& form, int dpi = 0);
   ~PosixFormWindow() override;
 
   void show() override;
   void run() override;
+  void queueClick(const Control& control) override;
   void controlChanged(const Control& control) override;
 
   // Runs one handler at the boundary with the form inert meanwhile (clicks and the close box are
@@ -53,14 +54,15 @@ class PosixFormWindow : public FormWindow {
   const Entry* entryOf(const Fl_Widget* widget) const;
   static void onClick(Fl_Widget* widget, void* self);
   static void onClose(Fl_Widget* widget, void* self);
+  static void onQueuedClick(void* self);
 
   Form1& form_;
-  Platform& platform_;
   int dpi_;
   std::unique_ptr<Window> window_;
   std::vector<Entry> entries_;    // in the stored order, front to back
   std::vector<Entry*> tabbable_;  // text boxes and buttons by tab index, hidden ones included
   bool busy_ = false;
+  const Control* queued_ = nullptr;  // the click that queueClick asked for
 };
 
 }  // namespace tk::host

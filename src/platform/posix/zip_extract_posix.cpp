@@ -157,14 +157,16 @@ class HostFolder : public ShellFolder {
     return std::make_unique<HostItems>(host_, archive_);
   }
   // The options only shape the shell's progress window, which the substitute does not show.
-  void CopyHere(FolderItems& items, int) override {
+  std::optional<CopyCounts> CopyHere(FolderItems& items, int) override {
     auto* source = dynamic_cast<HostItems*>(&items);
     if (source == nullptr)
       throw makeError(err::kObjectRequired);
     // The program only ever extracts an archive into a folder; other copies are not offered.
     if (!source->archive || archive_)
       throw makeError(err::kInvalidCall);
-    extractArchive(source->source.string(), host_.string(), Content::Driver);
+    zip::ExtractStats stats =
+        extractArchive(source->source.string(), host_.string(), Content::Driver);
+    return CopyCounts{stats.files + stats.folders, stats.bytes};
   }
 
  private:

@@ -152,4 +152,9 @@ std::string HostPlatform::AppPath() {
   return toUtf8(folderOf(modulePath(nullptr)));
 }
 
+bool isFile(const std::string& path) {
+  DWORD attributes = GetFileAttributesW(toWide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace tk::host

@@ -29,6 +29,7 @@ struct WinInet {
   decltype(&InternetCrackUrlW) crackUrl;
   decltype(&InternetCombineUrlW) combineUrl;
   decltype(&InternetSetOptionW) setOption;
+  decltype(&InternetQueryOptionW) queryOption;
   decltype(&HttpQueryInfoW) queryInfo;
   decltype(&InternetReadFile) read;
   decltype(&InternetQueryDataAvailable) available;
@@ -44,6 +45,7 @@ const WinInet* loadWinInet() {
         !resolve(module, "InternetCrackUrlW", functions.crackUrl) ||
         !resolve(module, "InternetCombineUrlW", functions.combineUrl) ||
         !resolve(module, "InternetSetOptionW", functions.setOption) ||
+        !resolve(module, "InternetQueryOptionW", functions.queryOption) ||
         !resolve(module, "HttpQueryInfoW", functions.queryInfo) ||
         !resolve(module, "InternetReadFile", functions.read) ||
         !resolve(module, "InternetQueryDataAvailable", functions.available) ||
@@ -103,7 +105,8 @@ class WinInetRequest : public XmlHttpRequest {
   void Open(const std::string& method, const std::string& url, bool async) override;
   void Send() override;
   int Status() override { return static_cast<int>(status_); }
-  void SaveResponseBody(const std::string& path) override;
+  uint64_t SaveResponseBody(const std::string& path) override;
+  std::string Proxy() override;
 
  private:
   INTERNET_SCHEME scheme(const std::wstring& url);
@@ -120,6 +123,7 @@ class WinInetRequest : public XmlHttpRequest {
   UniqueInternetHandle session_;
   UniqueInternetHandle response_;
   DWORD status_ = 0;
+  uint64_t received_ = 0;
   // From Send to the end of the body: the blocking calls run on its worker thread.
   std::optional<LongWork> work_;
 };
@@ -255,7 +259,7 @@ void WinInetRequest::receive(TempFile& file) {
   if (announced && *announced > http::kMaxBodySize)
     throw makeError(http::kBodyTooLarge);
   std::vector<char> buffer(http::kBufferSize);
-  unsigned long long received = 0;
+  uint64_t& received = received_;
   for (;;) {
     // A blocking read waits until its whole buffer is full: asking first what has come lets the
     // progress follow the bytes as they arrive on a slow line. None left is the end of the body.
@@ -282,10 +286,33 @@ void WinInetRequest::receive(TempFile& file) {
 }
 
 // The program's reader checks the body even where the shell will extract it.
-void WinInetRequest::SaveResponseBody(const std::string& path) {
+uint64_t WinInetRequest::SaveResponseBody(const std::string& path) {
   if (!response_ || status_ != 200)
     throw makeError(err::kInvalidCall);
   http::saveCheckedBody(path, work_, [&](TempFile& file) { receive(file); });
+  return received_;
+}
+
+// What a session opened as the request opens its own (the user's settings) is told.
+std::string WinInetRequest::Proxy() {
+  UniqueInternetHandle session(api_.openSession(toWide(http::kUserAgent).c_str(),
+                                                INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  DWORD size = 0;
+  if (!session || (!api_.queryOption(session.get(), INTERNET_OPTION_PROXY, nullptr, &size) &&
+                   GetLastError() != ERROR_INSUFFICIENT_BUFFER)) {
+    return "bilinmiyor (" + std::to_string(GetLastError()) + ")";
+  }
+  std::vector<unsigned char> buffer(std::max<DWORD>(size, sizeof(INTERNET_PROXY_INFO)));
+  size = static_cast<DWORD>(buffer.size());
+  if (!api_.queryOption(session.get(), INTERNET_OPTION_PROXY, buffer.data(), &size))
+    return "bilinmiyor (" + std::to_string(GetLastError()) + ")";
+  const auto* info = reinterpret_cast<const INTERNET_PROXY_INFO*>(buffer.data());
+  auto text = [](LPCWSTR value) { return value != nullptr ? toUtf8(value) : std::string(); };
+  std::string proxy = text(info->lpszProxy);
+  if (info->dwAccessType != INTERNET_OPEN_TYPE_PROXY || proxy.empty())
+    return "yok (doğrudan bağlantı)";
+  std::string bypass = text(info->lpszProxyBypass);
+  return bypass.empty() ? proxy : proxy + " (istisnalar: " + bypass + ")";
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
-// wWinMain: safe DLL loading first, then the program. COM and the shell wait for the Continue
-// action, which loads them (com_win.cpp) and enters the single-threaded apartment then.
+// wWinMain: safe DLL loading first, then the program with its command line. COM and the shell
+// wait for the Continue action, which loads them (com_win.cpp) and enters the single-threaded
+// apartment then.
 #include "app/program.h"
 #include "platform/host_platform.h"
+#include "platform/process.h"
 #include "platform/window.h"
 #include "platform/windows/dynamic_win.h"
+#include "platform/windows/files_win.h"
+#include "platform/windows/strings_win.h"
 
 namespace {
 
@@ -18,17 +22,24 @@ void restrictDllSearch() {
     SetDllDirectoryW(L"");
 }
 
+// The whole command line as Windows gave it, split as the C runtime would split it, after the
+// program's own name (which, unquoted, may hold blanks: the longest run that names a file).
+tk::ProgramStart programStart() {
+  tk::ProgramStart start;
+  start.commandLine = tk::host::toUtf8(GetCommandLineW());
+  start.arguments =
+      tk::splitArguments(tk::splitProgram(start.commandLine, tk::host::isFile).arguments);
+  return start;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   restrictDllSearch();
   tk::host::HostPlatform platform;
   try {
-    return tk::runProgram(platform, tk::host::makeFormWindow);
-  } catch (const tk::PlatformError& error) {
-    // The window itself could not be made: the failure is reported without one.
-    tk::runHandler(platform, [&error] { throw error; });
+    return tk::runProgram(platform, programStart(), tk::host::makeFormWindow);
   } catch (...) {
   }
-  return 1;
+  return tk::kExitFirstHalfFailed;
 }

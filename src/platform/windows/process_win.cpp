@@ -6,6 +6,7 @@
 
 #include "platform/host_platform.h"
 #include "platform/process.h"
+#include "platform/windows/files_win.h"
 #include "platform/windows/handles_win.h"
 #include "platform/windows/strings_win.h"
 
@@ -29,11 +30,6 @@ WORD showState(int windowStyle) {
     default:
       throw makeError(err::kInvalidCall);
   }
-}
-
-bool isFile(const std::string& path) {
-  DWORD attributes = GetFileAttributesW(toWide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 // The Windows system folder; for a 32-bit process on 64-bit Windows, WOW64 maps it onto the

@@ -231,6 +231,17 @@ void WinFormWindow::run() {
   }
 }
 
+void WinFormWindow::queueClick(const Control& control) {
+  ChildWindow* child = childByControl(*state_, control);
+  if (child == nullptr || state_->hwnd == nullptr)
+    return;
+  // Drawn first, controls included: a posted message comes before any WM_PAINT, and the click's
+  // handler returns to the loop only at its end.
+  RedrawWindow(state_->hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  PostMessageW(state_->hwnd, WM_COMMAND, MAKEWPARAM(child->id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(child->hwnd));
+}
+
 void WinFormWindow::controlChanged(const Control& control) {
   ChildWindow* child = childByControl(*state_, control);
   if (child == nullptr)
@@ -258,9 +269,9 @@ HWND WinFormWindow::controlHandle(const Control& control) const {
   return child != nullptr ? child->hwnd : nullptr;
 }
 
-std::unique_ptr<FormWindow> makeFormWindow(Form1& form, Platform& platform) {
-  return std::make_unique<WinFormWindow>(form, [&platform, &form](const Control& control) {
-    return runHandler(platform, [&] { form.Click(control); });
+std::unique_ptr<FormWindow> makeFormWindow(Form1& form, Platform&) {
+  return std::make_unique<WinFormWindow>(form, [&form](const Control& control) {
+    return runHandler(form, [&] { form.Click(control); });
   });
 }
 

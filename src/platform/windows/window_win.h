@@ -26,6 +26,7 @@ class WinFormWindow : public FormWindow {
 
   void show() override;
   void run() override;
+  void queueClick(const Control& control) override;
   void controlChanged(const Control& control) override;
 
   // The form window; null once it has been closed.

@@ -125,7 +125,7 @@ class WinFolder : public ShellFolder {
   WinFolder(ComPtr<Folder> folder, std::string path)
       : folder_(std::move(folder)), path_(std::move(path)) {}
   std::unique_ptr<tk::FolderItems> Items() override;
-  void CopyHere(tk::FolderItems& items, int options) override;
+  std::optional<CopyCounts> CopyHere(tk::FolderItems& items, int options) override;
 
  private:
   ComPtr<Folder> folder_;  // empty for an archive that the shell gave no folder for
@@ -149,7 +149,7 @@ std::unique_ptr<tk::FolderItems> WinFolder::Items() {
 // as the driver's archive, whoever extracts it: an archive that an earlier run or anyone else
 // left at the archive's place is never handed to the shell unchecked. The archive stays open,
 // shared for reading only, until the shell is done, so the shell reads what was checked.
-void WinFolder::CopyHere(tk::FolderItems& items, int options) {
+std::optional<CopyCounts> WinFolder::CopyHere(tk::FolderItems& items, int options) {
   auto* source = dynamic_cast<WinItems*>(&items);
   if (source == nullptr)
     throw makeError(err::kObjectRequired);
@@ -163,8 +163,8 @@ void WinFolder::CopyHere(tk::FolderItems& items, int options) {
   WinArchive archive(archivePath);
   if (!source->shellItems) {
     WinDestination target(path_);
-    runAsLongWork(archive, &target, Content::Driver);
-    return;
+    zip::ExtractStats stats = runAsLongWork(archive, &target, Content::Driver);
+    return CopyCounts{stats.files + stats.folders, stats.bytes};
   }
   runAsLongWork(archive, nullptr, Content::Driver);
   Variant what;
@@ -177,6 +177,7 @@ void WinFolder::CopyHere(tk::FolderItems& items, int options) {
   HRESULT result = folder_->CopyHere(what.value, how.value);
   if (FAILED(result))
     throw shellError(result, "CopyHere");
+  return std::nullopt;
 }
 
 class WinShell : public ShellDispatch {

@@ -1,0 +1,121 @@
+// The command line's switches as one table: each row names a switch, says whether it takes a
+// value, sets the options and describes itself for the /? box.
+#include "app/options.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "app/exit_codes.h"
+
+namespace tk {
+namespace {
+
+struct Switch {
+  std::string_view name;   // upper case, without the leading "/" or "-"
+  std::string_view value;  // the value's placeholder in the help; empty for a switch without one
+  // Sets the options from the value ("" for a switch without one); false refuses the value.
+  bool (*apply)(Options& options, const std::string& value);
+  std::string_view help;  // empty: not listed on its own
+};
+
+bool set(bool& flag) {
+  flag = true;
+  return true;
+}
+
+// The quieter of two displays wins: /SILENT /VERYSILENT shows nothing.
+bool quieter(Options& options, Display display) {
+  options.display = std::max(options.display, display);
+  return true;
+}
+
+constexpr Switch kSwitches[] = {
+    {"SILENT", "", [](Options& o, const std::string&) { return quieter(o, Display::Silent); },
+     "Pencere görünür, hiçbir mesaj kutusu beklemez: her soruya önerilen cevap verilir."},
+    {"VERYSILENT", "",
+     [](Options& o, const std::string&) { return quieter(o, Display::VerySilent); },
+     "/SILENT gibi, ama hiçbir pencere görünmez."},
+    {"NOSCRIPT", "", [](Options& o, const std::string&) { return set(o.noScript); },
+     "Paketin kurulum betiği (install.cmd) çalıştırılmaz."},
+    {"NOREGISTER", "", [](Options& o, const std::string&) { return set(o.noRegister); },
+     "Bileşenler kopyalanır, hiçbiri kaydettirilmez (regsvr32)."},
+    {"LAUNCH", "", [](Options& o, const std::string&) { return set(o.launch); },
+     "Sessiz kurulumda da Chrome denetlenir ve Tovren başlatılır."},
+    {"LOG", "DOSYA",
+     [](Options& o, const std::string& value) {
+       o.logFile = value;
+       return !value.empty();
+     },
+     "Kayıt dosyası bu dosyaya yazılır (klasörü var olmalı)."},
+    {"?", "", [](Options& o, const std::string&) { return set(o.help); },
+     "Bu yardım (/HELP de aynısı)."},
+    {"HELP", "", [](Options& o, const std::string&) { return set(o.help); }, ""},
+};
+
+constexpr std::string_view kExitCodes[] = {
+    "Kuruldu.",
+    "Geçersiz komut satırı: hiçbir şey yapılmadı.",
+    "Chrome yüklü değil: hiçbir şey değiştirilmedi.",
+    "Kurulumun ilk yarısı başarısız oldu (hata numarası kayıt dosyasında).",
+    "Kuruldu, ama bazı adımlar atlandı (kayıt dosyası adlarını verir).",
+    "Kurulum programı zaten çalışıyor.",
+};
+static_assert(std::size(kExitCodes) == kExitAnotherRun + 1, "one text for every exit code");
+
+std::string upperAscii(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+// Applies one argument; false refuses it.
+bool applyArgument(Options& options, const std::string& argument) {
+  if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-'))
+    return false;
+  std::size_t equals = argument.find('=');
+  std::string name =
+      upperAscii(argument.substr(1, equals == std::string::npos ? equals : equals - 1));
+  for (const Switch& row : kSwitches) {
+    if (row.name != name)
+      continue;
+    bool hasValue = equals != std::string::npos;
+    if (hasValue != !row.value.empty())
+      return false;
+    return row.apply(options, hasValue ? argument.substr(equals + 1) : std::string());
+  }
+  return false;
+}
+
+}  // namespace
+
+ParsedCommandLine parseArguments(const std::vector<std::string>& arguments) {
+  ParsedCommandLine parsed;
+  // Every argument is read, so a refused one is named whatever its place, and /VERYSILENT after
+  // it still keeps the refusal's box away.
+  for (const std::string& argument : arguments) {
+    if (!applyArgument(parsed.options, argument) && !parsed.refused)
+      parsed.refused = argument;
+  }
+  return parsed;
+}
+
+std::string switchesHelp() {
+  std::string text = "TovrenKur.exe [seçenekler]\r\n";
+  for (const Switch& row : kSwitches) {
+    if (row.help.empty())
+      continue;
+    text += "\r\n/" + std::string(row.name);
+    if (!row.value.empty())
+      text += "=" + std::string(row.value);
+    text += ": " + std::string(row.help);
+  }
+  text += "\r\n\r\nÇıkış kodları:";
+  for (std::size_t code = 0; code < std::size(kExitCodes); ++code)
+    text += "\r\n" + std::to_string(code) + ": " + std::string(kExitCodes[code]);
+  return text;
+}
+
+}  // namespace tk
