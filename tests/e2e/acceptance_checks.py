@@ -48,8 +48,7 @@ class Checks:
 
     def finished(self, key, screenshot=None, earlier_installation=False, application=True,
                  kept=()):
-        """The run reached its end: the started application, the closing window, the files;
-        the components in `kept` had a newer version in the system folder, which stays."""
+        """The run reached its end: the started application, the closing window, the files."""
         app = self.desktop + "\\Tovren\\Tovren.exe"
         if application or earlier_installation:
             check(wait_until(lambda: os.path.exists(self.host(app + ".komut")), 20),
@@ -60,10 +59,11 @@ class Checks:
             check(not self.app_ran(), "no application to start")
         check(self.wine.inspect("msgbox", self.pid, 0)[0] != 0, "no box left open")
         self.check_closing_window(screenshot)
-        self.check_installed(key, earlier_installation, application)
+        self.check_installed(key, earlier_installation, application, kept)
 
-    def check_installed(self, key, earlier_installation=False, application=True):
-        """What an installation leaves: the desktop, its tree and shortcut, the components."""
+    def check_installed(self, key, earlier_installation=False, application=True, kept=()):
+        """What an installation leaves: the desktop, its tree and shortcut, the components
+        (but those in `kept`, whose newer version in the system folder stays)."""
         check(self.command_line(self.user + "\\Ayşe.exe") is None, "the decoy never ran")
         desktop = sorted(os.listdir(self.host(self.desktop)))
         check(desktop == ["Tovren", "Tovren.lnk"], "the desktop holds %r" % desktop)
