@@ -1,6 +1,5 @@
 // The handler boundary and the exit buttons: End and failures stop at the boundary, a failure is
-// reported with its number and description first, and the control array refuses bad indexes; a
-// second start ends at once.
+// reported with its number and description first, and the control array refuses bad indexes.
 #include <gtest/gtest.h>
 
 #include "app/form1.h"

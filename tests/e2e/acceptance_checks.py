@@ -62,14 +62,13 @@ class Checks:
         self.check_installed(key, earlier_installation, application, kept)
 
     def check_installed(self, key, earlier_installation=False, application=True, kept=()):
-        """What an installation leaves: the desktop, its tree and shortcut, the components
-        (but those in `kept`, whose newer version in the system folder stays)."""
+        """What an installation leaves: the desktop, its tree and shortcut, the components."""
         check(self.command_line(self.user + "\\Ayşe.exe") is None, "the decoy never ran")
         desktop = sorted(os.listdir(self.host(self.desktop)))
         check(desktop == ["Tovren", "Tovren.lnk"], "the desktop holds %r" % desktop)
         self.check_tree(key, earlier_installation, application)
         self.check_shortcut()
-        for name in [n for n in self.missing if n not in kept]:  # the gathered components
+        for name in [n for n in self.missing if n not in kept]:  # kept: a newer one stays
             copied = os.path.join(self.wine.system, name)
             check(os.path.exists(copied) and read(copied) == read(self.component(name)),
                   "%s copied into the system folder" % name)
