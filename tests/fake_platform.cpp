@@ -445,7 +445,9 @@ void FakePlatform::copyFile(const std::string& source, const std::string& destin
   }
   if (from->folder)
     throw makeError(err::kPathFileAccess);
+  std::optional<FileVersionNumber> version = from->version;
   writeFile(destination, from->content);
+  find(destination)->version = version;
 }
 
 double FakePlatform::Shell(const std::string& commandLine, int windowStyle) {
@@ -464,6 +466,12 @@ std::optional<std::string> FakePlatform::ProfileString(const std::string& path,
                                                        const std::string& key) {
   const Entry* file = find(path);
   return file && !file->folder ? profileValue(file->content, section, key) : std::nullopt;
+}
+
+std::optional<FileVersionNumber> FakePlatform::FileVersion(const std::string& path) {
+  record("FileVersion", {path});
+  const Entry* entry = find(path);
+  return entry != nullptr ? entry->version : std::nullopt;
 }
 
 std::unique_ptr<WshShell> FakePlatform::CreateWshShell() {

@@ -23,6 +23,7 @@ struct Entry {
   bool folder = false;
   Attributes attributes;
   std::string content;
+  std::optional<FileVersionNumber> version = {};  // of its version resource; copied with it
 };
 
 struct Call {
@@ -98,6 +99,7 @@ class FakePlatform : public Platform {
   std::map<std::string, Shortcut> shortcuts;         // .lnk path -> saved properties
   std::vector<std::pair<std::string, int>> started;  // Shell command lines and styles
   std::vector<Invocation> invocations;
+  bool otherInstanceRuns = false;   // another run of the installer holds the session's claim
   std::vector<std::string> logged;  // the support log's lines, in order
   std::string defaultLog = "C:\\Users\\Ayşe Işık\\AppData\\Local\\Temp\\TovrenKur #001.log";
   std::vector<Call> calls;
@@ -116,6 +118,9 @@ class FakePlatform : public Platform {
   std::string AppPath() override;
   std::optional<std::string> ProfileString(const std::string& path, const std::string& section,
                                            const std::string& key) override;
+  std::optional<FileVersionNumber> FileVersion(const std::string& path) override;
+  bool ClaimOnlyInstance() override { return record("ClaimOnlyInstance", {}), !otherInstanceRuns; }
+  void ActivateOtherInstance() override { record("ActivateOtherInstance", {}); }
   std::unique_ptr<WshShell> CreateWshShell() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   std::unique_ptr<XmlHttpRequest> CreateXmlHttpRequest() override;

@@ -22,11 +22,16 @@ target_link_libraries(app_path_probe PRIVATE platform core)
 add_executable(tk_recorder platform/recorder_win.cpp)
 target_include_directories(tk_recorder PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_link_options(tk_recorder PRIVATE -municode)
-add_library(tk_register_probe SHARED platform/register_probe_win.cpp)
-target_include_directories(tk_register_probe PRIVATE ${PROJECT_SOURCE_DIR}/src)
-# regsvr32 looks the entry points up by their plain names; static, so it loads from anywhere.
-target_link_options(tk_register_probe PRIVATE -static -Wl,--kill-at)
-set_target_properties(tk_register_probe PROPERTIES PREFIX "")
+# The component in two versions: the newer stands for another product's update of it.
+foreach(probe tk_register_probe tk_register_probe_newer)
+  add_library(${probe} SHARED platform/register_probe_win.cpp platform/register_probe_win.rc)
+  target_include_directories(${probe} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  # regsvr32 looks the entry points up by their plain names; static, so it loads from anywhere.
+  target_link_options(${probe} PRIVATE -static -Wl,--kill-at)
+  set_target_properties(${probe} PROPERTIES PREFIX "")
+endforeach()
+target_compile_definitions(tk_register_probe PRIVATE TK_PROBE_VERSION=6,0,0,0)
+target_compile_definitions(tk_register_probe_newer PRIVATE TK_PROBE_VERSION=6,1,0,0)
 # The browser-automation component's test double: an in-process COM server.
 add_library(automation_double SHARED e2e/automation_double_win.cpp e2e/automation_double_win.def)
 set_target_properties(automation_double PROPERTIES PREFIX "")
@@ -34,7 +39,8 @@ target_include_directories(automation_double PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(automation_double PRIVATE ole32 oleaut32 uuid)
 # The .def names the undecorated stdcall exports that COM looks up.
 target_link_options(automation_double PRIVATE -static -Wl,--enable-stdcall-fixup)
-add_dependencies(platform_tests app_path_probe tk_recorder tk_register_probe automation_double)
+add_dependencies(platform_tests app_path_probe tk_recorder tk_register_probe
+                 tk_register_probe_newer automation_double)
 
 # The registry read, outside the platform label: it runs once, not again under the Turkish locale.
 add_executable(win_platform_tests platform/registry_win_test.cpp)

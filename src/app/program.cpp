@@ -106,6 +106,11 @@ int runProgram(Platform& platform, const ProgramStart& start, const MakeFormWind
     }
     return kExitInstalled;
   }
+  // Two runs at once would install into the same folders, each removing the other's files.
+  if (!platform.ClaimOnlyInstance()) {
+    platform.ActivateOtherInstance();
+    return kExitAnotherRun;
+  }
   std::string logPath;
   try {
     logPath = platform.OpenLog(options.logFile);

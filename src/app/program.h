@@ -43,9 +43,11 @@ struct ProgramStart {
   std::vector<std::string> arguments;
 };
 
-// Reads the command line, opens the support log, creates Form1 and its window (none when very
-// silent), runs Form_Load while the window is still hidden, then shows it and runs the event
-// loop. Returns the exit code, which is also the log's last line.
+// Reads the command line, then claims the session's one run: a second start brings the running
+// one to the front and returns kExitAnotherRun at once, having touched nothing (not even the
+// log). Otherwise opens the support log, creates Form1 and its window (none when very silent),
+// runs Form_Load while the window is still hidden, then shows it and runs the event loop.
+// Returns the exit code, which is also the log's last line.
 int runProgram(Platform& platform, const ProgramStart& start, const MakeFormWindow& makeWindow);
 
 }  // namespace tk

@@ -1,9 +1,9 @@
 // The platform of the system the program runs on: Win32 and COM on Windows (platform/windows),
 // the substitute elsewhere (platform/posix). Each host defines every member once, in the file of
 // its area: Dir, MkDir, FileCopy and AppPath in files_*, MsgBox in msgbox_*, Shell in process_*,
-// and each Create* in the file of its object (wsh_*, fso_*, http_*, zip_extract_*,
-// automation_*), DescribeSystem in system_*, OpenLog and Log in support_log_*, ProfileString in
-// profile_*.
+// FileVersion in file_version_*, the one-instance claim in instance_*, DescribeSystem in system_*,
+// OpenLog and Log in support_log_*, ProfileString in profile_*, and each Create* in the file of
+// its object (wsh_*, fso_*, http_*, zip_extract_*, automation_*).
 #pragma once
 
 #include <memory>
@@ -34,6 +34,9 @@ class HostPlatform : public Platform {
   std::string AppPath() override;
   std::optional<std::string> ProfileString(const std::string& path, const std::string& section,
                                            const std::string& key) override;
+  std::optional<FileVersionNumber> FileVersion(const std::string& path) override;
+  bool ClaimOnlyInstance() override;
+  void ActivateOtherInstance() override;
   std::unique_ptr<WshShell> CreateWshShell() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   std::unique_ptr<XmlHttpRequest> CreateXmlHttpRequest() override;
@@ -46,6 +49,7 @@ class HostPlatform : public Platform {
 
  private:
   std::unique_ptr<DirState> dir_;
+  std::shared_ptr<void> instance_;  // the session's claim, released with the platform (instance_*)
   SupportLog log_;
 };
 

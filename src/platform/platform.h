@@ -37,6 +37,10 @@ inline constexpr int vbNormal = 0;
 inline constexpr int vbHidden = 2;
 inline constexpr int vbDirectory = 16;
 
+// A file's version from its version resource, the four parts packed high to low
+// (major.minor.build.revision, 16 bits each), so that numbers compare as versions do.
+using FileVersionNumber = uint64_t;
+
 // Options of ShellFolder::CopyHere: a simple progress window without file names.
 inline constexpr int kCopySimpleProgress = 256;
 
@@ -169,6 +173,16 @@ class Platform {
   virtual std::optional<std::string> ProfileString(const std::string& path,
                                                    const std::string& section,
                                                    const std::string& key) = 0;
+  // The file version in the version resource of the file at `path`; none for a missing or
+  // unreadable file and for one without a version resource. Never throws.
+  virtual std::optional<FileVersionNumber> FileVersion(const std::string& path) = 0;
+
+  // Claims the installer's one run in the user's session, held until this process ends, however
+  // it ends; false when another run holds it. Never throws.
+  virtual bool ClaimOnlyInstance() = 0;
+  // Brings the window of the run that holds the claim to the front, or the message box that it
+  // shows; nothing when it has no window yet. Never throws.
+  virtual void ActivateOtherInstance() = 0;
 
   // The automation objects. Creation failures throw (429, or the HRESULT of the class).
   virtual std::unique_ptr<WshShell> CreateWshShell() = 0;                  // "WScript.Shell"

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tk::host {
@@ -67,6 +68,7 @@ class LongWork {
   std::atomic<uint64_t> total_{0};
   std::unique_ptr<ProgressView> view_;
   bool viewTried_ = false;
+  std::optional<int> quitCode_;  // a quit that came during the work (Windows), posted after it
 };
 
 }  // namespace tk::host

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,8 +41,12 @@ class TempFile {
   const std::string& path() const { return path_; }
 
   // Removes what earlier runs of the program, ended before they could clean up (killed from the
-  // task manager, say), left beside `destination`: its temporary files of another process, and
-  // nothing else. A file that cannot be removed (still in use) stays.
+  // task manager, say, or by the end of the session), left in `folder` (a host path): the
+  // temporary files of the bare destination names that `isDestination` accepts, of processes
+  // that no longer run, and nothing else. A file that cannot be removed (still in use) stays.
+  static void removeLeftovers(const std::string& folder,
+                              const std::function<bool(std::string_view)>& isDestination);
+  // The same for the temporary files of one destination.
   static void removeLeftovers(const std::string& destination);
 
  private:
@@ -54,28 +59,34 @@ class TempFile {
   bool closed_ = false;
 };
 
-// Whether `name` is the name of a temporary file of `destinationName` (both bare names):
-// "<destinationName>.<process id>-<n>.part"; gives the process id.
-inline bool isTempFileOf(std::string_view name, std::string_view destinationName,
-                         uint64_t& processId) {
-  auto take = [&name](std::string_view text) {
-    bool found = name.starts_with(text);
-    name.remove_prefix(found ? text.size() : 0);
-    return found;
-  };
-  auto number = [&name](uint64_t& value) {
+// Whether `name` is the bare name of a temporary file, "<destination>.<process id>-<n>.part";
+// gives the destination's bare name and the process id.
+inline bool parseTempFileName(std::string_view name, std::string_view& destination,
+                              uint64_t& processId) {
+  constexpr std::string_view kSuffix = ".part";
+  if (!name.ends_with(kSuffix))
+    return false;
+  name.remove_suffix(kSuffix.size());
+  // A number of 1 to 10 digits at the end of `name`, taken off it.
+  auto number = [&name](char before, uint64_t& value) {
     std::size_t digits = 0;
-    for (value = 0;
-         digits < name.size() && digits < 10 && name[digits] >= '0' && name[digits] <= '9';
-         ++digits) {
-      value = value * 10 + static_cast<unsigned>(name[digits] - '0');
+    while (digits < name.size() && digits < 10 && name[name.size() - 1 - digits] >= '0' &&
+           name[name.size() - 1 - digits] <= '9') {
+      ++digits;
     }
-    name.remove_prefix(digits);
-    return digits > 0;
+    value = 0;
+    for (char digit : name.substr(name.size() - digits))
+      value = value * 10 + static_cast<unsigned>(digit - '0');
+    name.remove_suffix(digits);
+    bool separated = digits > 0 && name.size() > 1 && name.back() == before;
+    name.remove_suffix(separated ? 1 : 0);
+    return separated;
   };
   uint64_t counter = 0;
-  return take(destinationName) && take(".") && number(processId) && take("-") && number(counter) &&
-         name == ".part";
+  if (!number('-', counter) || !number('.', processId))
+    return false;
+  destination = name;
+  return true;
 }
 
 }  // namespace tk::host

@@ -5,11 +5,14 @@
 
 #include <optional>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "platform/code_pages.h"
 #include "platform/error.h"
 #include "platform/progress.h"
 #include "platform/temp_file.h"
+#include "platform/text.h"
 #include "zip/driver_archive.h"
 #include "zip/zip_reader.h"
 
@@ -86,6 +89,17 @@ inline zip::ExtractStats runAsLongWork(zip::ArchiveSource& archive, zip::Destina
   if (driverFolder != nullptr && driver)
     *driverFolder = driver->folder();
   return stats;
+}
+
+// Removes from `folder` (a host path) the temporary files that an extraction ended in its middle
+// left for the files `names`, matched ignoring case as the hosts match names.
+inline void removeExtractionLeftovers(const std::string& folder,
+                                      const std::vector<std::string>& names) {
+  std::unordered_set<std::string> folded;
+  for (const std::string& name : names)
+    folded.insert(foldCase(name));
+  TempFile::removeLeftovers(
+      folder, [&folded](std::string_view found) { return folded.count(foldCase(found)) > 0; });
 }
 
 // checkArchive on an archive that each host opens its own way.

@@ -1,5 +1,7 @@
-// regTovrenComponents: copies the gathered component files into the Windows system folder, then
-// offers each DLL and OCX among them for silent registration.
+// regTovrenComponents: copies the gathered component files into the Windows system folder (but
+// never over a newer version of the same file), then offers each DLL and OCX among them for
+// silent registration.
+#include <optional>
 #include <string>
 
 #include "app/form1.h"
@@ -23,6 +25,17 @@ bool qualifiesForRegistration(const std::string& name) {
   return tail == "DLL" || tail == "OCX";
 }
 
+// A shared component that another product has since updated must not be downgraded: other
+// programs rely on it. Without a version on either side there is nothing to compare, and the
+// package's file replaces the system's as any other file does.
+bool systemHasNewer(Platform& platform, const std::string& packaged, const std::string& installed) {
+  std::optional<FileVersionNumber> present = platform.FileVersion(installed);
+  if (!present)
+    return false;
+  std::optional<FileVersionNumber> offered = platform.FileVersion(packaged);
+  return offered && *present > *offered;
+}
+
 }  // namespace
 
 void Form1::regTovrenComponents() {
@@ -30,7 +43,10 @@ void Form1::regTovrenComponents() {
   while (!compFile.empty()) {
     copyFromStr = userPath + kSourceFolder + compFile;
     copyToStr = kWindowsFolder + sisDir + compFile;
-    FileCopy(copyFromStr, copyToStr);
+    if (systemHasNewer(platform_, copyFromStr, copyToStr))
+      log("Sistem klasöründeki daha yeni sürüm korundu: " + copyToStr);
+    else
+      FileCopy(copyFromStr, copyToStr);
     compFile = platform_.Dir();
   }
 

@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "platform/error.h"
@@ -248,6 +249,26 @@ uint64_t checkEntries(ArchiveSource& archive, const Directory& directory, OemDec
   return total;
 }
 
+// Hands the destination each folder's file names at once, so that every folder is looked
+// through once whatever the number of entries.
+void removeLeftovers(ArchiveSource& archive, const Directory& directory, OemDecoder decodeOem,
+                     Destination& destination) {
+  std::map<std::string, std::vector<std::string>> filesByFolder;
+  CentralDirectoryReader reader(archive, directory);
+  CentralEntry entry;
+  for (uint64_t n = 0; n < directory.entries; ++n) {
+    reader.next(entry);
+    EntryPath target = safePath(decodeName(entry, decodeOem));
+    if (target.folder)
+      continue;
+    std::size_t cut = target.path.rfind('/');
+    std::string folder = cut == std::string::npos ? "" : target.path.substr(0, cut);
+    filesByFolder[folder].push_back(target.path.substr(cut + 1));
+  }
+  for (const auto& [folder, names] : filesByFolder)
+    destination.removeLeftovers(folder, names);
+}
+
 // What check extracts into: nothing is made and nothing is written.
 class NoOutput : public OutputFile {
  public:
@@ -275,6 +296,7 @@ ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecode
                                             std::to_string(total >> 20) +
                                             " MB) hedef diskteki boş yerden büyük");
   }
+  removeLeftovers(archive, directory, decodeOem, destination);
   ExtractObserver* observer = options.observer;
   if (observer != nullptr)
     observer->started(total);

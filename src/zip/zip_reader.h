@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tk::zip {
 
@@ -47,6 +48,12 @@ class Destination {
   virtual std::unique_ptr<OutputFile> create(const std::string& path, bool executable) = 0;
   // Bytes still free on the folder's volume: an archive that needs more is refused up front.
   virtual uint64_t freeSpace() = 0;
+  // Removes what an earlier extraction, ended in its middle, left in the folder `path` ("" for
+  // the destination itself) beside the files `names` (bare names) that this one writes there.
+  // Called once per folder, before anything is written; a folder that is not there is fine.
+  virtual void removeLeftovers(const std::string& path, const std::vector<std::string>& names) {
+    (void)path, (void)names;  // nothing is ever left in a destination that writes nothing
+  }
 };
 
 // Turns a name stored in the OEM code page (no UTF-8 flag) into UTF-8.
@@ -104,7 +111,8 @@ struct Options {
 // than the limits above, an entry that the content rule refuses (321), more bytes than the
 // destination has free (61) refuse the whole archive. Each file is written under a temporary
 // name and renamed into place only once its size and CRC-32 are right, so a corrupt or
-// truncated archive leaves no half-written file behind.
+// truncated archive leaves no half-written file behind. What an earlier extraction, ended in its
+// middle, left beside the entries' files is removed first.
 ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecoder decodeOem,
                      const Options& options = {});
 

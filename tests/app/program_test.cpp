@@ -42,6 +42,15 @@ TEST(HandlerBoundary, AFailingReportStillEndsQuietly) {
   EXPECT_FALSE(runHandler(form, [] { throw makeError(err::kPathNotFound); }));
 }
 
+TEST(Program, ASecondStartBringsTheFirstForwardAndEndsWithoutTouchingAnything) {
+  fake::FakePlatform platform;
+  platform.otherInstanceRuns = true;
+  auto noWindow = [](Form1&, Platform&) -> std::unique_ptr<FormWindow> { throw ProgramEnd{}; };
+  EXPECT_EQ(runProgram(platform, {"TovrenKur.exe", {}}, noWindow), kExitAnotherRun);
+  EXPECT_EQ(platform.calls,
+            (std::vector<fake::Call>{{"ClaimOnlyInstance", {}}, {"ActivateOtherInstance", {}}}));
+}
+
 TEST(Controls, Text1HasEightElementsAndRefusesOthers) {
   fake::FakePlatform platform;
   Form1 form(platform);

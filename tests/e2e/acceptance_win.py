@@ -12,12 +12,14 @@ scripts/wine-prefix.sh; without it one is made once with wineboot and saved for 
 """
 import argparse
 import os
+import shutil
 import sys
 import time
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import acceptance_steps as steps  # noqa: E402
+from acceptance_checks import read  # noqa: E402
 from acceptance_steps import (CLOSING_BOX, DRIVER_CLASS, FALLBACK_CLASS,  # noqa: E402
                               Box, Registration, check)
 import e2e_win as e2e  # noqa: E402
@@ -191,6 +193,22 @@ def slow_download(run):
     run.close()
 
 
+def newer_component_in_system(run):
+    """While the window waits, another product puts a newer MSCOMCTL.OCX into the system folder:
+    the installation keeps it and still offers it for registration."""
+    run.setup(chrome="105.0.5195.102", missing=["MSCOMCTL.OCX"], automation=DRIVER_CLASS)
+    run.start()
+    newer = os.path.join(run.wine.system, "MSCOMCTL.OCX")
+    shutil.copy(run.tests("tk_register_probe_newer.dll"), newer)
+    run.devam()
+    run.boxes([Box("TovrenKur v1.0.0", SCRIPT_QUESTION, 292, answer=7),
+               Registration(["MSCOMCTL.OCX"], answer=6), CLOSING_BOX])
+    run.finished(key="105", kept=["MSCOMCTL.OCX"])
+    check(read(newer) == read(run.tests("tk_register_probe_newer.dll")), "the newer one is kept")
+    run.check_registered(["MSCOMCTL.OCX"])
+    run.close()
+
+
 # Runs without a person, as `start /wait` in a deployment script starts them.
 def deployment_very_silent(run):
     """/VERYSILENT /LOG=...: no window at all, every question answered Yes, nothing launched;
@@ -312,9 +330,9 @@ SCENARIOS = [full_installation, full_installation_on_32bit_windows, chrome_99_an
              unsupported_without_archive, unsupported_with_old_archive_over_earlier_installation,
              no_chrome,
              application_missing, component_missing_from_package, quit_before_devam,
-             slow_download, deployment_very_silent, deployment_copy_refused,
-             silent_launch_without_script_and_registration, unattended_ends, bad_command_lines,
-             current_source]
+             slow_download, newer_component_in_system, deployment_very_silent,
+             deployment_copy_refused, silent_launch_without_script_and_registration,
+             unattended_ends, bad_command_lines, current_source]
 
 
 def main():

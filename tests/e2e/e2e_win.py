@@ -260,9 +260,18 @@ def scan_all_present_then_keyboard(wine):
     check_ends(wine, process, pid, "Space on Kurulumdan Çık")
 
 
+def second_start(wine, pid):
+    """With the first run's window in front, a second start ends at once with 5 and leaves it."""
+    check(wine.inspect("keys", TITLE)[0] == 0, "the first run's window in front")
+    check(wine.start().wait(timeout=10) == 5, "a second start ends at once with 5")
+    found = wine.inspect("find", TITLE, 0)[1]
+    check(found and found[0]["pid"] == pid, "the first run's window is still the one: %r" % found)
+
+
 def enter_presses_the_focused_button(wine):
-    print("keyboard: Enter on the focused Kurulumdan Çık", flush=True)
+    print("keyboard: Enter on the focused Kurulumdan Çık, after a second start", flush=True)
     process, pid = start_form(wine)
+    second_start(wine, pid)
     press_keys(wine, [("tab", "Command2")])
     wine.inspect("keys", TITLE, "enter")
     check_ends(wine, process, pid, "Enter on Kurulumdan Çık")
@@ -277,6 +286,8 @@ def enter_on_devam_runs_the_continue_action(wine):
     if check(code == 0 and box, "Enter on Devam opens a message box"):
         check(box[0]["owner"] == TITLE, "the box belongs to the window: %r" % box[0]["owner"])
         check(any("Chrome" in c["text"] for c in box[1:]), "the box speaks of Chrome")
+        second_start(wine, pid)
+        check(wine.inspect("msgbox", pid, 0)[1][0]["front"], "the second start raised the box")
         check(wine.inspect("answer", pid, 1)[0] == 0, "answer OK")
     check_ends(wine, process, pid, "the Continue action without Chrome", exit_code=2)
 

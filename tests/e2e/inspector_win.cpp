@@ -254,8 +254,9 @@ bool showsIcon(HWND box) {
 int showBox(HWND box) {
   // A box just shown may not have put the focus on its default button yet.
   HWND focus = waitFor([&] { return focusOf(box); }, 2000);
-  std::printf("{\"box\":true,\"title\":%s,\"owner\":%s,\"icon\":%s}\n", json(textOf(box)).c_str(),
-              json(textOf(GetWindow(box, GW_OWNER))).c_str(), showsIcon(box) ? "true" : "false");
+  std::printf("{\"box\":true,\"title\":%s,\"owner\":%s,\"icon\":%s,\"front\":%s}\n",
+              json(textOf(box)).c_str(), json(textOf(GetWindow(box, GW_OWNER))).c_str(),
+              showsIcon(box) ? "true" : "false", GetForegroundWindow() == box ? "true" : "false");
   for (HWND child : childrenOf(box)) {
     std::string line = describe(child, box);
     std::printf("%s,\"focused\":%s}\n", line.substr(0, line.size() - 1).c_str(),

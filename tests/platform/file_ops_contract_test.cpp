@@ -1,10 +1,14 @@
-// MkDir, FileCopy, the temporary file and the support log on the host's real platform: what they
-// do, and the runtime's numbers they fail with, expected alike natively on Linux and under Wine.
+// MkDir, FileCopy, the temporary file, the support log, a file's version and the session's one
+// run on the host's real platform: what they do, and the runtime's numbers they fail with,
+// expected alike natively on Linux and under Wine.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <regex>
 
 #include "contract_support.h"
+#include "pe_image.h"
+#include "platform/pe_version.h"
 #include "platform/temp_file.h"
 
 namespace tk {
@@ -136,6 +140,31 @@ TEST_F(FileOperations, SupportLogAppendsStampedLines) {
       "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}  iki \\| satır\r?\n");
   EXPECT_TRUE(std::regex_match(scratch_.content("kayıt günlüğü.log"), lines))
       << scratch_.content("kayıt günlüğü.log");
+}
+
+// The version resource; none from the substitute's reader in an image cut short anywhere.
+TEST_F(FileOperations, FileVersionReadsTheVersionResourceAndNothingElse) {
+  const std::string image = test::peWithVersion(0x0006000100020003);
+  scratch_.file("sürümlü.ocx", image);
+  EXPECT_EQ(platform_.FileVersion(scratch_.path("sürümlü.ocx")), 0x0006000100020003u);
+  for (const char* tail : {"kaynak.dll", "yok.dll", "Var"})
+    EXPECT_EQ(platform_.FileVersion(scratch_.path(tail)), std::nullopt) << tail;
+  for (std::size_t size = 0; size < 0x2B4; ++size) {
+    auto cut = [&](uint64_t at, unsigned char* buffer, std::size_t length) {
+      return at + length <= size && (std::memcpy(buffer, image.data() + at, length), true);
+    };
+    EXPECT_EQ(host::peFileVersion(cut), std::nullopt) << size;
+  }
+}
+
+// A second claim fails while the first is held; the claim goes with the platform that holds it.
+TEST(OneInstance, ASecondClaimFailsUntilTheFirstHolderIsGone) {
+  auto first = std::make_unique<test::HostPlatform>();
+  ASSERT_TRUE(first->ClaimOnlyInstance());
+  test::HostPlatform second;
+  EXPECT_FALSE(second.ClaimOnlyInstance());
+  first.reset();
+  EXPECT_TRUE(second.ClaimOnlyInstance());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The Win32 window in-process under Wine (needs an X display): what another process cannot read
-// (fonts, colours, DPI scaling), the focus rules, a handler's inertness and the message boxes.
+// (fonts, colours, DPI scaling), the focus rules, a handler's inertness, the message boxes and
+// the long work's hold on the session.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include "app/form1.h"
 #include "fake_platform.h"
 #include "platform/host_platform.h"
+#include "platform/progress.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/window_win.h"
 
@@ -173,6 +175,33 @@ TEST_F(WinWindowTest, ButtonsAndCloseBoxAreInertWhileAHandlerRuns) {
   pressKey(VK_SPACE);  // idle again: Space presses the focused Devam
   pump(300);
   EXPECT_EQ(clicks.size(), 2u);
+}
+
+// The worker kept busy while the UI thread gets a quit and the session asks to end: the session
+// is refused, the UI thread does not spin while it waits, and the quit comes once, after the work.
+TEST_F(WinWindowTest, DuringTheLongWorkTheSessionWaitsAndAQuitWaitsForItsEnd) {
+  showInFront();
+  auto cpuMs = [] {  // kernel and user time (the low words: a test runs for far less than 7 min)
+    FILETIME t[4];
+    GetThreadTimes(GetCurrentThread(), &t[0], &t[1], &t[2], &t[3]);
+    return (uint64_t{t[2].dwLowDateTime} + t[3].dwLowDateTime) / 10000;
+  };
+  DWORD ui = GetCurrentThreadId();
+  DWORD_PTR duringWork = TRUE;
+  uint64_t before = cpuMs();
+  LongWork(WorkKind::Download).run([&] {
+    PostThreadMessageW(ui, WM_QUIT, 3, 0);
+    SendMessageTimeoutW(window->handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                        2000, &duringWork);
+    Sleep(700);
+  });
+  EXPECT_LT(cpuMs() - before, 50u) << "the UI thread spun while the worker ran";
+  EXPECT_EQ(duringWork, FALSE);
+  EXPECT_EQ(SendMessageW(window->handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  MSG message;
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 3u);
+  EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 TEST_F(WinWindowTest, AHandlerThatEndsTheProgramClosesTheWindowAndTheLoop) {

@@ -1,6 +1,7 @@
 // Zip extraction on the real platform, on archives made by Python's zipfile and Info-ZIP's zip:
-// the reader on the host's files (what lands in the destination, Turkish names, the safety rules
-// and damaged archives), and the shell objects, which take only the driver's archive. Natively
+// the reader on the host's files (what lands in the destination, Turkish names, the safety rules,
+// damaged archives, what a killed extraction left), and the shell objects, which take only the
+// driver's archive. Natively
 // on Linux, and under Wine for Windows (no zip folders there: the program's own reader runs).
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <random>
 
 #include "app/form1.h"
+#include "platform/temp_file.h"
 #include "platform/zip_extract.h"
 #include "zip_test_support.h"
 
@@ -233,6 +235,28 @@ TEST_F(ZipExtraction, ExistingFilesAndFoldersAreReusedWhateverTheirLetterCase) {
   EXPECT_EQ(tree["chromedriver.exe"], "MZ" + test::binary(4096));
   EXPECT_EQ(tree["lib/sub/deep.txt"], "derin");
   EXPECT_EQ(tree.size(), 9u) << "one chromedriver.exe, one lib folder";
+}
+
+// What an extraction killed in its middle left beside the entries' files, in folders too and in
+// any letter case, goes before the next one; a running process's file and look-alikes stay.
+TEST_F(ZipExtraction, WhatAKilledExtractionLeftGoesFirstAndNothingElse) {
+  placeArchive("ic_ice");
+  extractAny();
+  const std::vector<std::string> removed{"README.TXT.4294967-0.part",
+                                         "lib/sub/deep.txt.4294967-12.part"},
+      kept{"readme.txt.4294967-0.part.bak", "baska.txt.4294967-0.part",
+           "lib/readme.txt.4294967-1.part"};
+  for (const std::string& name : removed)
+    std::ofstream(package_ / name) << "x";
+  for (const std::string& name : kept)
+    std::ofstream(package_ / name) << "x";
+  host::TempFile running(test::utf8(package_ / "nokta.txt"));  // this process still writes it
+  extractAny();
+  for (const std::string& name : removed)
+    EXPECT_FALSE(fs::exists(package_ / name)) << name;
+  for (const std::string& name : kept)
+    EXPECT_TRUE(fs::exists(package_ / name)) << name;
+  EXPECT_TRUE(fs::exists(fs::path(running.path())));
 }
 
 TEST_F(ZipExtraction, NameSpaceGivesNoFolderForWhatDoesNotExist) {

@@ -2,6 +2,9 @@
 // where a failure ends the procedure or is passed over.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 #include "app/form1.h"
 #include "fake_platform.h"
 
@@ -129,6 +132,29 @@ TEST_F(Registration, BeforeAnyYesAFailingQuestionEndsTheProcedure) {
   EXPECT_THROW(run({"a.dll", "b.dll", "c.dll"}, {vbOK, vbNo}), PlatformError);
   EXPECT_NE(boxes().back(), kClosing);
   EXPECT_TRUE(started().empty());
+}
+
+// A component that another product has since updated in the system folder is kept; every other
+// one is replaced as before, and each is offered for registration all the same.
+TEST_F(Registration, ANewerVersionInTheSystemFolderIsKept) {
+  constexpr FileVersionNumber kOld = 0x0006000100000000, kNew = 0x0006000100000001;
+  using Version = std::optional<FileVersionNumber>;
+  const std::tuple<std::string, Version, Version, bool> cases[] = {
+      {"yeni.ocx", kNew, kOld, true},
+      {"ayni.ocx", kOld, kOld, false},
+      {"eski.ocx", kOld, kNew, false},
+      {"surumsuz.ocx", {}, kOld, false},
+      {"paket-surumsuz.ocx", kNew, {}, false}};
+  for (const auto& [name, installed, packaged, kept] : cases) {
+    platform.addFile(kSystem + name, "sistemdeki");
+    platform.find(kSystem + name)->version = installed;
+    platform.addFile(kSource + name, "paketteki");
+    platform.find(kSource + name)->version = packaged;
+  }
+  run({}, {});
+  for (const auto& [name, installed, packaged, kept] : cases)
+    EXPECT_EQ(platform.content(kSystem + name), kept ? "sistemdeki" : "paketteki") << name;
+  EXPECT_EQ(boxes().size(), 2 * std::size(cases) + 1);
 }
 
 using FailingWalk = RegistrationOn<DirFailsOnThirdNext>;

@@ -9,6 +9,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 
 #include "platform/posix/handles_posix.h"
 #include "platform/posix/paths_posix.h"
@@ -101,21 +103,28 @@ void TempFile::commit() {
     ::fsync(handle.get());
 }
 
-void TempFile::removeLeftovers(const std::string& destination) {
-  std::size_t cut = destination.find_last_of('/');
-  std::string folder = cut == std::string::npos ? "." : destination.substr(0, cut + 1);
-  std::string_view name = std::string_view(destination).substr(cut + 1);
-  UniqueDir listing(::opendir(folder.c_str()));
+void TempFile::removeLeftovers(const std::string& folder,
+                               const std::function<bool(std::string_view)>& isDestination) {
+  UniqueDir listing(::opendir(folder.empty() ? "." : folder.c_str()));
   if (!listing)
-    return;  // no folder: nothing left there; creating the new file reports why
+    return;  // no folder: nothing left there; creating a new file there reports why
   while (const dirent* entry = ::readdir(listing.get())) {
+    std::string_view destination;
     uint64_t owner = 0;
     // A process that still runs (another installer beside this one) keeps its file.
-    if (isTempFileOf(entry->d_name, name, owner) && owner != static_cast<uint64_t>(::getpid()) &&
-        ::kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH) {
+    if (entry->d_type != DT_DIR && parseTempFileName(entry->d_name, destination, owner) &&
+        isDestination(destination) && owner != static_cast<uint64_t>(::getpid()) &&
+        owner <= INT32_MAX && ::kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH) {
       ::unlinkat(::dirfd(listing.get()), entry->d_name, 0);
     }
   }
+}
+
+void TempFile::removeLeftovers(const std::string& destination) {
+  std::size_t cut = destination.find_last_of('/');
+  std::string name = destination.substr(cut + 1);
+  removeLeftovers(cut == std::string::npos ? "." : destination.substr(0, cut + 1),
+                  [&name](std::string_view found) { return found == name; });
 }
 
 }  // namespace tk::host

@@ -70,6 +70,9 @@ class HostDestination : public zip::Destination {
       throw lastErrnoError(root_);
     return static_cast<uint64_t>(volume.f_bavail) * volume.f_frsize;
   }
+  void removeLeftovers(const std::string& path, const std::vector<std::string>& names) override {
+    removeExtractionLeftovers((path.empty() ? root_ : resolve(path)).string(), names);
+  }
 
  private:
   using Listing = std::unordered_map<std::string, std::string>;  // folded name -> name

@@ -1,16 +1,19 @@
 // The long work on Windows: WinINet blocks its caller for as long as the network takes, so the
 // work runs on a worker thread while the UI thread waits for it in MsgWaitForMultipleObjectsEx,
 // serving the windows' messages with their input discarded. The progress window is a window
-// owned by the form with the common controls' progress bar.
+// owned by the form with the common controls' progress bar. Meanwhile the session may not end
+// (the form refuses, with the work's text as the reason), and a quit waits for the work's end.
 #include "platform/progress.h"
 
 #include <exception>
+#include <optional>
 
 #include "platform/windows/dynamic_win.h"
 #include "platform/windows/error_win.h"
 #include "platform/windows/handles_win.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/window_state_win.h"
+#include "platform/windows/window_win.h"
 
 #include <commctrl.h>
 
@@ -30,6 +33,8 @@ bool isUserInput(UINT message) {
 LRESULT CALLBACK progressProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE)
     return 0;  // the installation cannot be cancelled: Alt+F4 does nothing
+  if (message == WM_QUERYENDSESSION)
+    return FALSE;  // it only exists while the work runs
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -158,11 +163,11 @@ void LongWork::serve() {
   // Bounded: a window that keeps invalidating itself must not hold the work up.
   for (int k = 0; k < 1000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++k) {
     if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that waits for it
-      break;
-    }
-    if (!isUserInput(message.message))
+      // Posted again at once, it would end every wait at once: kept for after the work.
+      quitCode_ = static_cast<int>(message.wParam);
+    } else if (!isUserInput(message.message)) {
       DispatchMessageW(&message);
+    }
   }
   refresh();
 }
@@ -190,14 +195,61 @@ DWORD WINAPI runWorker(void* parameter) {
   return 0;
 }
 
+// Asks Windows to hold a log-off or shut-down back while the work runs, with the text that the
+// progress window shows as the reason; the form answers WM_QUERYENDSESSION with "not now"
+// meanwhile. Looked up at run time: Windows before Vista lacks the functions.
+class ShutdownBlock {
+ public:
+  explicit ShutdownBlock(const std::string& reason) : form_(findFormWindow()) {
+    using Create = BOOL(WINAPI*)(HWND, LPCWSTR);
+    auto create = systemFunction<Create>(L"user32.dll", "ShutdownBlockReasonCreate");
+    if (form_ == nullptr || create == nullptr || !create(form_, toWide(reason).c_str()))
+      form_ = nullptr;
+    ++running;
+  }
+  ~ShutdownBlock() {
+    --running;
+    using Destroy = BOOL(WINAPI*)(HWND);
+    auto destroy = systemFunction<Destroy>(L"user32.dll", "ShutdownBlockReasonDestroy");
+    if (form_ != nullptr && destroy != nullptr)
+      destroy(form_);
+  }
+  ShutdownBlock(const ShutdownBlock&) = delete;
+  ShutdownBlock& operator=(const ShutdownBlock&) = delete;
+
+  static inline int running = 0;  // works in progress on the UI thread
+
+ private:
+  HWND form_;
+};
+
 }  // namespace
 
+bool longWorkRunning() {
+  return ShutdownBlock::running > 0;
+}
+
 void LongWork::run(const std::function<void()>& body) {
+  ShutdownBlock block(workText(kind_));
   WorkerTask task{body, nullptr};
   UniqueHandle worker(CreateThread(nullptr, 0, &runWorker, &task, 0, nullptr));
   if (!worker)
     throwLastError();
   HANDLE handle = worker.get();
+  // The task, the temporary file and the request live on this thread: whatever ends this
+  // function, even a failure while serving the window, it waits for the worker first. A quit
+  // that came meanwhile is posted once the work is over, so the program ends where it would have
+  // had the quit come between two steps.
+  struct Finish {
+    HANDLE worker;
+    std::optional<int>& quitCode;
+    ~Finish() {
+      WaitForSingleObject(worker, INFINITE);
+      if (quitCode)
+        PostQuitMessage(*quitCode);
+      quitCode.reset();
+    }
+  } finish{handle, quitCode_};
   for (;;) {
     DWORD woken = MsgWaitForMultipleObjectsEx(1, &handle, kServeInterval.count(), QS_ALLINPUT,
                                               MWMO_INPUTAVAILABLE);
@@ -205,7 +257,7 @@ void LongWork::run(const std::function<void()>& body) {
       break;
     serve();
   }
-  WaitForSingleObject(handle, INFINITE);  // the task lives on this thread's stack
+  WaitForSingleObject(handle, INFINITE);
   serve();  // input that came meanwhile is dropped, not left for the form to act on later
   if (task.failure)
     std::rethrow_exception(task.failure);

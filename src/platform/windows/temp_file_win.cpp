@@ -69,19 +69,47 @@ void TempFile::commit() {
   committed_ = true;
 }
 
-// A file that another running installer still writes is open without sharing: its removal fails
-// and the file stays.
-void TempFile::removeLeftovers(const std::string& destination) {
-  std::wstring stem = toWide(destination);
-  std::wstring folder = stem.substr(0, stem.find_last_of(L"\\/") + 1);
-  std::string name = toUtf8(stem.substr(folder.size()));
+namespace {
+
+// Conservative: a process that cannot be looked at (another user's) counts as running. A process
+// id can be reused; the file then waits for a later run.
+bool processRuns(uint64_t processId) {
+  if (processId == GetCurrentProcessId())
+    return true;
+  if (processId > 0xFFFFFFFFu)
+    return false;
+  UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(processId)));
+  if (!process)
+    return GetLastError() != ERROR_INVALID_PARAMETER;  // no process of that id
+  return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+}  // namespace
+
+void TempFile::removeLeftovers(const std::string& folder,
+                               const std::function<bool(std::string_view)>& isDestination) {
+  std::wstring base = toWide(folder);
+  if (!base.empty() && base.back() != L'\\' && base.back() != L'/')
+    base += L'\\';
   WIN32_FIND_DATAW found{};
-  UniqueFindHandle search(FindFirstFileW((stem + L".*.part").c_str(), &found));
+  UniqueFindHandle search(FindFirstFileW((base + L"*.part").c_str(), &found));
   for (bool more = bool(search); more; more = FindNextFileW(search.get(), &found)) {
+    std::string name = toUtf8(found.cFileName);
+    std::string_view destination;
     uint64_t owner = 0;
-    if (isTempFileOf(toUtf8(found.cFileName), name, owner) && owner != GetCurrentProcessId())
-      DeleteFileW((folder + found.cFileName).c_str());
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+        parseTempFileName(name, destination, owner) && isDestination(destination) &&
+        !processRuns(owner)) {
+      DeleteFileW((base + found.cFileName).c_str());  // one still open elsewhere stays
+    }
   }
+}
+
+void TempFile::removeLeftovers(const std::string& destination) {
+  std::size_t cut = destination.find_last_of("\\/");
+  std::string name = destination.substr(cut + 1);
+  removeLeftovers(cut == std::string::npos ? "." : destination.substr(0, cut + 1),
+                  [&name](std::string_view found) { return found == name; });
 }
 
 }  // namespace tk::host

@@ -110,6 +110,11 @@ LRESULT handleMessage(FormWindowState& state, HWND hwnd, UINT message, WPARAM wP
     case WM_SETFOCUS:
       restoreFocus(state);
       return 0;
+    case WM_QUERYENDSESSION:
+      // Not in the middle of a download or an extraction: Windows shows the work's reason.
+      if (longWorkRunning())
+        return FALSE;
+      break;
     case WM_CLOSE:
       // The close box is inert while a handler runs, whatever modal loop delivered it.
       if (!state.busy)

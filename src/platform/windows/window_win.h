@@ -41,6 +41,10 @@ class WinFormWindow : public FormWindow {
 // The form window of the calling thread (message boxes are owned by it), or null.
 HWND findFormWindow();
 
+// Whether a long work runs on the UI thread now (progress_win.cpp): the session must not end
+// in its middle.
+bool longWorkRunning();
+
 // The window class of the form, also how the tests and findFormWindow recognise it.
 inline constexpr const wchar_t* kFormClassName = L"TovrenKurForm1";
 

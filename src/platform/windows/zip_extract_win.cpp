@@ -85,6 +85,9 @@ class WinDestination : public zip::Destination {
       throwLastError();
     return available.QuadPart;
   }
+  void removeLeftovers(const std::string& path, const std::vector<std::string>& names) override {
+    removeExtractionLeftovers(full(path), names);
+  }
 
  private:
   std::string full(const std::string& path) const {
