@@ -97,15 +97,12 @@ ListAnswer chromedriverWin32(std::string& json, std::string_view group, std::str
   // Numbers are never used: taken as text, they cost no conversion code. The bytes of strings
   // are not checked as UTF-8 here: every value used is held to printable ASCII afterwards.
   constexpr unsigned kFlags = rapidjson::kParseInsituFlag | rapidjson::kParseNumbersAsStringsFlag;
-  rapidjson::ParseResult result = reader.Parse<kFlags>(text, handler);
-  if (result.IsError()) {
-    return {std::nullopt, "JSON bozuk (hata " + std::to_string(result.Code()) + ", bayt " +
-                              std::to_string(result.Offset()) + ")"};
-  }
+  if (reader.Parse<kFlags>(text, handler).IsError())
+    return {std::nullopt, "JSON bozuk"};
   if (!handler.entryFound)
-    return {std::nullopt, "listede " + std::string(key) + " girdisi yok"};
+    return {std::nullopt, "sürümün girdisi yok"};
   if (!handler.address)
-    return {std::nullopt, std::string(key) + " girdisinde win32 chromedriver yok"};
+    return {std::nullopt, "girdide win32 chromedriver yok"};
   return {handler.address, ""};
 }
 

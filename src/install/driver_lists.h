@@ -12,7 +12,7 @@ namespace tk {
 // What a list gave: the driver's address, or why it gave none (for the support log).
 struct ListAnswer {
   std::optional<std::string> address;
-  std::string problem;
+  const char* problem = "";
 };
 
 // The address of the 32-bit Windows chromedriver in one entry of a Chrome for Testing list:

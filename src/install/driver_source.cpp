@@ -57,7 +57,7 @@ std::optional<std::string> fromList(Platform& platform, std::string_view list,
     return std::nullopt;
   ListAnswer answer = chromedriverWin32(*json, group, key);
   if (!answer.address) {
-    log(platform, {url, ": ", answer.problem});
+    log(platform, {url, ": ", key, ": ", answer.problem});
     return std::nullopt;
   }
   return checked(platform, url, *answer.address);
