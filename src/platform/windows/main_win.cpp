@@ -1,6 +1,8 @@
 // wWinMain: safe DLL loading first, then the program with its command line. COM and the shell
 // wait for the Continue action, which loads them (com_win.cpp) and enters the single-threaded
 // apartment then.
+#include <cstdlib>
+
 #include "app/program.h"
 #include "platform/host_platform.h"
 #include "platform/process.h"
@@ -33,6 +35,15 @@ tk::ProgramStart programStart() {
 }
 
 }  // namespace
+
+// The runtime's default terminate handler names the escaping exception on stderr, which a
+// windowed program does not have; it links in a whole C++ name demangler and a printf (about
+// 60 KB, a tenth of the exe) to write it. Ending the process is all it can usefully do here.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+  std::abort();
+}
+}  // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   restrictDllSearch();
