@@ -9,6 +9,7 @@
 #include "platform/code_pages.h"
 #include "platform/host_platform.h"
 #include "platform/posix/handles_posix.h"
+#include "platform/posix/io_posix.h"
 #include "platform/posix/paths_posix.h"
 
 namespace tk::host {
@@ -22,14 +23,8 @@ class PosixTextStream : public TextStream {
     if (!fd_)
       throw makeError(err::kBadFileName);
     std::string bytes = toAnsi(text) + "\r\n";
-    for (std::size_t done = 0; done < bytes.size();) {
-      ssize_t written = ::write(fd_.get(), bytes.data() + done, bytes.size() - done);
-      if (written < 0 && errno == EINTR)
-        continue;
-      if (written < 0)
-        throw lastErrnoError(path_);
-      done += static_cast<std::size_t>(written);
-    }
+    if (!writeAll(fd_.get(), bytes.data(), bytes.size()))
+      throw lastErrnoError(path_);
   }
   void Close() override {
     if (!fd_.close())

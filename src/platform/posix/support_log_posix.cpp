@@ -11,6 +11,7 @@
 
 #include "platform/host_platform.h"
 #include "platform/posix/handles_posix.h"
+#include "platform/posix/io_posix.h"
 #include "platform/posix/paths_posix.h"
 
 namespace tk::host {
@@ -20,15 +21,7 @@ class PosixAppendFile : public AppendFile {
  public:
   explicit PosixAppendFile(UniqueFd fd) : fd_(std::move(fd)) {}
   bool append(std::string_view bytes) noexcept override {
-    while (!bytes.empty()) {
-      ssize_t written = ::write(fd_.get(), bytes.data(), bytes.size());
-      if (written < 0 && errno == EINTR)
-        continue;
-      if (written <= 0)
-        return false;
-      bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
+    return writeAll(fd_.get(), bytes.data(), bytes.size());
   }
 
  private:

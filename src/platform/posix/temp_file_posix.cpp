@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "platform/posix/handles_posix.h"
+#include "platform/posix/io_posix.h"
 #include "platform/posix/paths_posix.h"
 
 namespace tk::host {
@@ -59,17 +60,9 @@ TempFile::~TempFile() {
 }
 
 void TempFile::write(const void* data, std::size_t size) {
-  const auto* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    ssize_t done = ::write(host_->fd.get(), bytes, size);
-    if (done < 0 && errno == EINTR)
-      continue;
-    if (done <= 0)
-      throw errnoError(done == 0 ? ENOSPC : errno, destination_);
-    bytes += done;
-    size -= static_cast<std::size_t>(done);
-    host_->written += done;
-  }
+  if (!writeAll(host_->fd.get(), data, size))
+    throw lastErrnoError(destination_);
+  host_->written += static_cast<off_t>(size);
   if (options_.flush && host_->written - host_->flushedUpTo >= kWritebackStep) {
     // Only starts the writeback; a file system without it simply leaves all to the fsync.
     ::sync_file_range(host_->fd.get(), host_->flushedUpTo, host_->written - host_->flushedUpTo,

@@ -17,6 +17,7 @@
 
 #include "platform/host_platform.h"
 #include "platform/posix/handles_posix.h"
+#include "platform/posix/io_posix.h"
 #include "platform/posix/paths_posix.h"
 #include "platform/text.h"
 
@@ -36,19 +37,11 @@ class HostArchive : public zip::ArchiveSource {
   }
   uint64_t size() override { return size_; }
   void readAt(uint64_t offset, unsigned char* buffer, std::size_t length) override {
-    while (length > 0) {
-      ssize_t got = ::pread(fd_.get(), buffer, length, static_cast<off_t>(offset));
-      if (got < 0 && errno == EINTR)
-        continue;
-      if (got < 0)
-        throw lastErrnoError(path_);
-      if (got == 0)
-        throw PlatformError(err::kInvalidFileFormat,
-                            "Zip arşivi okunurken beklenmedik biçimde bitti");
-      buffer += got;
-      offset += static_cast<uint64_t>(got);
-      length -= static_cast<std::size_t>(got);
-    }
+    if (readAllAt(fd_.get(), offset, buffer, length))
+      return;
+    if (errno != 0)
+      throw lastErrnoError(path_);
+    throw PlatformError(err::kInvalidFileFormat, "Zip arşivi okunurken beklenmedik biçimde bitti");
   }
 
  private:
