@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/little_endian.h"
+
 namespace tk::host {
 namespace {
 
@@ -14,13 +16,6 @@ constexpr uint32_t kFixedSignature = 0xFEEF04BDu;
 constexpr uint16_t kMaxSections = 96;             // what the loader accepts
 constexpr uint32_t kMaxEntriesLooked = 4096;      // per resource folder
 constexpr std::size_t kOptionalHeaderRead = 240;  // PE32+ with all sixteen data folders
-
-uint16_t le16(const unsigned char* at) {
-  return static_cast<uint16_t>(at[0] | at[1] << 8);
-}
-uint32_t le32(const unsigned char* at) {
-  return le16(at) | static_cast<uint32_t>(le16(at + 2)) << 16;
-}
 
 struct Section {
   uint32_t address, rawSize, rawOffset;

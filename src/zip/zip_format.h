@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/little_endian.h"
 #include "zip/zip_reader.h"
 
 namespace tk::zip {
@@ -117,17 +118,6 @@ Span checkLocalHeader(ArchiveSource& archive, const CentralEntry& entry, uint64_
 uint64_t dataOffset(const unsigned char* localHeader, const CentralEntry& entry,
                     const std::string& shownName);
 
-// Little-endian fields.
-inline uint16_t le16(const unsigned char* p) {
-  return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-inline uint32_t le32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-inline uint64_t le64(const unsigned char* p) {
-  return le32(p) | (static_cast<uint64_t>(le32(p + 4)) << 32);
-}
 inline const unsigned char* bytes(std::string_view text) {
   return reinterpret_cast<const unsigned char*>(text.data());
 }
