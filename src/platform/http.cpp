@@ -6,6 +6,15 @@
 #include "platform/zip_extract.h"
 
 namespace tk::host::http {
+namespace {
+
+// Ends a request's long work (its progress window closes) on every way out of a scope.
+struct EndWork {
+  std::optional<LongWork>& work;
+  ~EndWork() { work.reset(); }
+};
+
+}  // namespace
 
 void saveCheckedBody(const std::string& destination, std::optional<LongWork>& work,
                      const std::function<void(TempFile&)>& receive) {
@@ -20,6 +29,16 @@ void saveCheckedBody(const std::string& destination, std::optional<LongWork>& wo
     checkArchive(file.path());
   });
   file.commit();
+}
+
+std::string receiveText(std::optional<LongWork>& work,
+                        const std::function<void(std::string&)>& receive) {
+  EndWork endWork{work};
+  if (!work)
+    throw makeError(err::kInvalidCall);
+  std::string text;
+  work->run([&] { receive(text); });
+  return text;
 }
 
 }  // namespace tk::host::http

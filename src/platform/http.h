@@ -46,12 +46,6 @@ struct BodySink {
   }
 };
 
-// Ends a request's long work (its progress window closes) on every way out of a scope.
-struct EndWork {
-  std::optional<LongWork>& work;
-  ~EndWork() { work.reset(); }
-};
-
 // Saves a 200 body at `destination` (a host path), received by `receive` into a temporary file
 // beside it, as the download's long work: the body replaces the file only once it is whole and
 // an archive that the zip reader accepts, since a status 200 is no proof that the body is the
@@ -59,5 +53,10 @@ struct EndWork {
 // progress window closes) on every way out, before the caller can show a message box.
 void saveCheckedBody(const std::string& destination, std::optional<LongWork>& work,
                      const std::function<void(TempFile&)>& receive);
+
+// A 200 body received by `receive` into memory, as the request's long work, which likewise ends
+// on every way out.
+std::string receiveText(std::optional<LongWork>& work,
+                        const std::function<void(std::string&)>& receive);
 
 }  // namespace tk::host::http

@@ -279,12 +279,9 @@ uint64_t CurlRequest::SaveResponseBody(const std::string& path) {
 }
 
 std::string CurlRequest::ResponseText(uint64_t maxBytes) {
-  if (!sent_ || status_ != 200 || !work_)
+  if (!sent_ || status_ != 200)
     throw makeError(err::kInvalidCall);
-  http::EndWork end{work_};
-  std::string text;
-  work_->run([&] { receive({nullptr, &text}, maxBytes); });
-  return text;
+  return http::receiveText(work_, [&](std::string& text) { receive({nullptr, &text}, maxBytes); });
 }
 
 // What libcurl takes from the environment for this address's scheme, as it looks them up.

@@ -297,12 +297,9 @@ uint64_t WinInetRequest::SaveResponseBody(const std::string& path) {
 }
 
 std::string WinInetRequest::ResponseText(uint64_t maxBytes) {
-  if (!response_ || status_ != 200 || !work_)
+  if (!response_ || status_ != 200)
     throw makeError(err::kInvalidCall);
-  http::EndWork end{work_};
-  std::string text;
-  work_->run([&] { receive({nullptr, &text}, maxBytes); });
-  return text;
+  return http::receiveText(work_, [&](std::string& text) { receive({nullptr, &text}, maxBytes); });
 }
 
 // What a session opened as the request opens its own (the user's settings) is told.
