@@ -1,6 +1,8 @@
 // The part of a download that both HTTP requests share: the body checked before it replaces
-// anything.
+// anything, and the proxy as the log shows it.
 #include "platform/http.h"
+
+#include <algorithm>
 
 #include "platform/error.h"
 #include "platform/zip_extract.h"
@@ -15,6 +17,30 @@ struct EndWork {
 };
 
 }  // namespace
+
+// Each address of a list (WinINet's "http=a:1 https=b:2", or one URL) loses what lies between
+// its scheme (or its "=") and its last "@".
+std::string withoutCredentials(std::string_view proxies) {
+  std::string shown;
+  while (!proxies.empty()) {
+    std::size_t end = std::min(proxies.find_first_of(" \t;,"), proxies.size());
+    std::string_view part = proxies.substr(0, end);
+    std::size_t at = part.rfind('@');
+    if (at != std::string_view::npos) {
+      std::size_t scheme = part.substr(0, at).find("://");
+      std::size_t equals = part.substr(0, at).find('=');
+      std::size_t from = scheme != std::string_view::npos   ? scheme + 3
+                         : equals != std::string_view::npos ? equals + 1
+                                                            : 0;
+      shown.append(part.substr(0, from)).append("***").append(part.substr(at));
+    } else {
+      shown.append(part);
+    }
+    shown.append(proxies.substr(end, 1));
+    proxies.remove_prefix(std::min(end + 1, proxies.size()));
+  }
+  return shown;
+}
 
 void saveCheckedBody(const std::string& destination, std::optional<LongWork>& work,
                      const std::function<void(TempFile&)>& receive) {

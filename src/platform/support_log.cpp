@@ -33,6 +33,12 @@ std::string defaultLogName(const LocalTime& t, int number) {
   return name;
 }
 
+PlatformError linkRefused() {
+  return PlatformError(err::kPathFileAccess,
+                       "Kayıt dosyası sembolik bir bağlantı ya da bağlantı noktası (junction); "
+                       "bağlantılar izlenmez");
+}
+
 std::string SupportLog::open(const std::optional<std::string>& file) {
   if (file) {
     file_ = openForAppend(*file);

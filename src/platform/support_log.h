@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/error.h"
+
 namespace tk::host {
 
 struct LocalTime {
@@ -21,6 +23,10 @@ std::string logLine(const LocalTime& time, std::string_view text, std::string_vi
 std::string defaultLogName(const LocalTime& time, int number);
 inline constexpr int kMaxLogNumber = 999;
 
+// A log asked for at a symbolic link or a junction is refused (an elevated run must not write
+// wherever a user points such a link): its number and description.
+PlatformError linkRefused();
+
 // ---- each host ----
 // A file open for appending: each call is one write, straight to the system.
 class AppendFile {
@@ -28,7 +34,8 @@ class AppendFile {
   virtual ~AppendFile() = default;
   virtual bool append(std::string_view bytes) noexcept = 0;
 };
-// Opens `path` for appending, creating it when missing; failures throw PlatformError.
+// Opens `path` for appending, creating it when missing (for the user alone where the host has
+// such permissions), never through a link at its last part (linkRefused); failures throw.
 std::unique_ptr<AppendFile> openForAppend(const std::string& path);
 // Creates `path` only when no file of that name exists; null when one does. Other failures throw.
 std::unique_ptr<AppendFile> createNewFile(const std::string& path);

@@ -300,6 +300,7 @@ std::string CurlRequest::Proxy() {
   if (proxy.empty())
     return "yok (doğrudan bağlantı)";
   std::string bypass = variable({"no_proxy", "NO_PROXY"});
+  proxy = http::withoutCredentials(proxy);
   return bypass.empty() ? proxy : proxy + " (istisnalar: " + bypass + ")";
 }
 

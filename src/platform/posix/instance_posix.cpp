@@ -1,8 +1,9 @@
-// The installer's one run in the user's session on the substitute: a lock file in the user's
-// runtime folder, held with flock (the system drops it when the process ends, however it ends),
+// The installer's one run in the user's session on the substitute: a lock file in a folder only
+// the user can write, held with flock (the system drops it when the process ends, however it ends),
 // and a second start raising the running one's windows on the same display.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -20,22 +21,44 @@
 namespace tk::host {
 namespace {
 
+// A folder that only the user can write: $XDG_RUNTIME_DIR, else a folder of the program's own
+// under the temporary folder (made 0700), each checked to be the user's own, writable by no one
+// else and no link; an invalid descriptor when there is none such.
+UniqueFd privateFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  std::string folder;
+  if (runtime != nullptr && *runtime == '/') {
+    folder = runtime;
+  } else {
+    const char* tmp = std::getenv("TMPDIR");
+    folder = std::string(tmp != nullptr && *tmp == '/' ? tmp : "/tmp") + "/tovrenkur-" +
+             std::to_string(::getuid());
+    ::mkdir(folder.c_str(), 0700);  // one that exists already is checked below as any
+  }
+  UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat facts {};
+  if (!fd || ::fstat(fd.get(), &facts) != 0 || facts.st_uid != ::getuid() ||
+      (facts.st_mode & 022) != 0)
+    return UniqueFd();
+  return fd;
+}
+
 // The session is the user and the display: a run on another display (a test's own Xvfb) is one
-// that this one could not bring to the front anyway.
-std::string lockPath() {
-  const char* folder = std::getenv("XDG_RUNTIME_DIR");
-  if (folder == nullptr || *folder == '\0')
-    folder = std::getenv("TMPDIR");
+// that this one could not bring to the front anyway. The file is never reached through a link.
+UniqueFd openLock(int flags) {
+  UniqueFd folder = privateFolder();
+  if (!folder)
+    return UniqueFd();
   std::string display = std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "";
   for (char& c : display)
     c = c == '/' ? '_' : c;
-  return std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/tovrenkur-" +
-         std::to_string(::getuid()) + "-" + display + ".lock";
+  std::string name = "tovrenkur-" + std::to_string(::getuid()) + "-" + display + ".lock";
+  return UniqueFd(::openat(folder.get(), name.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0600));
 }
 
 // The process that holds the lock, as it wrote itself into the file; 0 when unknown.
 pid_t lockHolder() {
-  UniqueFd file(::open(lockPath().c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd file = openLock(O_RDONLY);
   char text[24]{};
   if (!file || ::read(file.get(), text, sizeof text - 1) <= 0)
     return 0;
@@ -62,8 +85,7 @@ pid_t windowProcess(Display* display, Window window, Atom pidAtom) {
 }  // namespace
 
 bool HostPlatform::ClaimOnlyInstance() {
-  auto lock =
-      std::make_shared<UniqueFd>(::open(lockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  auto lock = std::make_shared<UniqueFd>(openLock(O_RDWR | O_CREAT));
   if (!*lock)
     return true;  // no folder to lock in stops no one from installing
   if (::flock(lock->get(), LOCK_EX | LOCK_NB) != 0)

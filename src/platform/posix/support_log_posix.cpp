@@ -28,8 +28,9 @@ class PosixAppendFile : public AppendFile {
   UniqueFd fd_;
 };
 
+// Readable by the user alone: the log names the user's folders and the system's facts.
 int openLogFile(const std::string& path, int flags) {
-  return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | flags, 0644);
+  return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | flags, 0600);
 }
 
 }  // namespace
@@ -39,7 +40,7 @@ const std::string_view kLineEnd = "\n";
 std::unique_ptr<AppendFile> openForAppend(const std::string& path) {
   UniqueFd fd(openLogFile(path, 0));
   if (!fd)
-    throw lastErrnoError(path);
+    throw errno == ELOOP ? linkRefused() : lastErrnoError(path);
   return std::make_unique<PosixAppendFile>(std::move(fd));
 }
 

@@ -302,26 +302,37 @@ std::string WinInetRequest::ResponseText(uint64_t maxBytes) {
   return http::receiveText(work_, [&](std::string& text) { receive({nullptr, &text}, maxBytes); });
 }
 
-// What a session opened as the request opens its own (the user's settings) is told.
+// The user's connection settings (the LAN's), as the request's session takes them: automatic
+// detection, then a configuration script (PAC), then the proxy given. WinINet allocates the texts
+// it gives; each is freed once read.
 std::string WinInetRequest::Proxy() {
-  UniqueInternetHandle session(api_.openSession(toWide(http::kUserAgent).c_str(),
-                                                INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  DWORD size = 0;
-  if (!session || (!api_.queryOption(session.get(), INTERNET_OPTION_PROXY, nullptr, &size) &&
-                   GetLastError() != ERROR_INSUFFICIENT_BUFFER)) {
+  INTERNET_PER_CONN_OPTIONW options[4]{};
+  options[0].dwOption = INTERNET_PER_CONN_FLAGS;
+  options[1].dwOption = INTERNET_PER_CONN_AUTOCONFIG_URL;
+  options[2].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
+  options[3].dwOption = INTERNET_PER_CONN_PROXY_BYPASS;
+  INTERNET_PER_CONN_OPTION_LISTW list{sizeof list, nullptr, 4, 0, options};
+  DWORD size = sizeof list;
+  if (!api_.queryOption(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size))
     return "bilinmiyor (" + std::to_string(GetLastError()) + ")";
+  std::string texts[4];
+  for (int k = 1; k < 4; ++k) {
+    if (options[k].Value.pszValue != nullptr) {
+      texts[k] = toUtf8(options[k].Value.pszValue);
+      GlobalFree(options[k].Value.pszValue);
+    }
   }
-  std::vector<unsigned char> buffer(std::max<DWORD>(size, sizeof(INTERNET_PROXY_INFO)));
-  size = static_cast<DWORD>(buffer.size());
-  if (!api_.queryOption(session.get(), INTERNET_OPTION_PROXY, buffer.data(), &size))
-    return "bilinmiyor (" + std::to_string(GetLastError()) + ")";
-  const auto* info = reinterpret_cast<const INTERNET_PROXY_INFO*>(buffer.data());
-  auto text = [](LPCWSTR value) { return value != nullptr ? toUtf8(value) : std::string(); };
-  std::string proxy = text(info->lpszProxy);
-  if (info->dwAccessType != INTERNET_OPEN_TYPE_PROXY || proxy.empty())
-    return "yok (doğrudan bağlantı)";
-  std::string bypass = text(info->lpszProxyBypass);
-  return bypass.empty() ? proxy : proxy + " (istisnalar: " + bypass + ")";
+  DWORD flags = options[0].Value.dwValue;
+  std::string ways;
+  auto add = [&](const std::string& way) { ways += (ways.empty() ? "" : "; yoksa ") + way; };
+  if (flags & PROXY_TYPE_AUTO_DETECT)
+    add("otomatik algılama (WPAD)");
+  if ((flags & PROXY_TYPE_AUTO_PROXY_URL) && !texts[1].empty())
+    add("otomatik yapılandırma betiği (PAC) " + http::withoutCredentials(texts[1]));
+  if ((flags & PROXY_TYPE_PROXY) && !texts[2].empty())
+    add(http::withoutCredentials(texts[2]) +
+        (texts[3].empty() ? "" : " (istisnalar: " + texts[3] + ")"));
+  return ways.empty() ? "yok (doğrudan bağlantı)" : ways;
 }
 
 }  // namespace

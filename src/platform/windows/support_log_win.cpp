@@ -24,10 +24,19 @@ class WinAppendFile : public AppendFile {
   UniqueHandle file_;
 };
 
+// The last part of the path is opened as it is, a reparse point (a symbolic link, a junction)
+// included, and refused as one: the file a link points at is never written.
 UniqueHandle openLogFile(const std::string& path, DWORD disposition) {
-  return UniqueHandle(CreateFileW(toWide(path).c_str(), FILE_APPEND_DATA,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(CreateFileW(toWide(path).c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                nullptr));
+  BY_HANDLE_FILE_INFORMATION facts{};
+  if (file && !GetFileInformationByHandle(file.get(), &facts))
+    throwLastError();
+  if (file && (facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    throw linkRefused();
+  return file;
 }
 
 }  // namespace
