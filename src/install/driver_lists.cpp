@@ -27,6 +27,8 @@ class ListReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, ListRe
   bool String(const char* text, rapidjson::SizeType length, bool) {
     if (top() == Frame::Driver && (key_ == "platform" || key_ == "url"))
       (key_ == "url" ? url_ : platform_).assign(text, length);
+    if (top() == Frame::Entry && key_ == "version")
+      version.assign(text, length);
     return true;
   }
   bool StartObject() { return enter(false); }
@@ -43,6 +45,7 @@ class ListReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, ListRe
 
   bool entryFound = false;
   std::optional<std::string> address;
+  std::string version;  // the entry's
 
  private:
   Frame top() const { return depth_ == 0 ? Frame::None : frames_[depth_ - 1]; }
@@ -90,7 +93,7 @@ ListAnswer chromedriverWin32(std::string& json, std::string_view group, std::str
   // The text is read in place (its strings decoded where they lie), up to its closing NUL: a NUL
   // inside it would end it early, so it makes the text malformed.
   if (json.find('\0') != std::string::npos)
-    return {std::nullopt, "JSON bozuk (metinde NUL var)"};
+    return {std::nullopt, "JSON bozuk (metinde NUL var)", ""};
   ListReader handler(group, key);
   rapidjson::Reader reader;
   rapidjson::InsituStringStream text(json.data());
@@ -98,12 +101,12 @@ ListAnswer chromedriverWin32(std::string& json, std::string_view group, std::str
   // are not checked as UTF-8 here: every value used is held to printable ASCII afterwards.
   constexpr unsigned kFlags = rapidjson::kParseInsituFlag | rapidjson::kParseNumbersAsStringsFlag;
   if (reader.Parse<kFlags>(text, handler).IsError())
-    return {std::nullopt, "JSON bozuk"};
+    return {std::nullopt, "JSON bozuk", ""};
   if (!handler.entryFound)
-    return {std::nullopt, "sürümün girdisi yok"};
+    return {std::nullopt, "sürümün girdisi yok", ""};
   if (!handler.address)
-    return {std::nullopt, "girdide win32 chromedriver yok"};
-  return {handler.address, ""};
+    return {std::nullopt, "girdide win32 chromedriver yok", ""};
+  return {handler.address, "", handler.version};
 }
 
 std::optional<Version> versionParts(std::string_view text) {

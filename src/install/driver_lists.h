@@ -9,15 +9,18 @@
 
 namespace tk {
 
-// What a list gave: the driver's address, or why it gave none (for the support log).
+// What a list gave: the driver's address and the version of its entry, or why it gave none (for
+// the support log).
 struct ListAnswer {
   std::optional<std::string> address;
   const char* problem = "";
+  std::string version;
 };
 
 // The address of the 32-bit Windows chromedriver in one entry of a Chrome for Testing list:
 // `group` "builds" keyed by MAJOR.MINOR.BUILD, or "milestones" keyed by the major, each entry
-// holding "downloads" with a "chromedriver" array of {"platform", "url"}. Nothing when the text
+// holding its "version" and "downloads" with a "chromedriver" array of {"platform", "url"}.
+// Nothing when the text
 // is not well-formed JSON, or the entry or its "win32" driver is missing. The text is taken
 // apart as it is read (its strings decoded in place).
 ListAnswer chromedriverWin32(std::string& json, std::string_view group, std::string_view key);

@@ -1,14 +1,29 @@
 // The driver archive's rule: which entries it may hold, and where.
 #include "zip/driver_archive.h"
 
+#include <string_view>
+
 #include "platform/error.h"
 #include "platform/text.h"
 
 namespace tk::zip {
 namespace {
 
-constexpr const char* kDriver = "CHROMEDRIVER.EXE";  // folded, as are the prefixes below
-constexpr const char* kLicensePrefixes[] = {"LICENSE", "THIRD_PARTY_NOTICES"};
+constexpr std::string_view kDriver = "CHROMEDRIVER.EXE";  // folded, as are the names below
+constexpr std::string_view kNotices[] = {"LICENSE", "THIRD_PARTY_NOTICES"};
+// A notice file's extensions: none, or one that no program, script or library has.
+constexpr std::string_view kNoticeExtensions[] = {"", ".CHROMEDRIVER", ".TXT", ".MD", ".HTML"};
+
+bool isNotice(std::string_view name) {
+  for (std::string_view notice : kNotices) {
+    for (std::string_view extension : kNoticeExtensions) {
+      if (name.size() == notice.size() + extension.size() && name.starts_with(notice) &&
+          name.ends_with(extension))
+        return true;
+    }
+  }
+  return false;
+}
 
 PlatformError unfit(const std::string& detail) {
   return PlatformError(err::kInvalidFileFormat, "Arşiv Chrome sürücüsünün arşivi değil: " + detail +
@@ -17,8 +32,9 @@ PlatformError unfit(const std::string& detail) {
 
 PlatformError unexpected(const EntryPath& entry) {
   return unfit("'" + entry.path +
-               "' girdisi beklenmiyor (arşivde yalnızca chromedriver.exe ile yanındaki LICENSE* "
-               "ve THIRD_PARTY_NOTICES* dosyaları olabilir)");
+               "' girdisi beklenmiyor (arşivde yalnızca chromedriver.exe ile yanındaki LICENSE ve "
+               "THIRD_PARTY_NOTICES dosyaları, uzantısız ya da .chromedriver, .txt, .md, .html "
+               "uzantılı, olabilir)");
 }
 
 }  // namespace
@@ -44,11 +60,8 @@ void DriverArchive::add(const EntryPath& entry) {
     driver_ = true;
     return;
   }
-  for (const char* prefix : kLicensePrefixes) {
-    if (name.starts_with(prefix))
-      return;
-  }
-  throw unexpected(entry);
+  if (!isNotice(name))
+    throw unexpected(entry);
 }
 
 // Every entry lies in one folder: the driver's.

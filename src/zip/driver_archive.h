@@ -1,7 +1,8 @@
 // What the driver's archive may hold: chromedriver.exe, and beside it only license and notice
-// files (LICENSE*, THIRD_PARTY_NOTICES*), either at the top or all in one folder (newer driver
-// archives wrap their files in one). Anything else, a script, a library, another program or a
-// second chromedriver.exe, would land in the package folder beside what the installation runs.
+// files (LICENSE and THIRD_PARTY_NOTICES, without an extension or with .chromedriver, .txt, .md or
+// .html), either at the top or all in one folder (newer driver archives wrap their files in one).
+// Anything else, a script, a library, another program or a second chromedriver.exe, would land in
+// the package folder beside what the installation runs.
 #pragma once
 
 #include <string>

@@ -64,7 +64,7 @@ def make_zip(path, entries, padding=0):
         for name, text in entries.items():
             out.writestr(name, text.encode("utf-8"))
         if padding:  # random bytes: the archive stays as large as they are
-            out.writestr("THIRD_PARTY_NOTICES.dolgu", os.urandom(padding))
+            out.writestr("THIRD_PARTY_NOTICES.txt", os.urandom(padding))
 
 
 class Suite:

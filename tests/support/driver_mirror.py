@@ -11,7 +11,7 @@ unanswered ("GET /path -" in the log).
     driver_mirror.py serve --port N --root DIR --certs DIR [--log F] [--pid-file F] [--seconds S]
                      [--rate BYTES]
     driver_mirror.py archive --out ZIP [--padding BYTES] NAME=TEXT...   a real zip archive with
-                     the given entries (and "THIRD_PARTY_NOTICES.dolgu" of random bytes, which
+                     the given entries (and "THIRD_PARTY_NOTICES.txt" of random bytes, which
                      do not compress: what a driver archive may hold besides the driver)
 
 publish_lists() writes the driver lists that Google publishes, and the archives they name.
@@ -95,7 +95,7 @@ def archive(args):
             name, _, text = entry.partition("=")
             out.writestr(name, text)
         if args.padding:
-            out.writestr("THIRD_PARTY_NOTICES.dolgu", os.urandom(args.padding))
+            out.writestr("THIRD_PARTY_NOTICES.txt", os.urandom(args.padding))
 
 
 BUILDS_LIST = "chrome-for-testing/latest-patch-versions-per-build-with-downloads.json"

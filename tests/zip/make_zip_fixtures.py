@@ -269,8 +269,15 @@ def fixtures():
     for label, names in {"betikli": ["chromedriver.exe", "install.cmd"],
                          "kutuphane": ["chromedriver.exe", "LICENSE", "version.dll"],
                          "iki_surucu": ["chromedriver.exe", "x/chromedriver.exe"],
-                         "derin": ["a/b/chromedriver.exe"], "surucusuz": ["LICENSE"]}.items():
+                         "derin": ["a/b/chromedriver.exe"], "surucusuz": ["LICENSE"],
+                         # a notice's name with a program's, a script's or a library's extension
+                         "lisans_dll": ["chromedriver.exe", "LICENSE.dll"],
+                         "not_betik": ["chromedriver.exe", "THIRD_PARTY_NOTICES.cmd"],
+                         "lisans_exe": ["chromedriver.exe", "LICENSE.exe"]}.items():
         f["yabanci_" + label] = archive([(name, b"MZ", D) for name in names])
+    f["notlar"] = archive([(name, b"not", D) for name in (
+        "chromedriver.exe", "LICENSE", "license.TXT", "THIRD_PARTY_NOTICES.md",
+        "Third_Party_Notices.html")])
     # A Unicode Path field that names the driver, for bytes that another reader takes for a
     # script; and a real one, as Info-ZIP writes it on Windows.
     f["yabanci_unicode"] = archive([("install.cmd!!!!", b"MZ", D)], extra=lambda name:
