@@ -22,6 +22,18 @@ std::string key(const std::string& path) {
   return foldCase(normalize(path));
 }
 
+// The fake's ANSI code page: Latin-1, without characters for bytes 0x80-0x9F.
+std::optional<std::string> decodeLatin1(std::string_view bytes) {
+  std::string text;
+  for (char byte : bytes) {
+    auto b = static_cast<unsigned char>(byte);
+    if (b >= 0x80 && b < 0xA0)
+      return std::nullopt;
+    appendUtf8(b, text);
+  }
+  return text;
+}
+
 std::string baseName(const std::string& path) {
   std::string normal = normalize(path);
   std::size_t cut = normal.find_last_of('\\');
@@ -456,6 +468,17 @@ double FakePlatform::Shell(const std::string& commandLine, int windowStyle) {
   return nextTask_++;
 }
 
+std::optional<uint32_t> FakePlatform::ShellAndWait(const std::string& commandLine, int windowStyle,
+                                                   std::chrono::milliseconds limit) {
+  record("ShellAndWait", {commandLine, std::to_string(windowStyle), std::to_string(limit.count())});
+  started.emplace_back(commandLine, windowStyle);
+  for (const auto& [start, code] : exitCodes) {
+    if (commandLine.starts_with(start))
+      return code;
+  }
+  return 0;
+}
+
 std::string FakePlatform::AppPath() {
   record("AppPath", {});
   return appPath;
@@ -464,8 +487,11 @@ std::string FakePlatform::AppPath() {
 std::optional<std::string> FakePlatform::ProfileString(const std::string& path,
                                                        const std::string& section,
                                                        const std::string& key) {
+  record("ProfileString", {path, section, key});
   const Entry* file = find(path);
-  return file && !file->folder ? profileValue(file->content, section, key) : std::nullopt;
+  if (!file || file->folder)
+    return std::nullopt;
+  return profileValue(profileText(file->content, decodeLatin1), section, key);
 }
 
 std::optional<FileVersionNumber> FakePlatform::FileVersion(const std::string& path) {

@@ -98,6 +98,9 @@ class FakePlatform : public Platform {
   };
   std::map<std::string, Shortcut> shortcuts;         // .lnk path -> saved properties
   std::vector<std::pair<std::string, int>> started;  // Shell command lines and styles
+  // ShellAndWait: the exit code of the first program whose command line begins with a key (none:
+  // still running at the limit); 0 for any other.
+  std::map<std::string, std::optional<uint32_t>> exitCodes;
   std::vector<Invocation> invocations;
   bool otherInstanceRuns = false;   // another run of the installer holds the session's claim
   std::vector<std::string> logged;  // the support log's lines, in order
@@ -115,6 +118,8 @@ class FakePlatform : public Platform {
   void FileCopy(const std::string& source, const std::string& destination) override;
   bool FileCopyIfAbsent(const std::string& source, const std::string& destination) override;
   double Shell(const std::string& commandLine, int windowStyle) override;
+  std::optional<uint32_t> ShellAndWait(const std::string& commandLine, int windowStyle,
+                                       std::chrono::milliseconds limit) override;
   std::string AppPath() override;
   std::optional<std::string> ProfileString(const std::string& path, const std::string& section,
                                            const std::string& key) override;

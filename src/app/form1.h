@@ -93,14 +93,20 @@ class Form1 {
   int MsgBox(Box box, const std::string& prompt, int buttons,
              const std::optional<std::string>& title = {});
   void FileCopy(const std::string& source, const std::string& destination);
-  double Shell(const std::string& commandLine, int windowStyle);
+  // Wait::Unattended, for the package script and the registrations: an unattended run waits for
+  // the program (at most kProgramWaitLimit), logs its exit code, and counts one that fails or does
+  // not end as passed over; an interactive run starts it and goes on.
+  enum class Wait { Never, Unattended };
+  double Shell(const std::string& commandLine, int windowStyle, Wait wait = Wait::Never);
   // One step of the first half, logged as it starts and ends; a failure leaves it and goes on.
   void step(const char* name, const std::function<void()>& body);
   // One step of the second half: its units run in order, each passed over on failure; the step's
   // first failure is reported before the sequence goes on.
   void runStep(const char* name, std::initializer_list<std::function<void()>> units);
-  // A failure passed over: logged with its number and description, and counted for the exit code.
+  // A failure passed over: logged with its number and description (or what went wrong), and
+  // counted for the exit code.
   void passedOver(const PlatformError& error);
+  void passedOver(const std::string& what);
   void reportInstallFailure(const PlatformError& error);
 
   Platform& platform_;

@@ -14,15 +14,17 @@
 namespace tk {
 namespace {
 
-// Nothing is done: the box names what was wrong, unless no window may show.
-int refuse(Platform& platform, const Options& options, const std::string& text) {
-  if (options.display != Display::VerySilent) {
-    try {
-      platform.MsgBox(text, vbCritical, std::string(kApplicationTitle));
-    } catch (const PlatformError&) {
-    }
+// The run ends before Form1 exists, with `text` (a refusal, or the /? text) in a box of `style`.
+// A silent run shows nothing, since no one would answer the box: the log says it instead.
+int endBeforeStart(Platform& platform, const Options& options, const std::string& text, int style,
+                   int exitCode) {
+  std::optional<int> decided = options.unattended() ? std::optional<int>(vbOK) : std::nullopt;
+  try {
+    messageBox(platform, decided, text, style, std::string(kApplicationTitle));
+  } catch (const PlatformError&) {
   }
-  return kExitBadCommandLine;
+  platform.Log("Çıkış kodu: " + std::to_string(exitCode));
+  return exitCode;
 }
 
 void logStart(Platform& platform, const ProgramStart& start) {
@@ -95,16 +97,19 @@ bool runHandler(Form1& form, const std::function<void()>& handler) {
 int runProgram(Platform& platform, const ProgramStart& start, const MakeFormWindow& makeWindow) {
   ParsedCommandLine parsed = parseArguments(start.arguments);
   Options& options = parsed.options;
-  if (parsed.refused) {
-    return refuse(platform, options,
-                  "Geçersiz komut satırı: " + *parsed.refused + "\r\n\r\n" + switchesHelp());
-  }
-  if (options.help) {
-    try {
-      platform.MsgBox(switchesHelp(), vbInformation, std::string(kApplicationTitle));
-    } catch (const PlatformError&) {
+  auto openDefaultLogIfSilent = [&] {
+    if (options.unattended()) {
+      platform.OpenLog(std::nullopt);
+      logStart(platform, start);
     }
-    return kExitInstalled;
+  };
+  if (parsed.refused || options.help) {
+    openDefaultLogIfSilent();
+    if (options.help && !parsed.refused)
+      return endBeforeStart(platform, options, switchesHelp(), vbInformation, kExitInstalled);
+    return endBeforeStart(platform, options,
+                          "Geçersiz komut satırı: " + *parsed.refused + "\r\n\r\n" + switchesHelp(),
+                          vbCritical, kExitBadCommandLine);
   }
   // Two runs at once would install into the same folders, each removing the other's files.
   if (!platform.ClaimOnlyInstance()) {
@@ -115,17 +120,17 @@ int runProgram(Platform& platform, const ProgramStart& start, const MakeFormWind
   try {
     logPath = platform.OpenLog(options.logFile);
   } catch (const PlatformError& error) {
-    return refuse(platform, options,
-                  "Kayıt dosyası açılamadı: " + *options.logFile + "\r\n\r\nHata No: " +
-                      std::to_string(error.number) + " (" + error.description + ")");
+    openDefaultLogIfSilent();  // the log asked for cannot say why: the default one does
+    return endBeforeStart(platform, options,
+                          "Kayıt dosyası açılamadı: " + *options.logFile + "\r\n\r\nHata No: " +
+                              std::to_string(error.number) + " (" + error.description + ")",
+                          vbCritical, kExitBadCommandLine);
   }
   logStart(platform, start);
   std::string refusal;
   options.driverSource = driverSourceSetting(platform, options, refusal);
-  if (!options.driverSource) {
-    platform.Log("Çıkış kodu: " + std::to_string(kExitBadCommandLine));
-    return refuse(platform, options, refusal);
-  }
+  if (!options.driverSource)
+    return endBeforeStart(platform, options, refusal, vbCritical, kExitBadCommandLine);
   Form1 form(platform, options, logPath);
   if (options.display == Display::VerySilent) {
     runWithoutWindow(form);

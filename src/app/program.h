@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ using MakeFormWindow = std::function<std::unique_ptr<FormWindow>(Form1&, Platfor
 // here (a failure is reported first, by the form); the result is false when the program must
 // end, so the caller closes the window. No exception leaves this function.
 bool runHandler(Form1& form, const std::function<void()>& handler);
+
+// A message box as the program logs every one: its style, title and text, then its answer. It is
+// shown, or answered with `decided` without being shown. Failures of the box itself travel on.
+int messageBox(Platform& platform, std::optional<int> decided, const std::string& prompt,
+               int buttons, const std::optional<std::string>& title);
 
 // The failure report that ends the program when a failure reaches a handler's boundary; its last
 // line names the support log, when there is one.

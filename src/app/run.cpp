@@ -1,6 +1,7 @@
 // What one run records beside the installation itself: every message box with its answer, each
 // copy and program start, each step as it starts and ends, every failure with its number, and
 // the exit code these come to.
+#include <chrono>
 #include <exception>
 #include <string>
 
@@ -25,14 +26,18 @@ std::string failureText(const PlatformError& error) {
 
 }  // namespace
 
+int messageBox(Platform& platform, std::optional<int> decided, const std::string& prompt,
+               int buttons, const std::optional<std::string>& title) {
+  platform.Log("Mesaj kutusu, stil " + std::to_string(buttons) + ", başlık \"" +
+               title.value_or(kApplicationTitle) + "\": " + prompt);
+  int answer = decided ? *decided : platform.MsgBox(prompt, buttons, title);
+  platform.Log((decided ? "Gösterilmedi, cevap: " : "Cevap: ") + answerText(answer));
+  return answer;
+}
+
 int Form1::MsgBox(Box box, const std::string& prompt, int buttons,
                   const std::optional<std::string>& title) {
-  log("Mesaj kutusu, stil " + std::to_string(buttons) + ", başlık \"" +
-      title.value_or(kApplicationTitle) + "\": " + prompt);
-  std::optional<int> decided = decidedAnswer(options_, box);
-  int answer = decided ? *decided : platform_.MsgBox(prompt, buttons, title);
-  log((decided ? "Gösterilmedi, cevap: " : "Cevap: ") + answerText(answer));
-  return answer;
+  return messageBox(platform_, decidedAnswer(options_, box), prompt, buttons, title);
 }
 
 void Form1::FileCopy(const std::string& source, const std::string& destination) {
@@ -40,9 +45,25 @@ void Form1::FileCopy(const std::string& source, const std::string& destination) 
   platform_.FileCopy(source, destination);
 }
 
-double Form1::Shell(const std::string& commandLine, int windowStyle) {
+double Form1::Shell(const std::string& commandLine, int windowStyle, Wait wait) {
   log("Program başlatılıyor: " + commandLine);
-  return platform_.Shell(commandLine, windowStyle);
+  if (wait == Wait::Never || !options_.unattended())
+    return platform_.Shell(commandLine, windowStyle);
+  auto started = std::chrono::steady_clock::now();
+  std::optional<uint32_t> code =
+      platform_.ShellAndWait(commandLine, windowStyle, kProgramWaitLimit);
+  auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - started);
+  if (!code) {
+    passedOver("program " + std::to_string(kProgramWaitLimit.count()) +
+               " dakikada bitmedi, beklenmeden devam ediliyor: " + commandLine);
+  } else {
+    log("Program bitti: çıkış kodu " + std::to_string(*code) + ", " + std::to_string(took.count()) +
+        " ms");
+    if (*code != 0)
+      passedOver("program " + std::to_string(*code) + " çıkış koduyla bitti: " + commandLine);
+  }
+  return 0;
 }
 
 void Form1::step(const char* name, const std::function<void()>& body) {
@@ -73,8 +94,12 @@ void Form1::runStep(const char* name, std::initializer_list<std::function<void()
 }
 
 void Form1::passedOver(const PlatformError& error) {
+  passedOver(failureText(error));
+}
+
+void Form1::passedOver(const std::string& what) {
   ++passedOver_;
-  log("Atlanan hata: " + failureText(error));
+  log("Atlanan hata: " + what);
 }
 
 void Form1::reportInstallFailure(const PlatformError& error) {

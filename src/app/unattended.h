@@ -2,6 +2,7 @@
 // them a run answers by itself: by the box, never by its text.
 #pragma once
 
+#include <chrono>
 #include <optional>
 
 #include "app/options.h"
@@ -24,5 +25,9 @@ enum class Box {
 // Unattended, a question takes its recommended answer (Yes) and any other box OK; /NOSCRIPT and
 // /NOREGISTER answer their question No, in every run.
 std::optional<int> decidedAnswer(const Options& options, Box box);
+
+// How long an unattended run waits for the package script, or for one registration, before it
+// goes on without it.
+inline constexpr std::chrono::minutes kProgramWaitLimit{10};
 
 }  // namespace tk

@@ -6,7 +6,6 @@
 
 #include "install/driver_lists.h"
 #include "install/driver_table.h"
-#include "platform/text.h"
 
 namespace tk {
 namespace {
@@ -18,6 +17,8 @@ std::string join(std::initializer_list<std::string_view> parts) {
     text += part;
   return text;
 }
+
+constexpr std::string_view kEndsUnchanged = "\r\n\r\nKurulum yapılmadan program kapanıyor.";
 
 void log(Platform& platform, std::initializer_list<std::string_view> parts) {
   platform.Log(join({"Sürücü kaynağı: ", join(parts)}));
@@ -40,14 +41,6 @@ std::optional<std::string> fetch(Platform& platform, const std::string& url) {
   }
 }
 
-std::optional<std::string> checked(Platform& platform, const std::string& source,
-                                   const std::string& address) {
-  if (isDriverAddress(address))
-    return address;
-  log(platform, {source, ": izin verilmeyen sürücü adresi reddedildi: ", address});
-  return std::nullopt;
-}
-
 // One entry of a Chrome for Testing list.
 std::optional<std::string> fromList(Platform& platform, std::string_view list,
                                     std::string_view group, const std::string& key) {
@@ -60,7 +53,11 @@ std::optional<std::string> fromList(Platform& platform, std::string_view list,
     log(platform, {url, ": ", key, ": ", answer.problem});
     return std::nullopt;
   }
-  return checked(platform, url, *answer.address);
+  if (!isDriverAddress(*answer.address, answer.version)) {
+    log(platform, {url, ": izin verilmeyen sürücü adresi reddedildi: ", *answer.address});
+    return std::nullopt;
+  }
+  return answer.address;
 }
 
 // A LATEST_RELEASE text of the older driver server: a driver release of the same major, whose
@@ -79,8 +76,7 @@ std::optional<std::string> fromLatestRelease(Platform& platform, const std::stri
                    " için bir sürüm değil: ", release.substr(0, 64)});
     return std::nullopt;
   }
-  return checked(platform, url,
-                 join({"https://", driverHost(), "/", release, "/chromedriver_win32.zip"}));
+  return join({"https://", driverHost(), "/", release, "/chromedriver_win32.zip"});
 }
 
 std::optional<std::string> fromLists(Platform& platform, const Version& version) {
@@ -106,20 +102,10 @@ std::optional<std::string> fromLists(Platform& platform, const Version& version)
 
 }  // namespace
 
-bool isDriverAddress(std::string_view address) {
-  constexpr std::string_view kScheme = "https://";
-  if (!address.starts_with(kScheme))
-    return false;
-  for (char c : address) {
-    if (static_cast<unsigned char>(c) <= ' ' || static_cast<unsigned char>(c) >= 0x7F || c == '\\')
-      return false;
-  }
-  std::string_view rest = address.substr(kScheme.size());
-  std::size_t slash = rest.find('/');
-  if (slash == std::string_view::npos || slash + 1 == rest.size())
-    return false;
-  std::string_view host = rest.substr(0, slash);
-  return equalsIgnoringCase(host, driverHost()) || equalsIgnoringCase(host, driverDownloadHost());
+bool isDriverAddress(std::string_view address, std::string_view version) {
+  return versionParts(version) &&
+         address == join({"https://", driverDownloadHost(), "/chrome-for-testing-public/", version,
+                          "/win32/chromedriver-win32.zip"});
 }
 
 std::string publishedDriverAddress(Platform& platform, std::string_view versionText) {
@@ -147,7 +133,15 @@ std::optional<DriverSource> driverSourceSetting(Platform& platform, const Option
   if (options.driverSource)
     return chosen(*options.driverSource, "/DRIVER");
   std::string file = platform.AppPath() + "\\TovrenKur.ini";
-  std::optional<std::string> value = platform.ProfileString(file, "Driver", "Source");
+  std::optional<std::string> value;
+  try {
+    value = platform.ProfileString(file, "Driver", "Source");
+  } catch (const PlatformError& error) {
+    std::string why = join({error.description, " (Hata No: ", std::to_string(error.number), ")"});
+    log(platform, {file, ": ", why});
+    refusal = join({"Ayar dosyası okunamadı:\r\n\r\n", file, "\r\n", why, kEndsUnchanged});
+    return std::nullopt;
+  }
   if (!value)
     return chosen(DriverSource::Table, "varsayılan");
   if (std::optional<DriverSource> source = parseDriverSource(*value))
@@ -155,8 +149,7 @@ std::optional<DriverSource> driverSourceSetting(Platform& platform, const Option
   log(platform, {file, " içinde [Driver] Source değeri geçersiz: \"", *value, "\""});
   refusal = join({"Ayar dosyasında geçersiz bir değer var:\r\n\r\n", file,
                   "\r\n[Driver] bölümü, Source anahtarı: \"", *value,
-                  "\"\r\n\r\nGeçerli değerler: table, current. Kurulum yapılmadan program "
-                  "kapanıyor."});
+                  "\"\r\n\r\nGeçerli değerler: table, current.", kEndsUnchanged});
   return std::nullopt;
 }
 

@@ -16,9 +16,11 @@ namespace tk {
 // refused as it arrives.
 inline constexpr uint64_t kMaxListSize = uint64_t{16} << 20;
 
-// Whether a list may name `address` as the driver: https on the driver server or on the host of
-// the newer drivers, exactly (no other port, no user name), with a path, in printable ASCII.
-bool isDriverAddress(std::string_view address);
+// Whether a list may name `address` as the driver of its entry of `version`: exactly the address
+// Google publishes it under, https://<the newer drivers' host>/chrome-for-testing-public/
+// <version>/win32/chromedriver-win32.zip. Every other object on that host (anyone's public files
+// lie there) is refused.
+bool isDriverAddress(std::string_view address, std::string_view version);
 
 // The driver for the Chrome of `versionText` from the published lists, in their order (Chrome 115
 // on: the entry of its MAJOR.MINOR.BUILD, else of its major, in the Chrome for Testing lists;

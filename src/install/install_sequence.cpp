@@ -46,9 +46,11 @@ void Form1::Command1_Click() {
     isWillReg =
         MsgBox(Box::ScriptQuestion, kScriptQuestion, vbYesNoQuestionNo, std::string(kTitleV100));
     if (isWillReg == vbYes) {
-      // Quoted for cmd's /s rule, so a package folder with blanks or parentheses still works.
-      Shell("cmd.exe /s /c \"\"" + platform_.AppPath() + "\\Tovren-Selvane\\install.cmd\"\"",
-            vbMinimizedFocus);
+      // Quoted for cmd's /s rule, so a package folder with blanks or parentheses still works. A
+      // run without any window shows no console either.
+      int style = options_.display == Display::VerySilent ? vbHide : vbMinimizedFocus;
+      Shell("cmd.exe /s /c \"\"" + platform_.AppPath() + "\\Tovren-Selvane\\install.cmd\"\"", style,
+            Wait::Unattended);
     }
   });
   step("Eksik bileşenlerin kopyası", [&] {

@@ -1,9 +1,9 @@
 // The platform of the system the program runs on: Win32 and COM on Windows (platform/windows),
 // the substitute elsewhere (platform/posix). Each host defines every member once, in the file of
-// its area: Dir, MkDir, FileCopy and AppPath in files_*, MsgBox in msgbox_*, Shell in process_*,
-// FileVersion in file_version_*, the one-instance claim in instance_*, DescribeSystem in system_*,
-// OpenLog and Log in support_log_*, ProfileString in profile_*, and each Create* in the file of
-// its object (wsh_*, fso_*, http_*, zip_extract_*, automation_*).
+// its area: Dir, MkDir, FileCopy and AppPath in files_*, MsgBox in msgbox_*, Shell and
+// ShellAndWait in process_*, FileVersion in file_version_*, the one-instance claim in instance_*,
+// DescribeSystem in system_*, OpenLog and Log in support_log_*, ProfileString in profile_*, and
+// each Create* in the file of its object (wsh_*, fso_*, http_*, zip_extract_*, automation_*).
 #pragma once
 
 #include <memory>
@@ -31,6 +31,8 @@ class HostPlatform : public Platform {
   void FileCopy(const std::string& source, const std::string& destination) override;
   bool FileCopyIfAbsent(const std::string& source, const std::string& destination) override;
   double Shell(const std::string& commandLine, int windowStyle) override;
+  std::optional<uint32_t> ShellAndWait(const std::string& commandLine, int windowStyle,
+                                       std::chrono::milliseconds limit) override;
   std::string AppPath() override;
   std::optional<std::string> ProfileString(const std::string& path, const std::string& section,
                                            const std::string& key) override;

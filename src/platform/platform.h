@@ -3,6 +3,7 @@
 // Implemented natively for Windows, by a substitute for other systems, and by the tests' fake.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -29,6 +30,7 @@ inline constexpr const char* kTitleV109 = "TovrenKur v1.0.9";
 inline constexpr const char* kApplicationTitle = "TovrenKur";
 
 // Window styles of Shell.
+inline constexpr int vbHide = 0;
 inline constexpr int vbNormalFocus = 1;
 inline constexpr int vbMinimizedFocus = 2;
 
@@ -41,8 +43,10 @@ inline constexpr int vbDirectory = 16;
 // (major.minor.build.revision, 16 bits each), so that numbers compare as versions do.
 using FileVersionNumber = uint64_t;
 
-// Options of ShellFolder::CopyHere: a simple progress window without file names.
+// Options of ShellFolder::CopyHere: a simple progress window without file names; or no UI at all
+// (no progress, no question, no error box, no question before a folder is made).
 inline constexpr int kCopySimpleProgress = 256;
+inline constexpr int kCopyNoUi = 4 | 16 | 512 | 1024;
 
 // The text stream that Scripting.FileSystemObject's CreateTextFile returns (ANSI code page).
 class TextStream {
@@ -122,8 +126,9 @@ class ShellFolder {
   virtual std::unique_ptr<FolderItems> Items() = 0;
   // Copies (for an archive: extracts) every item into this folder. An archive is extracted only
   // once the whole of it has been checked as the driver's archive (zip::DriverArchive): a refused
-  // one (52, 70, 321) writes nothing; other copies are not offered (5). Gives what it wrote where
-  // the program's own reader extracted (the shell itself does not tell).
+  // one (52, 70, 321) writes nothing; other copies are not offered (5). Options that ask for no
+  // UI at all (kCopyNoUi) have the program's own reader extract it, since the shell's zip folders
+  // may ignore them. Gives what it wrote where that reader extracted (the shell does not tell).
   virtual std::optional<CopyCounts> CopyHere(FolderItems& items, int options) = 0;
 };
 
@@ -166,10 +171,16 @@ class Platform {
   virtual bool FileCopyIfAbsent(const std::string& source, const std::string& destination) = 0;
   // Starts a program and returns at once with its task id; never waits for it.
   virtual double Shell(const std::string& commandLine, int windowStyle) = 0;
+  // Starts a program as Shell does and waits for it to end, at most `limit`, the window served
+  // meanwhile (a long work): its exit code, or none when it still runs at the limit (it goes on,
+  // never waited for again). A program that cannot start throws as Shell does.
+  virtual std::optional<uint32_t> ShellAndWait(const std::string& commandLine, int windowStyle,
+                                               std::chrono::milliseconds limit) = 0;
   // The folder of the running setup program, without a closing backslash except at a root.
   virtual std::string AppPath() = 0;
-  // The value of `key` in `[section]` of the ini file at `path`, as Windows' profile functions
-  // read it (platform/profile.h); nothing when the file, the section or the key is missing.
+  // The value of `key` in `[section]` of the ini file at `path` (platform/profile.h); nothing when
+  // the file, the section or the key is missing. A file that is there but cannot be read, or not
+  // as text of one of the encodings the reader knows, throws.
   virtual std::optional<std::string> ProfileString(const std::string& path,
                                                    const std::string& section,
                                                    const std::string& key) = 0;

@@ -37,8 +37,14 @@ std::string amount(uint64_t bytes, const Unit& unit) {
 }  // namespace
 
 std::string workText(WorkKind kind) {
-  return kind == WorkKind::Download ? "Chrome sürücüsü indiriliyor..."
-                                    : "Sürücü arşivi açılıyor...";
+  switch (kind) {
+    case WorkKind::Download:
+      return "Chrome sürücüsü indiriliyor...";
+    case WorkKind::Extraction:
+      return "Sürücü arşivi açılıyor...";
+    default:
+      return "Başlatılan programın bitmesi bekleniyor...";
+  }
 }
 
 std::string amountText(uint64_t done, uint64_t total) {
@@ -67,6 +73,12 @@ void LongWork::refresh() {
   uint64_t done = done_, total = total_;
   double fraction =
       total > 0 ? std::min(1.0, static_cast<double>(done) / static_cast<double>(total)) : -1.0;
+  if (kind_ == WorkKind::Program) {
+    auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::steady_clock::now() - started_);
+    view_->update(std::to_string(seconds.count()) + " saniye", -1.0);
+    return;
+  }
   view_->update(amountText(done, total), fraction);
 }
 

@@ -1,4 +1,5 @@
-// The long work of the Continue action (the download, the program's own extraction): the form's
+// The long work of the Continue action (the download, the program's own extraction, a program
+// that an unattended run waits for): the form's
 // window is served while it runs, and once it has lasted a while a progress window owned by the
 // form shows how far it has come. Each host serves its window its own way (progress_<host>.cpp).
 #pragma once
@@ -13,7 +14,7 @@
 
 namespace tk::host {
 
-enum class WorkKind { Download, Extraction };
+enum class WorkKind { Download, Extraction, Program };
 
 // How often the form's window is served during the work: well within the time after which a
 // user, or Windows itself, takes a window for hung.
@@ -22,7 +23,8 @@ inline constexpr std::chrono::milliseconds kServeInterval{50};
 inline constexpr std::chrono::milliseconds kProgressDelay{1000};
 
 // The progress window's title and its two lines: what is being done, and the amounts
-// ("2,4 MB / 6,9 MB", Turkish number format; the amount alone while the total is unknown).
+// ("2,4 MB / 6,9 MB", Turkish number format; the amount alone while the total is unknown), or
+// for a program the seconds it has run.
 inline constexpr const char* kProgressTitle = "TovrenKur";
 std::string workText(WorkKind kind);
 std::string amountText(uint64_t done, uint64_t total);

@@ -1,4 +1,5 @@
-// dosyaIndir: one blocking GET whose body replaces the file at myPath when the status is 200.
+// dosyaIndir: one blocking GET whose body replaces the file at myPath when the status is 200; any
+// other status is a failed download that the run goes on from, as a network failure is.
 #include <string>
 
 #include <chrono>
@@ -25,6 +26,9 @@ void Form1::dosyaIndir(const std::string& myUrl, const std::string& myPath) {
           std::chrono::steady_clock::now() - started);
       log("İndirildi: " + std::to_string(bytes) + " bayt, " + std::to_string(took.count()) +
           " ms; arşiv denetimi: kabul edildi");
+    } else {
+      // Nothing saved, nothing shown: the run goes on with what lies there, a failed download.
+      passedOver("indirme başarısız, HTTP durumu " + std::to_string(status) + ": " + myUrl);
     }
   } catch (const PlatformError& error) {
     // A refused archive (321) ends here as well: its verdict is this failure.

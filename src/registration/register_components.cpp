@@ -65,7 +65,7 @@ void Form1::regTovrenComponents() {
       isWillReg = answer;
       if (isWillReg == vbYes) {
         unit.start();
-        unit([&] { Shell(regStr, vbMinimizedFocus); });
+        unit([&] { Shell(regStr, vbMinimizedFocus, Wait::Unattended); });
       }
     }
     std::string next;  // a failed Dir ends the walk rather than offering the same file forever

@@ -4,6 +4,7 @@
 
 #include "fake_platform.h"
 #include "install/driver_source.h"
+#include "platform/profile.h"
 
 namespace tk {
 namespace {
@@ -13,15 +14,25 @@ const std::string kBuilds = kLists + "latest-patch-versions-per-build-with-downl
 const std::string kMilestones = kLists + "latest-versions-per-milestone-with-downloads.json";
 const std::string kServer = "https://" TOVRENKUR_DRIVER_HOST,
                   kHost = TOVRENKUR_DRIVER_DOWNLOAD_HOST;
-const std::string k131 = "https://" + kHost + "/cft/131.0.6778.85/win32/chromedriver-win32.zip";
-const std::string k131Milestone = "https://" + kHost + "/cft/131.0.6778.108/chromedriver-win32.zip";
+const std::string kPublic = "https://" + kHost + "/chrome-for-testing-public/";
+const std::string k131 = kPublic + "131.0.6778.85/win32/chromedriver-win32.zip";
+const std::string k131Milestone = kPublic + "131.0.6778.108/win32/chromedriver-win32.zip";
 const std::string k110 = kServer + "/110.0.5481.77/chromedriver_win32.zip";
+
+// The version that an address of the published shape names ("" for any other address).
+std::string versionIn(const std::string& url) {
+  if (url.rfind(kPublic, 0) != 0)
+    return "";
+  return url.substr(kPublic.size(), url.find('/', kPublic.size()) - kPublic.size());
+}
 
 // One entry in the published shape: Chrome's win32 download, chromedriver's for win64, `platform`.
 std::string list(const std::string& group, const std::string& key, const std::string& url,
-                 const std::string& platform = "win32") {
+                 const std::string& platform = "win32",
+                 const std::optional<std::string>& version = {}) {
   return R"({"timestamp":"2024-11-20T10:09:13Z",")" + group + R"(":{")" + key +
-         R"(":{"version":"x","downloads":{"chrome":[{"platform":"win32","url":"https://)" + kHost +
+         R"(":{"version":")" + version.value_or(versionIn(url)) +
+         R"(","downloads":{"chrome":[{"platform":"win32","url":"https://)" + kHost +
          R"(/c.zip"}],"chromedriver":[{"platform":"win64","url":"https://)" + kHost +
          R"(/64.zip"},{"platform":")" + platform + R"(","url":")" + url + R"("}]}}}})";
 }
@@ -50,15 +61,24 @@ TEST(PublishedDriver, ListsInOrderFirstDriverWins) {
       {{200, builds + std::string(kMaxListSize, ' ')}, k131Milestone},      // too large
       {{200, std::string(8000000, '[') + std::string(8000000, ']')}, k131Milestone},  // deep
   };
-  // Addresses a list may not name: another scheme, host, port, user; blanks, "\", non-ASCII.
+  // Addresses a list may not name: anything but the published one of its entry's version (another
+  // bucket or object on the same host, scheme, host, port, user, version) and a bad version.
   std::vector<std::pair<fake::HttpScript, std::string>> refused(std::begin(answers),
                                                                 std::end(answers));
+  const std::string tail = "131.0.6778.85/win32/chromedriver-win32.zip";
   for (const std::string& url :
-       {"http://" + kHost + "/c.zip", std::string("https://127.0.0.1/c"),
-        "https://" + kHost + ".x.com/c", "https://u@" + kHost + "/c",
-        "https://" + kHost + ":8443/c", "https://" + kHost + "/", "https://" + kHost + "/a b",
-        "https://" + kHost + "/a\\b", "https://" + kHost + "/ş"})
-    refused.push_back({{200, list("builds", "131.0.6778", url)}, k131Milestone});
+       {"https://" + kHost + "/baska-kova/" + tail, "https://" + kHost + "/" + tail,
+        "http://" + kHost + "/chrome-for-testing-public/" + tail,
+        "https://u@" + kHost + "/chrome-for-testing-public/" + tail,
+        "https://" + kHost + ":8443/chrome-for-testing-public/" + tail,
+        "https://127.0.0.1/chrome-for-testing-public/" + tail, k131 + "?x", k131 + "/../a.zip",
+        kPublic + "131.0.6778.86/win32/chromedriver-win32.zip"})
+    refused.push_back(
+        {{200, list("builds", "131.0.6778", url, "win32", "131.0.6778.85")}, k131Milestone});
+  for (std::string version : {"131.0.6778.85/../x", "", "131.0.6778"}) {
+    std::string url = kPublic + version + "/win32/chromedriver-win32.zip";
+    refused.push_back({{200, list("builds", "131.0.6778", url, "win32", version)}, k131Milestone});
+  }
   using Result = std::pair<std::string, std::vector<std::string>>;
   for (const auto& [answer, address] : refused) {
     std::vector<std::string> asked{kBuilds, kMilestones};
@@ -81,23 +101,47 @@ TEST(PublishedDriver, ListsInOrderFirstDriverWins) {
   EXPECT_EQ(resolve("131.0.6778", {}), Result("", {}));
 }
 
+// ASCII text as UTF-16 with the byte-order mark of its byte order.
+std::string utf16(std::string_view text, bool bigEndian = false) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char c : text)
+    bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+  return bytes;
+}
+
 TEST(DriverSetting, SwitchThenIniThenTable) {
-  // The source; none when the file's value is refused, in a text naming the file and the key.
-  auto setting = [](const std::vector<std::string>& arguments, std::optional<std::string> ini) {
+  // The source; none when the file is refused, in a text naming the file and (for a bad value)
+  // the key, or why the file could not be read.
+  auto setting = [](const std::vector<std::string>& arguments, std::optional<std::string> ini,
+                    const char* why = "\r\n[Driver] bölümü, Source anahtarı",
+                    int32_t readFailure = 0) {
     fake::FakePlatform platform;
     std::string file = platform.appPath + "\\TovrenKur.ini", refusal;
     if (ini)
       platform.addFile(file, *ini);
+    if (readFailure != 0)
+      platform.failOn("ProfileString", file, readFailure);
     auto source = driverSourceSetting(platform, parseArguments(arguments).options, refusal);
-    EXPECT_EQ(refusal.find(file + "\r\n[Driver] bölümü, Source anahtarı") != std::string::npos,
-              !source);
+    EXPECT_EQ(refusal.find(file + why) != std::string::npos, !source) << refusal;
     return source;
   };
+  const std::string ini = "[Driver]\r\nSource=current\r\n";
   EXPECT_EQ(setting({"/DRIVER=current"}, "[Driver]\nSource=bozuk"), DriverSource::Current);
-  EXPECT_EQ(setting({"-driver=TABLE"}, "[Driver]\nSource=current"), DriverSource::Table);
+  EXPECT_EQ(setting({"-driver=TABLE"}, ini), DriverSource::Table);
   EXPECT_EQ(setting({}, {}), DriverSource::Table);
   EXPECT_EQ(setting({}, "[driver]\r\n source = \"Current\" \r\n"), DriverSource::Current);
   EXPECT_EQ(setting({}, "[Driver]\nSource=current ; yorum"), std::nullopt);
+  // As Notepad saves it: UTF-8 with and without its mark, UTF-16 LE, ANSI (not UTF-8).
+  for (const std::string& text : {"\xEF\xBB\xBF" + ini, utf16(ini), "; Ayar dosyas\xFD\r\n" + ini})
+    EXPECT_EQ(setting({}, text), DriverSource::Current) << text;
+  // Never read as no setting: a file that cannot be read, or not as any of those.
+  const std::string large = ini + std::string(kMaxProfileBytes, ';');
+  for (const std::string& text : {utf16(ini, true), ini + std::string(1, '\0'), "; \x81\r\n" + ini,
+                                  "\xEF\xBB\xBF; \xFD\r\n" + ini, utf16(ini) + "x",
+                                  utf16(ini) + std::string("\x00\xD8", 2), large})
+    EXPECT_EQ(setting({}, text, "\r\n"), std::nullopt) << text.substr(0, 40);
+  EXPECT_EQ(setting({}, ini, "\r\nYol/Dosya erişim hatası (Hata No: 75)", err::kPathFileAccess),
+            std::nullopt);
 }
 
 }  // namespace

@@ -1,19 +1,23 @@
 // The substitute's Shell: a Windows command line read by the Windows rules, with stand-ins for
 // the two Windows programs the installer starts (cmd.exe runs its script with /bin/sh; regsvr32
-// writes to a plain-text register on drive C), every process detached and never waited for.
+// writes to a plain-text register on drive C), every process detached, unless ShellAndWait waits
+// for it.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "platform/host_platform.h"
 #include "platform/posix/handles_posix.h"
 #include "platform/posix/paths_posix.h"
 #include "platform/process.h"
+#include "platform/progress.h"
 #include "platform/text.h"
 
 extern char** environ;
@@ -43,13 +47,14 @@ std::vector<std::string> cmdPlan(const std::string& arguments) {
 }
 
 // A child shell appends each existing file to the register, so registering runs apart from the
-// installer, as regsvr32 does. A missing file is not registered, silently, as with /s.
+// installer, as regsvr32 does. A missing file is not registered and ends it with exit code 3,
+// silently, as with /s.
 std::vector<std::string> regsvr32Plan(const std::string& arguments) {
-  std::vector<std::string> plan{
-      "/bin/sh", "-c",
-      "r=$1; shift; while [ $# -ge 2 ]; do [ -f \"$2\" ] && printf '%s\\n' \"$1\" >>\"$r\"; "
-      "shift 2; done",
-      "regsvr32", hostPath(kRegister).string()};
+  std::vector<std::string> plan{"/bin/sh", "-c",
+                                "r=$1; shift; while [ $# -ge 2 ]; do [ -f \"$2\" ] || exit 3; "
+                                "printf '%s\\n' \"$1\" >>\"$r\"; "
+                                "shift 2; done",
+                                "regsvr32", hostPath(kRegister).string()};
   bool unregister = false;
   std::vector<std::string> files;
   for (const std::string& argument : splitArguments(arguments)) {
@@ -148,64 +153,120 @@ Pipe makePipe() {
   return {UniqueFd(ends[0]), UniqueFd(ends[1])};
 }
 
+// Starts the program as a child of this process: its pid, or why it could not start (the child
+// reports a failed exec through a pipe that the exec itself closes).
+SpawnReport startChild(char* const* argv, int devNull) {
+  Pipe failure = makePipe();
+  if (!failure.read)
+    return {-1, errno};
+  SpawnReport report{::fork(), 0};
+  if (report.pid == 0)
+    becomeProgram(argv, devNull, failure.write.get());
+  report.error = report.pid < 0 ? errno : 0;
+  failure.write.reset();
+  int execError = 0;
+  if (report.pid > 0 && readWhole(failure.read.get(), &execError, sizeof execError))
+    report.error = execError;
+  return report;
+}
+
 // The middle process of a double fork: starts the program, reports its pid or the reason it
 // could not start, and exits at once, so the program is adopted by init and never a zombie.
 [[noreturn]] void startAndLeave(char* const* argv, int devNull, int reportPipe) {
-  SpawnReport report{-1, 0};
-  Pipe failure = makePipe();
-  if (!failure.read) {
-    report.error = errno;
-  } else {
-    report.pid = ::fork();
-    if (report.pid == 0)
-      becomeProgram(argv, devNull, failure.write.get());
-    report.error = report.pid < 0 ? errno : 0;
-    failure.write.reset();
-    int execError = 0;
-    if (report.pid > 0 && readWhole(failure.read.get(), &execError, sizeof execError))
-      report.error = execError;
-  }
+  SpawnReport report = startChild(argv, devNull);
   (void)!::write(reportPipe, &report, sizeof report);
   ::_exit(0);
 }
 
-pid_t spawnDetached(const std::vector<std::string>& plan) {
+void reap(pid_t child) {
+  while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+  }
+}
+
+// What a start needs: the plan's argv (pointing into `plan`) and /dev/null for its stdio.
+struct Spawn {
+  explicit Spawn(const std::vector<std::string>& plan)
+      : devNull(::open("/dev/null", O_RDWR | O_CLOEXEC)) {
+    for (const std::string& argument : plan)
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    if (!devNull)
+      throw makeError(shellNumberFromErrno(errno));
+  }
   std::vector<char*> argv;
-  for (const std::string& argument : plan)
-    argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  UniqueFd devNull(::open("/dev/null", O_RDWR | O_CLOEXEC));
-  if (!devNull)
-    throw makeError(shellNumberFromErrno(errno));
+  UniqueFd devNull;
+};
+
+pid_t spawnDetached(const std::vector<std::string>& plan) {
+  Spawn spawn(plan);
   Pipe report = makePipe();
   if (!report.read)
     throw makeError(shellNumberFromErrno(errno));
   pid_t middle = ::fork();
   if (middle == 0)
-    startAndLeave(argv.data(), devNull.get(), report.write.get());
+    startAndLeave(spawn.argv.data(), spawn.devNull.get(), report.write.get());
   SpawnReport result{-1, errno};
   report.write.reset();
-  devNull.reset();
+  spawn.devNull.reset();
   if (middle > 0) {
     if (!readWhole(report.read.get(), &result, sizeof result))
       result = {-1, EAGAIN};
-    while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    reap(middle);
   }
   if (result.pid <= 0 || result.error != 0)
     throw makeError(shellNumberFromErrno(result.error));
   return result.pid;
 }
 
-}  // namespace
+// A program waited for stays this process's child. One still running at the limit is left to
+// run; once it ends, it stays a zombie until the installer ends, which is soon.
+std::optional<uint32_t> waitFor(pid_t child, std::chrono::milliseconds limit) {
+  std::optional<uint32_t> code;
+  LongWork work(WorkKind::Program);
+  auto deadline = std::chrono::steady_clock::now() + limit;
+  work.run([&] {
+    for (;;) {
+      int status = 0;
+      pid_t ended = ::waitpid(child, &status, WNOHANG);
+      if (ended == child) {
+        code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return;
+      }
+      if ((ended < 0 && errno != EINTR) || std::chrono::steady_clock::now() >= deadline)
+        return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      work.advance(0);  // serves the window every kServeInterval
+    }
+  });
+  return code;
+}
 
-double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
+void checkShellArguments(const std::string& commandLine, int windowStyle) {
   // The styles Shell knows; the substitute has no windows to apply them to.
   if (windowStyle < 0 || windowStyle > 6 || windowStyle == 5)
     throw makeError(err::kInvalidCall);
   if (commandLine.find_first_not_of(" \t") == std::string::npos)
     throw makeError(err::kInvalidCall);
+}
+
+}  // namespace
+
+double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
+  checkShellArguments(commandLine, windowStyle);
   return static_cast<double>(spawnDetached(planFor(commandLine)));
+}
+
+std::optional<uint32_t> HostPlatform::ShellAndWait(const std::string& commandLine, int windowStyle,
+                                                   std::chrono::milliseconds limit) {
+  checkShellArguments(commandLine, windowStyle);
+  std::vector<std::string> plan = planFor(commandLine);
+  Spawn spawn(plan);
+  SpawnReport child = startChild(spawn.argv.data(), spawn.devNull.get());
+  if (child.pid > 0 && child.error != 0)
+    reap(child.pid);
+  if (child.pid <= 0 || child.error != 0)
+    throw makeError(shellNumberFromErrno(child.error));
+  return waitFor(child.pid, limit);
 }
 
 }  // namespace tk::host

@@ -47,4 +47,18 @@ std::string decodeOem(std::string_view bytes) {
   return toUtf8(decode(bytes, CP_OEMCP));
 }
 
+// MB_ERR_INVALID_CHARS: a byte the code page does not define fails instead of becoming U+FFFD.
+std::optional<std::string> decodeAnsi(std::string_view bytes) {
+  if (bytes.empty())
+    return std::string();
+  int size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(),
+                                 static_cast<int>(bytes.size()), nullptr, 0);
+  if (size <= 0)
+    return std::nullopt;
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                      wide.data(), size);
+  return toUtf8(wide);
+}
+
 }  // namespace tk::host

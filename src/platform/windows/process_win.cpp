@@ -1,11 +1,13 @@
 // Shell on Windows: CreateProcessW with the program always named, so Windows never guesses it
-// from a search that begins beside the setup package; never waited for.
+// from a search that begins beside the setup package; waited for only by ShellAndWait, on its
+// process handle, as a long work.
 #include "platform/windows/win32.h"
 
 #include <vector>
 
 #include "platform/host_platform.h"
 #include "platform/process.h"
+#include "platform/progress.h"
 #include "platform/windows/files_win.h"
 #include "platform/windows/handles_win.h"
 #include "platform/windows/strings_win.h"
@@ -77,9 +79,12 @@ Launch launchFor(const std::string& commandLine) {
   return launch;
 }
 
-}  // namespace
+struct Started {
+  UniqueHandle process;
+  DWORD id = 0;
+};
 
-double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
+Started start(const std::string& commandLine, int windowStyle) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -92,10 +97,31 @@ double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
                       nullptr, &startup, &process)) {
     throw makeError(shellNumber(GetLastError()));
   }
-  // Never waited for: the handles go at once.
   UniqueHandle thread(process.hThread);
-  UniqueHandle program(process.hProcess);
-  return static_cast<double>(process.dwProcessId);
+  return {UniqueHandle(process.hProcess), process.dwProcessId};
+}
+
+}  // namespace
+
+// Never waited for: the handles go at once.
+double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
+  return static_cast<double>(start(commandLine, windowStyle).id);
+}
+
+// The process handle is signalled when the program has ended (its own children are not waited
+// for); its exit code is read only then, so STILL_ACTIVE can never pass for one.
+std::optional<uint32_t> HostPlatform::ShellAndWait(const std::string& commandLine, int windowStyle,
+                                                   std::chrono::milliseconds limit) {
+  Started program = start(commandLine, windowStyle);
+  DWORD woken = WAIT_FAILED;
+  LongWork work(WorkKind::Program);
+  work.run([&] {
+    woken = WaitForSingleObject(program.process.get(), static_cast<DWORD>(limit.count()));
+  });
+  DWORD code = 0;
+  if (woken != WAIT_OBJECT_0 || !GetExitCodeProcess(program.process.get(), &code))
+    return std::nullopt;
+  return code;
 }
 
 }  // namespace tk::host

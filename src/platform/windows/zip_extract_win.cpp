@@ -1,8 +1,9 @@
 // The shell's folder automation ("Shell" by class id, IShellDispatch6 or IShellDispatch):
 // NameSpace, Items and CopyHere. The program's own zip reader checks every archive before the
 // shell extracts it, and where the shell gives no folder for an archive that exists (no
-// zip-folder handler: Server Core, a disabled handler, Wine), it extracts the archive itself,
-// reading it at offsets and writing each file through a TempFile.
+// zip-folder handler: Server Core, a disabled handler, Wine) or where no UI may show (a silent
+// run), it extracts the archive itself, reading it at offsets and writing each file through a
+// TempFile.
 // clang-format off: <windows.h> with the project's settings first
 #include "platform/windows/win32.h"
 // clang-format on
@@ -185,7 +186,8 @@ std::optional<CopyCounts> WinFolder::CopyHere(tk::FolderItems& items, int option
       (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
     throw makeError(err::kInvalidCall);
   WinArchive archive(archivePath);
-  if (!source->shellItems) {
+  // Zip folders may ignore CopyHere's flags and ask, or show errors, all the same.
+  if (!source->shellItems || (options & kCopyNoUi) == kCopyNoUi) {
     WinDestination target(path_);
     zip::ExtractStats stats = runAsLongWork(archive, &target, Content::Driver);
     return CopyCounts{stats.files + stats.folders, stats.bytes};
