@@ -14,6 +14,7 @@ DRIVERS = {"105.0.5195.52": "sürücü 105\r\n", "99.0.4844.51": "sürücü 99\r
            "100.0.4896.60": "sürücü 100\r\n", "131.0.6778.85": "sürücü 131.0.6778.85\r\n",
            "110.0.5481.77": "sürücü 110.0.5481.77\r\n"}
 SLOW_RELEASE, SLOW_PADDING, SLOW_RATE = "100.0.4896.60", 64 * 1024, 8 * 1024  # about 8 s
+UNFIT_RELEASE = "103.0.5060.134"  # its archive holds LICENSE.dll
 OLD_DRIVER = "eski sürücü\r\n"
 PROBES = ("msvbvm60.dll", "MSSTDFMT.DLL", "MSCOMCTL.OCX")  # registrable stand-ins
 WORKBOOK, USER_DATA = b"PK\x03\x04 kurulum tablosu", b"PK\x03\x04 kullanicinin verisi"
@@ -213,6 +214,10 @@ class Checks:
         return glob.glob(os.path.join(self.drive, "users", "*", "**", "TovrenKur *.log"),
                          recursive=True)
 
+    def last_log(self):
+        """The newest log of the day in the temporary folder (the highest number)."""
+        return max(self.default_logs(), default=None)
+
     def default_log_path(self):
         logs = self.default_logs()
         return "C:\\" + os.path.relpath(logs[0], self.drive).replace("/", "\\") if logs else "?"
@@ -227,13 +232,16 @@ class Checks:
               "log lines stamped, CR LF: %r" % lines[-3:])
         return [line[25:] for line in lines[:-1]]
 
-    def check_log(self, exit_code, path=None, holds=()):
-        """The log ends with the exit code and holds the given lines; every box in it is the
-        box the user saw, with the answer given (or none shown, in an unattended run)."""
+    def check_log(self, exit_code, path=None, holds=(), says=()):
+        """The log ends with the exit code and holds the given lines (and lines that contain
+        what it `says`); every box in it is the box the user saw, with the answer given (or none
+        shown, in an unattended run)."""
         texts = self.log_lines(path)
         check(texts and texts[-1] == "Çıkış kodu: %d" % exit_code, "log ends %r" % texts[-1:])
         for line in holds:
             check(line in texts, "the log holds %r" % line)
+        for part in says:
+            check(any(part in text for text in texts), "the log says %r" % part)
         boxes = [texts[k:k + 2] for k, text in enumerate(texts) if text.startswith("Mesaj kutusu")]
         seen = [['Mesaj kutusu, stil %d, başlık "%s": %s' % (style, title, text.replace(
                     "\r\n", " | ")), "Cevap: " + ANSWERS[answer]]

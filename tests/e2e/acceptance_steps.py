@@ -13,8 +13,8 @@ import zipfile
 
 import e2e_win as e2e
 from acceptance_checks import (OLD_DRIVER, PROBES, TREE, USER_DATA, WORKBOOK,  # noqa: F401
-                               DRIVERS, SLOW_PADDING, SLOW_RATE, SLOW_RELEASE, Checks,
-                               read, wait_until)
+                               DRIVERS, SLOW_PADDING, SLOW_RATE, SLOW_RELEASE, UNFIT_RELEASE,
+                               Checks, read, wait_until)
 from e2e_win import COMPONENTS, TITLE, check
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -89,11 +89,16 @@ class Suite:
         for release, text in DRIVERS.items():
             make_zip(os.path.join(self.root, release, "chromedriver_win32.zip"),
                      {"chromedriver.exe": text}, SLOW_PADDING if release == SLOW_RELEASE else 0)
-        # 132's driver lies on a foreign host: the same mirror under its address.
+        # A driver archive with a library among its notices: unfit.
+        make_zip(os.path.join(self.root, UNFIT_RELEASE, "chromedriver_win32.zip"),
+                 {"chromedriver.exe": "sürücü 103\r\n", "LICENSE.dll": "MZ"})
+        # 132's driver lies on a foreign host: the same mirror under its address; 133's in
+        # another bucket of the drivers' host.
         foreign = ("132.0.6834.83", "127.0.0.1:%d" % self.port)
+        bucket = ("133.0.6943.53", "localhost:%d/baska-kova" % self.port)
         driver_mirror.publish_lists(self.root, "localhost:%d" % self.port, {
             "131.0.6778": "131.0.6778.85", "131": "131.0.6778.85", "110.0.5481": "110.0.5481.77",
-            "132.0.6834": foreign, "132": foreign})
+            "132.0.6834": foreign, "132": foreign, "133.0.6943": bucket, "133": bucket})
         open(self.log, "w").close()
         self.start_mirror()
         if not os.environ.get("TK_WINE_PREFIX_TAR"):
@@ -234,10 +239,11 @@ class Run(Checks):
                 shutil.copy(os.path.join(self.wine.system, name), target)
             else:
                 write(target, "bileşen " + name + "\r\n")
-        # Records that it ran, and from where; written whole, then renamed.
+        # Records that it ran, and from where; written whole, then moved over an earlier run's
+        # record (a script that fails ends an unattended run with exit code 4).
         write(os.path.join(package, "Tovren-Selvane", "install.cmd"),
               '@echo off\r\necho %~f0> "%~dp0calisti.yeni"\r\n'
-              'ren "%~dp0calisti.yeni" calisti.txt\r\n')
+              'move /y "%~dp0calisti.yeni" "%~dp0calisti.txt" >nul\r\n')
 
     def lay_out_earlier_installation(self):
         tovren = self.host(self.desktop + "\\Tovren")

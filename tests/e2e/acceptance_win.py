@@ -14,6 +14,7 @@ import argparse
 import os
 import shutil
 import sys
+import threading
 import time
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
@@ -23,7 +24,7 @@ from acceptance_checks import read  # noqa: E402
 from acceptance_steps import (CLOSING_BOX, DRIVER_CLASS, FALLBACK_CLASS,  # noqa: E402
                               Box, Registration, check)
 import e2e_win as e2e  # noqa: E402
-from e2e_win import COMPONENTS, failures  # noqa: E402
+from e2e_win import COMPONENTS, TITLE, failures  # noqa: E402
 
 SCRIPT_QUESTION = "Chrome bağlantı ayarları şimdi yapılsın mı ? (EVET önerilir.)"
 UNSUPPORTED = (" Chrome Tarayıcı versiyonu 90.x ile 105.x arası destekleniyor. Sizin versiyonunuz: "
@@ -275,20 +276,73 @@ def unattended_ends(run):
 
 def bad_command_lines(run):
     """Refused arguments end with exit code 1 before anything is done, with a box naming them
-    unless very silent; /? lists the switches and ends with 0."""
+    in an interactive run; /? lists the switches and ends with 0. A silent run shows nothing:
+    what the box would say goes to the default log (so does a refused /LOG)."""
     run.setup(chrome="105.0.5195.102", missing=[], automation=None)
     missing_log = '/LOG="%s\\Yok\\kayıt.log"' % run.user
-    for arguments, exit_code, box in [
-            (["/BOGUS"], 1, "Geçersiz komut satırı: /BOGUS\r\n"),
-            (["kelime", "/VERYSILENT"], 1, None),
-            (["/LOG="], 1, "Geçersiz komut satırı: /LOG=\r\n"),
-            (["/DRIVER=latest"], 1, "Geçersiz komut satırı: /DRIVER=latest\r\n"),
-            (["/VERYSILENT", missing_log], 1, None),
-            (["/SILENT", missing_log], 1, "Kayıt dosyası açılamadı: %s\\Yok\\kayıt.log" % run.user),
-            (["/?"], 0, "\r\n/VERYSILENT: ")]:
+    refused_log = "Kayıt dosyası açılamadı: %s\\Yok\\kayıt.log" % run.user
+    for arguments, exit_code, box, logged in [
+            (["/BOGUS"], 1, "Geçersiz komut satırı: /BOGUS\r\n", None),
+            (["kelime", "/VERYSILENT"], 1, None, "Geçersiz komut satırı: kelime | "),
+            (["/LOG="], 1, "Geçersiz komut satırı: /LOG=\r\n", None),
+            (["/DRIVER=latest"], 1, "Geçersiz komut satırı: /DRIVER=latest\r\n", None),
+            (["/VERYSILENT", missing_log], 1, None, refused_log),
+            (["/SILENT", missing_log], 1, None, refused_log),
+            (["/?"], 0, "\r\n/VERYSILENT: ", None),
+            (["/VERYSILENT", "/?"], 0, None, " | /VERYSILENT: ")]:
+        logs = len(run.default_logs())
         run.deploy(arguments, exit_code, box=box)
+        check(len(run.default_logs()) == logs + bool(logged), "a log only when silent")
+        if logged:
+            run.check_log(exit_code, run.last_log(), says=[logged, "Gösterilmedi, cevap: 1"])
     check(not os.path.exists(run.host(run.desktop + "\\Tovren")), "nothing installed")
-    check(run.default_logs() == [], "no log: %r" % run.default_logs())
+
+
+def unattended_outcomes(run):
+    """Deployments that end by themselves, no box seen, with the README's code and a log that
+    says why: a second /VERYSILENT run over the chromedriver.exe of the first; a 404 (the
+    earlier archive is used); an archive holding LICENSE.dll (refused, likewise); a script that
+    exits 3; and one that takes 5 s under /SILENT, waited for with the window alive."""
+    run.setup(chrome="105.0.5195.102", missing=["MSCOMCTL.OCX"], automation=None)
+    script = run.host(run.package + "\\Tovren-Selvane\\install.cmd")
+    driver = "https://localhost:%d/%s/chromedriver_win32.zip"
+    for chrome, lines, silent, exit_code, says in [
+            ("105.0.5195.102", ["rem"], "/VERYSILENT", 0, "Açıldı: 1 girdi, 15 bayt"),
+            ("105.0.5195.102", ["rem"], "/VERYSILENT", 0, "Açıldı: 1 girdi, 15 bayt"),
+            ("104.0.5112.102", ["rem"], "/VERYSILENT", 4, "Atlanan hata: indirme başarısız, HTTP "
+             "durumu 404: " + driver % (run.suite.port, "104.0.5112.79")),
+            ("103.0.5060.134", ["rem"], "/VERYSILENT", 4, "'LICENSE.dll' girdisi beklenmiyor"),
+            ("105.0.5195.102", ["exit /b 3"], "/VERYSILENT", 4,
+             "Atlanan hata: program 3 çıkış koduyla bitti: cmd.exe /s /c"),
+            ("105.0.5195.102", ["ping -n 6 127.0.0.1 >nul"], "/SILENT", 0,
+             "Program bitti: çıkış kodu 0, ")]:
+        run.set_registry(chrome, None)
+        steps.write(script, "\r\n".join(["@echo off", *lines, ""]))
+        seen = {}
+        watch = threading.Thread(target=watch_program_wait, args=(run, seen))
+        if silent == "/SILENT":
+            watch.start()
+        run.deploy([silent], exit_code, window=silent == "/SILENT")
+        texts = run.check_log(exit_code, run.last_log(), says=[says])
+        run.check_extracted("sürücü 105\r\n")
+        check(not os.path.exists(run.host(run.package + "\\Tovren-Selvane\\LICENSE.dll")),
+              "nothing of the unfit archive extracted")
+        if silent == "/SILENT":
+            watch.join()
+            took = [int(t.split(", ")[1].split()[0]) for t in texts if t.startswith(says)]
+            check(took and took[0] >= 4500, "the script was waited for: %r" % took)
+            shown = [c.get("text") for c in seen.get("progress", [])[1:2]]
+            check(shown == ["Başlatılan programın bitmesi bekleniyor..."] and
+                  seen.get("probe") == 0, "the window alive meanwhile: %r" % seen)
+
+
+def watch_program_wait(run, seen):
+    """Beside a /SILENT run: the progress window of the program waited for, and whether the
+    form answers at that moment."""
+    code, found = run.wine.inspect("find", TITLE, 60000, timeout=90)
+    if code == 0 and found:
+        code, progress = run.wine.inspect("progress", found[0]["pid"], 60000, timeout=90)
+        seen["progress"], seen["probe"] = progress, run.wine.inspect("probe", TITLE)[0]
 
 
 BUILDS, MILESTONES = ("/" + name for name in (steps.driver_mirror.BUILDS_LIST,
@@ -297,13 +351,15 @@ CFT_131 = "/chrome-for-testing-public/131.0.6778.85/win32/chromedriver-win32.zip
 
 
 def current_source(run):
-    """Source=current, unattended: a foreign host in the lists, cut or unreachable lists give no
-    driver (exit 3), as the table does for 131 (/DRIVER=table wins over the setting); 131 by its
-    build and its milestone (the newer layout), 110 by LATEST_RELEASE, 105 from the table do."""
+    """Source=current, unattended: a foreign host or another bucket in the lists, cut or
+    unreachable lists give no driver (exit 3), as the table does for 131 (/DRIVER=table wins over
+    the setting); 131 by its build and its milestone (the newer layout), 110 by LATEST_RELEASE,
+    105 from the table do; the setting in every encoding Notepad saves, UTF-16 BE refused."""
     run.setup(chrome=None, missing=["MSCOMCTL.OCX"], automation=None)
     steps.write(run.host(run.package + "\\TovrenKur.ini"), "[Driver]\r\nSource=current\r\n")
     for chrome, lists, requests, more in [
             ("132.0.6834.83", None, [BUILDS, MILESTONES], []),
+            ("133.0.6943.98", None, [BUILDS, MILESTONES], []),
             ("131.0.6778.69", "cut", [BUILDS, MILESTONES], []),
             ("131.0.6778.69", "drop", [BUILDS, MILESTONES], []),
             ("131.0.6778.69", None, [], ["/DRIVER=table"]),
@@ -323,7 +379,24 @@ def current_source(run):
         else:
             asked = sorted(set(line.split()[1] for line in run.mirror_requests()))
             check(asked == requests, "%s: requests %r" % (chrome, asked))
+            if chrome.startswith("133"):
+                run.check_log(3, run.last_log(), says=["izin verilmeyen sürücü adresi reddedildi: "
+                                                       "https://localhost:%d/baska-kova/" % run.suite.port])
     run.change_lists()
+    # The setting as Notepad saves it: UTF-8 with its mark, UTF-16 LE, ANSI; UTF-16 BE is refused.
+    setting = "[Driver]\r\nSource=current\r\n"
+    for data, exit_code in [(b"\xef\xbb\xbf" + setting.encode(), 0),
+                            (b"\xff\xfe" + setting.encode("utf-16-le"), 0),
+                            (("; Sürücü ayarı\r\n" + setting).encode("cp1254"), 0),
+                            (b"\xfe\xff" + setting.encode("utf-16-be"), 1)]:
+        steps.write(run.host(run.package + "\\TovrenKur.ini"), data)
+        run.set_registry("131.0.6778.69", None)
+        run.log_start = os.path.getsize(run.suite.log)
+        run.deploy(["/VERYSILENT"], exit_code=exit_code)
+        if exit_code == 0:
+            run.check_download(CFT_131, lists=[BUILDS])
+        else:
+            run.check_log(1, run.last_log(), says=["UTF-16 BE (büyük sonlu) kodlaması okunmuyor"])
 
 
 SCENARIOS = [full_installation, full_installation_on_32bit_windows, chrome_99_answers_no,
@@ -332,7 +405,7 @@ SCENARIOS = [full_installation, full_installation_on_32bit_windows, chrome_99_an
              application_missing, component_missing_from_package, quit_before_devam,
              slow_download, newer_component_in_system, deployment_very_silent,
              deployment_copy_refused, silent_launch_without_script_and_registration,
-             unattended_ends, bad_command_lines, current_source]
+             unattended_ends, bad_command_lines, unattended_outcomes, current_source]
 
 
 def main():
