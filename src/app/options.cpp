@@ -31,7 +31,8 @@ bool quieter(Options& options, Display display) {
 
 constexpr Switch kSwitches[] = {
     {"SILENT", "", [](Options& o, const std::string&) { return quieter(o, Display::Silent); },
-     "Pencere görünür, hiçbir mesaj kutusu beklemez: her soruya önerilen cevap verilir."},
+     "Pencere görünür, hiçbir mesaj kutusu beklemez: her soruya önerilen cevap verilir; paket "
+     "betiği ve her kayıt en çok 10 dakika beklenir."},
     {"VERYSILENT", "",
      [](Options& o, const std::string&) { return quieter(o, Display::VerySilent); },
      "/SILENT gibi, ama hiçbir pencere görünmez."},
@@ -46,7 +47,7 @@ constexpr Switch kSwitches[] = {
        o.logFile = value;
        return !value.empty();
      },
-     "Kayıt dosyası bu dosyaya yazılır (klasörü var olmalı)."},
+     "Kayıt dosyası bu dosyaya yazılır (klasörü var olmalı; bağlantı olamaz)."},
     {"DRIVER", "table|current",
      [](Options& o, const std::string& value) {
        o.driverSource = parseDriverSource(value);
@@ -61,9 +62,10 @@ constexpr Switch kSwitches[] = {
 
 constexpr std::string_view kExitCodes[] = {
     "Kuruldu.",
-    "Geçersiz komut satırı: hiçbir şey yapılmadı.",
+    "Geçersiz komut satırı, kayıt dosyası ya da TovrenKur.ini: hiçbir şey yapılmadı.",
     "Chrome yüklü değil: hiçbir şey değiştirilmedi.",
-    "Kurulumun ilk yarısı başarısız oldu (hata numarası kayıt dosyasında).",
+    "Başlangıç taraması ya da kurulumun ilk yarısı başarısız oldu (hata numarası kayıt "
+    "dosyasında).",
     "Kuruldu, ama bazı adımlar atlandı (kayıt dosyası adlarını verir).",
     "Kurulum programı zaten çalışıyor.",
 };

@@ -30,6 +30,10 @@ int endBeforeStart(Platform& platform, const Options& options, const std::string
 void logStart(Platform& platform, const ProgramStart& start) {
   platform.Log(std::string("TovrenKur ") + TOVRENKUR_VERSION + " başladı");
   platform.Log("Komut satırı: " + start.commandLine);
+}
+
+// The system's facts wait until the window is shown: the user sees it sooner.
+void logSystem(Platform& platform) {
   try {
     Platform::SystemFacts system = platform.DescribeSystem();
     platform.Log("Sistem: " + system.version +
@@ -41,18 +45,24 @@ void logStart(Platform& platform, const ProgramStart& start) {
 }
 
 // Very silent: no window at all, the Continue action straight after Form_Load.
-void runWithoutWindow(Form1& form) {
+void runWithoutWindow(Form1& form, Platform& platform) {
+  logSystem(platform);
   if (runHandler(form, [&] { form.Form_Load(); }))
     runHandler(form, [&] { form.Click(form.Command1); });
 }
 
 void runInWindow(Form1& form, Platform& platform, const MakeFormWindow& makeWindow) {
   std::unique_ptr<FormWindow> window;
-  if (!runHandler(form, [&] { window = makeWindow(form, platform); }))
+  if (!runHandler(form, [&] { window = makeWindow(form, platform); })) {
+    logSystem(platform);
     return;  // no window could be made (no display): reported like any failure
+  }
   form.setView(window.get());
-  if (runHandler(form, [&] { form.Form_Load(); })) {
+  bool loaded = runHandler(form, [&] { form.Form_Load(); });
+  if (loaded)
     window->show();
+  logSystem(platform);
+  if (loaded) {
     if (form.options().unattended())
       window->queueClick(form.Command1);
     window->run();
@@ -101,6 +111,7 @@ int runProgram(Platform& platform, const ProgramStart& start, const MakeFormWind
     if (options.unattended()) {
       platform.OpenLog(std::nullopt);
       logStart(platform, start);
+      logSystem(platform);
     }
   };
   if (parsed.refused || options.help) {
@@ -133,7 +144,7 @@ int runProgram(Platform& platform, const ProgramStart& start, const MakeFormWind
     return endBeforeStart(platform, options, refusal, vbCritical, kExitBadCommandLine);
   Form1 form(platform, options, logPath);
   if (options.display == Display::VerySilent) {
-    runWithoutWindow(form);
+    runWithoutWindow(form, platform);
   } else {
     runInWindow(form, platform, makeWindow);
   }
