@@ -22,18 +22,6 @@ std::string key(const std::string& path) {
   return foldCase(normalize(path));
 }
 
-// The fake's ANSI code page: Latin-1, without characters for bytes 0x80-0x9F.
-std::optional<std::string> decodeLatin1(std::string_view bytes) {
-  std::string text;
-  for (char byte : bytes) {
-    auto b = static_cast<unsigned char>(byte);
-    if (b >= 0x80 && b < 0xA0)
-      return std::nullopt;
-    appendUtf8(b, text);
-  }
-  return text;
-}
-
 std::string baseName(const std::string& path) {
   std::string normal = normalize(path);
   std::size_t cut = normal.find_last_of('\\');
@@ -487,11 +475,13 @@ std::string FakePlatform::AppPath() {
 std::optional<std::string> FakePlatform::ProfileString(const std::string& path,
                                                        const std::string& section,
                                                        const std::string& key) {
-  record("ProfileString", {path, section, key});
   const Entry* file = find(path);
-  if (!file || file->folder)
-    return std::nullopt;
-  return profileValue(profileText(file->content, decodeLatin1), section, key);
+  // The fake's ANSI code page: each byte stands for itself, but 0x81 stands for nothing.
+  auto ansi = [](std::string_view bytes) {
+    return bytes.find('\x81') == bytes.npos ? std::optional<std::string>(bytes) : std::nullopt;
+  };
+  return file && !file->folder ? profileValue(profileText(file->content, ansi), section, key)
+                               : std::nullopt;
 }
 
 std::optional<FileVersionNumber> FakePlatform::FileVersion(const std::string& path) {

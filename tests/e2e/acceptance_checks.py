@@ -14,7 +14,6 @@ DRIVERS = {"105.0.5195.52": "sürücü 105\r\n", "99.0.4844.51": "sürücü 99\r
            "100.0.4896.60": "sürücü 100\r\n", "131.0.6778.85": "sürücü 131.0.6778.85\r\n",
            "110.0.5481.77": "sürücü 110.0.5481.77\r\n"}
 SLOW_RELEASE, SLOW_PADDING, SLOW_RATE = "100.0.4896.60", 64 * 1024, 8 * 1024  # about 8 s
-UNFIT_RELEASE = "103.0.5060.134"  # its archive holds LICENSE.dll
 OLD_DRIVER = "eski sürücü\r\n"
 PROBES = ("msvbvm60.dll", "MSSTDFMT.DLL", "MSCOMCTL.OCX")  # registrable stand-ins
 WORKBOOK, USER_DATA = b"PK\x03\x04 kurulum tablosu", b"PK\x03\x04 kullanicinin verisi"

@@ -49,9 +49,6 @@ class ScratchFolder {
 // start with "." already.
 void makeHidden(const std::filesystem::path& file);
 
-// A symbolic link at `link` to the file `target`; whether the host could make one.
-bool makeLink(const std::filesystem::path& target, const std::filesystem::path& link);
-
 // Clears what would stop the removal of a tree (read-only attributes on Windows).
 void makeRemovable(const std::filesystem::path& root);
 

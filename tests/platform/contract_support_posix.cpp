@@ -53,12 +53,6 @@ class RunningProgram : public FileInUse {
 
 }  // namespace
 
-bool makeLink(const fs::path& target, const fs::path& link) {
-  std::error_code error;
-  fs::create_symlink(target, link, error);
-  return !error;
-}
-
 std::unique_ptr<FileInUse> holdInUse(const fs::path& file) {
   fs::copy_file("/bin/sleep", file, fs::copy_options::overwrite_existing);
   fs::permissions(file, fs::perms::owner_exec, fs::perm_options::add);

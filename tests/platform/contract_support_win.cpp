@@ -37,15 +37,6 @@ class OpenWithoutSharing : public FileInUse {
 
 }  // namespace
 
-// The flag lets a user without the privilege make a link where developer mode allows it. Wine
-// answers with an empty ordinary file, which is no link.
-bool makeLink(const fs::path& target, const fs::path& link) {
-  DWORD attributes = CreateSymbolicLinkW(link.c_str(), target.c_str(), 0x2)
-                         ? GetFileAttributesW(link.c_str())
-                         : INVALID_FILE_ATTRIBUTES;
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
 std::unique_ptr<FileInUse> holdInUse(const fs::path& file) {
   HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -50,27 +50,6 @@ TEST(ShellOnWindows, CmdFromTheSystemFolderRunsAScriptInAFolderWithParentheses) 
   EXPECT_FALSE(lookAlikes.ran());
 }
 
-// What an unattended run waits for: the exit code, or none for a program still running at the
-// limit, which goes on to its end.
-TEST(ShellOnWindows, ShellAndWaitGivesTheExitCodeOrNoneAtTheLimit) {
-  using namespace std::chrono_literals;
-  test::ScratchFolder scratch;
-  fs::path program = scratch.host("") / L"bekleyen.exe";
-  test::plant(L"tk_recorder.exe", program);
-  host::HostPlatform platform;
-  EXPECT_EQ(platform.ShellAndWait("cmd.exe /s /c \"exit 3\"", vbHide, 20s), 3u);
-  test::writeFile(beside(program, L".bekle"), "");
-  auto started = std::chrono::steady_clock::now();
-  EXPECT_EQ(platform.ShellAndWait(quoted(program), vbHide, 300ms), std::nullopt);
-  EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
-  EXPECT_FALSE(fs::exists(beside(program, L".komut")));
-  test::writeFile(beside(program, L".go"), "");
-  EXPECT_TRUE(test::waitForFile(beside(program, L".komut"))) << "left to run";
-  fs::remove(beside(program, L".komut"));
-  EXPECT_EQ(platform.ShellAndWait(quoted(program), vbMinimizedFocus, 20s), 0u);
-  EXPECT_TRUE(fs::exists(beside(program, L".komut")));
-}
-
 TEST(ShellOnWindows, AFailedStartRaisesTheRuntimeNumber) {
   test::ScratchFolder scratch;
   fs::path root = scratch.host("");

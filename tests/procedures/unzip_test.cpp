@@ -46,15 +46,6 @@ TEST_F(Unzip, ExtractsTheArchiveBesideItselfThroughTheShellFolders) {
   EXPECT_EQ(platform_.calls, expected);
 }
 
-// No one would answer the shell's questions or boxes: the program's own reader extracts.
-TEST_F(Unzip, AnUnattendedRunAsksForNoUiAtAll) {
-  platform_.addFile(kArchive, fake::fakeZip({{"chromedriver.exe", "sürücü"}}));
-  Form1 form(platform_, parseArguments({"/SILENT"}).options);
-  form.indirDosya = "chromedriver_win32.zip";
-  form.unzip();
-  EXPECT_EQ(platform_.callsOf("CopyHere").at(0).args[1], "1556");
-}
-
 TEST_F(Unzip, FoldersAndEverythingInThemAreExtracted) {
   platform_.addFile(kArchive,
                     fake::fakeZip({{"alt\\", ""}, {"alt\\bir.txt", "1"}, {"iki.txt", "2"}}));

@@ -275,9 +275,6 @@ def fixtures():
                          "not_betik": ["chromedriver.exe", "THIRD_PARTY_NOTICES.cmd"],
                          "lisans_exe": ["chromedriver.exe", "LICENSE.exe"]}.items():
         f["yabanci_" + label] = archive([(name, b"MZ", D) for name in names])
-    f["notlar"] = archive([(name, b"not", D) for name in (
-        "chromedriver.exe", "LICENSE", "license.TXT", "THIRD_PARTY_NOTICES.md",
-        "Third_Party_Notices.html")])
     # A Unicode Path field that names the driver, for bytes that another reader takes for a
     # script; and a real one, as Info-ZIP writes it on Windows.
     f["yabanci_unicode"] = archive([("install.cmd!!!!", b"MZ", D)], extra=lambda name:
