@@ -305,15 +305,22 @@ std::string WinInetRequest::ResponseText(uint64_t maxBytes) {
 // The user's connection settings (the LAN's), as the request's session takes them: automatic
 // detection, then a configuration script (PAC), then the proxy given. WinINet allocates the texts
 // it gives; each is freed once read.
+// The connection type is asked as Internet Explorer 8 and later keep it (FLAGS_UI), else as the
+// older ones did.
 std::string WinInetRequest::Proxy() {
   INTERNET_PER_CONN_OPTIONW options[4]{};
-  options[0].dwOption = INTERNET_PER_CONN_FLAGS;
+  options[0].dwOption = INTERNET_PER_CONN_FLAGS_UI;
   options[1].dwOption = INTERNET_PER_CONN_AUTOCONFIG_URL;
   options[2].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
   options[3].dwOption = INTERNET_PER_CONN_PROXY_BYPASS;
-  INTERNET_PER_CONN_OPTION_LISTW list{sizeof list, nullptr, 4, 0, options};
-  DWORD size = sizeof list;
-  if (!api_.queryOption(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size))
+  auto query = [&](INTERNET_PER_CONN_OPTIONW* first, DWORD count) {
+    INTERNET_PER_CONN_OPTION_LISTW list{sizeof list, nullptr, count, 0, first};
+    DWORD size = sizeof list;  // no handle: the settings every session starts from
+    return api_.queryOption(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size) != FALSE;
+  };
+  bool typeKnown =
+      query(options, 1) || (options[0].dwOption = INTERNET_PER_CONN_FLAGS, query(options, 1));
+  if (!typeKnown || !query(options + 1, 3))
     return "bilinmiyor (" + std::to_string(GetLastError()) + ")";
   std::string texts[4];
   for (int k = 1; k < 4; ++k) {
