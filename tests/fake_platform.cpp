@@ -450,6 +450,31 @@ void FakePlatform::copyFile(const std::string& source, const std::string& destin
   find(destination)->version = version;
 }
 
+std::unique_ptr<FolderClaim> FakePlatform::ClaimFolder(const std::string& folder) {
+  record("ClaimFolder", {folder});
+  return std::make_unique<FolderClaim>();
+}
+
+std::string FakePlatform::CopyToWorkingFolder(const std::string& folder) {
+  record("CopyToWorkingFolder", {folder});
+  if (!isFolder(folder))
+    throw makeError(err::kPathNotFound);
+  addFolder(workingFolder);
+  copyTree(folder, workingFolder);
+  return workingFolder;
+}
+
+void FakePlatform::copyTree(const std::string& from, const std::string& to) {
+  for (const std::string& name : list(from)) {
+    if (isFolder(from + "\\" + name)) {
+      addFolder(to + "\\" + name);
+      copyTree(from + "\\" + name, to + "\\" + name);
+    } else {
+      addFile(to + "\\" + name, content(from + "\\" + name));
+    }
+  }
+}
+
 double FakePlatform::Shell(const std::string& commandLine, int windowStyle) {
   record("Shell", {commandLine, std::to_string(windowStyle)});
   started.emplace_back(commandLine, windowStyle);

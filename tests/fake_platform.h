@@ -99,7 +99,11 @@ class FakePlatform : public Platform {
   std::map<std::string, Shortcut> shortcuts;         // .lnk path -> saved properties
   std::vector<std::pair<std::string, int>> started;  // Shell command lines and styles
   std::vector<Invocation> invocations;
-  bool otherInstanceRuns = false;   // another run of the installer holds the session's claim
+  bool otherInstanceRuns = false;  // another run of the installer holds the session's claim
+  // Where CopyToWorkingFolder copies a package folder (failOn("ClaimFolder", ...) refuses the
+  // claim), and how many ended working folders a sweep finds.
+  std::string workingFolder = "C:\\Users\\Ayşe Işık\\AppData\\Local\\Temp\\TovrenKur-PC-7-0";
+  int endedWorkingFolders = 0;
   std::vector<std::string> logged;  // the support log's lines, in order
   std::string defaultLog = "C:\\Users\\Ayşe Işık\\AppData\\Local\\Temp\\TovrenKur #001.log";
   std::vector<Call> calls;
@@ -121,6 +125,11 @@ class FakePlatform : public Platform {
   std::optional<FileVersionNumber> FileVersion(const std::string& path) override;
   bool ClaimOnlyInstance() override { return record("ClaimOnlyInstance", {}), !otherInstanceRuns; }
   void ActivateOtherInstance() override { record("ActivateOtherInstance", {}); }
+  std::unique_ptr<FolderClaim> ClaimFolder(const std::string& folder) override;
+  std::string CopyToWorkingFolder(const std::string& folder) override;
+  int RemoveEndedWorkingFolders() override {
+    return record("RemoveEndedWorkingFolders", {}), endedWorkingFolders;
+  }
   std::unique_ptr<WshShell> CreateWshShell() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   std::unique_ptr<XmlHttpRequest> CreateXmlHttpRequest() override;
@@ -149,6 +158,7 @@ class FakePlatform : public Platform {
 
   std::string nextName();
   void copyFile(const std::string& source, const std::string& destination);
+  void copyTree(const std::string& from, const std::string& to);
 
   std::map<std::string, Entry> entries_;  // folded path -> entry
   std::vector<Scripted> answers_;

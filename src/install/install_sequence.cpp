@@ -35,10 +35,11 @@ void Form1::Command1_Click() {
         platform_.MkDir(userPath + folder);
     }
   });
+  step("Paket klasörü", [&] { packageFolder_ = choosePackageFolder(); });
   step("Sürücünün indirilmesi", [&] {
     indirDosya = "chromedriver_win32.zip";
     myUrl = driver.address;
-    myPath = platform_.AppPath() + "\\Tovren-Selvane\\" + indirDosya;
+    myPath = packageFolder() + "\\" + indirDosya;
     dosyaIndir(myUrl, myPath);
   });
   step("Sürücü arşivinin açılması", [&] { unzip(); });
@@ -47,8 +48,7 @@ void Form1::Command1_Click() {
         MsgBox(Box::ScriptQuestion, kScriptQuestion, vbYesNoQuestionNo, std::string(kTitleV100));
     if (isWillReg == vbYes) {
       // Quoted for cmd's /s rule, so a package folder with blanks or parentheses still works.
-      Shell("cmd.exe /s /c \"\"" + platform_.AppPath() + "\\Tovren-Selvane\\install.cmd\"\"",
-            vbMinimizedFocus);
+      Shell("cmd.exe /s /c \"\"" + packageFolder() + "\\install.cmd\"\"", vbMinimizedFocus);
     }
   });
   step("Eksik bileşenlerin kopyası", [&] {

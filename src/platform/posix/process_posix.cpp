@@ -12,6 +12,7 @@
 
 #include "platform/host_platform.h"
 #include "platform/posix/handles_posix.h"
+#include "platform/posix/package_folder_posix.h"
 #include "platform/posix/paths_posix.h"
 #include "platform/process.h"
 #include "platform/text.h"
@@ -114,13 +115,18 @@ bool readWhole(int fd, void* data, std::size_t size) {
 }
 
 // The grandchild: its own session, no console (stdio on /dev/null), none of the installer's
-// other descriptors, default signal handling. Only async-signal-safe calls after fork.
-[[noreturn]] void becomeProgram(char* const* argv, int devNull, int failurePipe) {
+// other descriptors but `held` (as descriptor 3, when given), default signal handling. Only
+// async-signal-safe calls after fork.
+[[noreturn]] void becomeProgram(char* const* argv, int devNull, int failurePipe, int held) {
   ::setsid();
   ::dup2(devNull, 0);
   ::dup2(devNull, 1);
   ::dup2(devNull, 2);
-  ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+  if (held >= 0 && (held == 3 ? ::fcntl(3, F_SETFD, 0) : ::dup2(held, 3)) >= 0) {
+    ::close_range(4, ~0U, CLOSE_RANGE_CLOEXEC);
+  } else {
+    ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+  }
   struct sigaction standard {};
   standard.sa_handler = SIG_DFL;
   for (int signal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGCHLD, SIGHUP})
@@ -150,7 +156,7 @@ Pipe makePipe() {
 
 // The middle process of a double fork: starts the program, reports its pid or the reason it
 // could not start, and exits at once, so the program is adopted by init and never a zombie.
-[[noreturn]] void startAndLeave(char* const* argv, int devNull, int reportPipe) {
+[[noreturn]] void startAndLeave(char* const* argv, int devNull, int reportPipe, int held) {
   SpawnReport report{-1, 0};
   Pipe failure = makePipe();
   if (!failure.read) {
@@ -158,7 +164,7 @@ Pipe makePipe() {
   } else {
     report.pid = ::fork();
     if (report.pid == 0)
-      becomeProgram(argv, devNull, failure.write.get());
+      becomeProgram(argv, devNull, failure.write.get(), held);
     report.error = report.pid < 0 ? errno : 0;
     failure.write.reset();
     int execError = 0;
@@ -169,7 +175,7 @@ Pipe makePipe() {
   ::_exit(0);
 }
 
-pid_t spawnDetached(const std::vector<std::string>& plan) {
+pid_t spawnDetached(const std::vector<std::string>& plan, int held) {
   std::vector<char*> argv;
   for (const std::string& argument : plan)
     argv.push_back(const_cast<char*>(argument.c_str()));
@@ -182,7 +188,7 @@ pid_t spawnDetached(const std::vector<std::string>& plan) {
     throw makeError(shellNumberFromErrno(errno));
   pid_t middle = ::fork();
   if (middle == 0)
-    startAndLeave(argv.data(), devNull.get(), report.write.get());
+    startAndLeave(argv.data(), devNull.get(), report.write.get(), held);
   SpawnReport result{-1, errno};
   report.write.reset();
   devNull.reset();
@@ -205,7 +211,8 @@ double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
     throw makeError(err::kInvalidCall);
   if (commandLine.find_first_not_of(" \t") == std::string::npos)
     throw makeError(err::kInvalidCall);
-  return static_cast<double>(spawnDetached(planFor(commandLine)));
+  return static_cast<double>(
+      spawnDetached(planFor(commandLine), heldByChild(working_.get(), commandLine)));
 }
 
 }  // namespace tk::host

@@ -8,6 +8,7 @@
 #include "platform/process.h"
 #include "platform/windows/files_win.h"
 #include "platform/windows/handles_win.h"
+#include "platform/windows/package_folder_win.h"
 #include "platform/windows/strings_win.h"
 
 namespace tk::host {
@@ -80,16 +81,23 @@ Launch launchFor(const std::string& commandLine) {
 }  // namespace
 
 double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = showState(windowStyle);
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup.StartupInfo;
+  startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+  startup.StartupInfo.wShowWindow = showState(windowStyle);
   Launch launch = launchFor(commandLine);
   std::vector<wchar_t> text(launch.commandLine.begin(), launch.commandLine.end());
   text.push_back(L'\0');  // CreateProcessW may write into its command line
+  // A program started from the working folder (the package script) holds it while it runs.
+  HeldByChild held(working_.get(), commandLine);
+  if (held.active()) {
+    startup.StartupInfo.cb = sizeof startup;
+    startup.lpAttributeList = held.attributes();
+  }
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(launch.application.c_str(), text.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process)) {
+  if (!CreateProcessW(launch.application.c_str(), text.data(), nullptr, nullptr, held.active(),
+                      held.active() ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, nullptr,
+                      &startup.StartupInfo, &process)) {
     throw makeError(shellNumber(GetLastError()));
   }
   // Never waited for: the handles go at once.
