@@ -52,8 +52,8 @@ TEST(PackageFolder, AWorkingCopyHoldsAllButTheLockAndTemporaryFilesAndIsWritable
   test::makeReadOnly(scratch.host("Tovren-Selvane\\chromedriver_win32.zip"));
   scratch.file("Tovren-Selvane\\TovrenKur.lock", "");
   scratch.file("Tovren-Selvane\\chromedriver_win32.zip.BASKA-PC-77-0.part", "yarım");
-  test::HostPlatform platform;
-  std::string copy = platform.CopyToWorkingFolder(scratch.path("Tovren-Selvane"));
+  auto platform = std::make_unique<test::HostPlatform>();
+  std::string copy = platform->CopyToWorkingFolder(scratch.path("Tovren-Selvane"));
 
   fs::path folder = test::fromUtf8(copy);
   std::string name = test::utf8Of(folder.filename());
@@ -69,8 +69,9 @@ TEST(PackageFolder, AWorkingCopyHoldsAllButTheLockAndTemporaryFilesAndIsWritable
   EXPECT_EQ(names, (std::vector<std::string>{"TovrenKur.lock", "alt", "alt/not.txt",
                                              "chromedriver_win32.zip", "install.cmd"}));
   EXPECT_FALSE(test::isReadOnly(folder / "chromedriver_win32.zip"));
-  platform.RemoveEndedWorkingFolders();
+  platform->RemoveEndedWorkingFolders();
   EXPECT_TRUE(fs::exists(folder)) << "this run's copy stays";
+  platform.reset();  // the run ends
   test::makeRemovable(folder);
   fs::remove_all(folder);
 }
