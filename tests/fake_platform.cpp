@@ -460,19 +460,13 @@ std::string FakePlatform::CopyToWorkingFolder(const std::string& folder) {
   if (!isFolder(folder))
     throw makeError(err::kPathNotFound);
   addFolder(workingFolder);
-  copyTree(folder, workingFolder);
-  return workingFolder;
-}
-
-void FakePlatform::copyTree(const std::string& from, const std::string& to) {
-  for (const std::string& name : list(from)) {
-    if (isFolder(from + "\\" + name)) {
-      addFolder(to + "\\" + name);
-      copyTree(from + "\\" + name, to + "\\" + name);
-    } else {
-      addFile(to + "\\" + name, content(from + "\\" + name));
-    }
+  for (auto [folded, entry] : std::map(entries_)) {  // a copy: entries are added
+    if (!folded.starts_with(key(folder) + "\\"))
+      continue;
+    entry.path = workingFolder + entry.path.substr(normalize(folder).size());
+    entries_[key(entry.path)] = entry;
   }
+  return workingFolder;
 }
 
 double FakePlatform::Shell(const std::string& commandLine, int windowStyle) {

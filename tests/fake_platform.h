@@ -158,7 +158,6 @@ class FakePlatform : public Platform {
 
   std::string nextName();
   void copyFile(const std::string& source, const std::string& destination);
-  void copyTree(const std::string& from, const std::string& to);
 
   std::map<std::string, Entry> entries_;  // folded path -> entry
   std::vector<Scripted> answers_;

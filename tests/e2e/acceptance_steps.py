@@ -392,8 +392,7 @@ class Run(Checks):
 
     # Runs without a person.
     def launch(self, arguments, package=None):
-        """`start /wait` in a deployment's batch file, started and not waited for; `package`: the
-        package's folder as this computer names it, when not its own."""
+        """`start /wait` in a batch file, not waited for; `package`: when not its own."""
         script = self.user + "\\kur.cmd"
         with open(self.host(script), "w", encoding="cp857", newline="") as out:  # the OEM page
             out.write('@echo off\r\nstart "" /wait "%s\\TovrenKur.exe" %s\r\n'
@@ -403,22 +402,11 @@ class Run(Checks):
                                 stderr=subprocess.DEVNULL)
 
     def read_only_package(self):
-        """The package mounted read-only on itself: as root under Wine a permission bit stops no
-        write. cleanup() unmounts it, whatever happens."""
+        """Mounted read-only (a permission bit stops no root); cleanup() unmounts it."""
         package = self.host(self.package)
         subprocess.run(["mount", "--bind", package, package], check=True, timeout=30)
         self.mounted = package
         subprocess.run(["mount", "-o", "remount,bind,ro", package], check=True, timeout=30)
-
-    def name_computer(self, name):
-        """The computer's name as Windows gives it to programs."""
-        key = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\ComputerName"
-        reg = os.path.join(self.wine.scratch, "bilgisayar.reg")
-        with open(reg, "w", encoding="utf-16") as out:
-            out.write("Windows Registry Editor Version 5.00\r\n\r\n" + "".join(
-                '[%s\\%s]\r\n"ComputerName"="%s"\r\n\r\n' % (key, sub, name)
-                for sub in ("ComputerName", "ActiveComputerName")))
-        self.wine_run("regedit", "regedit", "/S", "Z:" + reg.replace("/", "\\"))
 
     def deploy(self, arguments, exit_code, window=False, box=None):
         """A run as a deployment script makes it: `start /wait` in a batch file, while every

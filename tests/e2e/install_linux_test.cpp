@@ -6,7 +6,6 @@
 
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -81,8 +80,6 @@ class LinuxInstallation : public ::testing::Test {
     layOutPackage();
   }
   void TearDown() override {
-    if (!mounted_.empty())
-      umount2(mounted_.c_str(), MNT_DETACH);
     if (mirror_ > 0) {
       kill(mirror_, SIGTERM);
       waitpid(mirror_, nullptr, 0);
@@ -131,7 +128,7 @@ class LinuxInstallation : public ::testing::Test {
     ASSERT_TRUE(waitFor([&] { return fs::exists(root_ / "mirror.pid"); }));
   }
 
-  fs::path root_, home_, setup_, mounted_;
+  fs::path root_, home_, setup_;
   std::string oldHome_;
   pid_t mirror_ = -1;
 };
@@ -177,40 +174,6 @@ TEST_F(LinuxInstallation, AWholeInstallationLeavesEverythingInPlace) {
   EXPECT_EQ(platform.prompts.back(), "Chrome bağlantısı test edildi.");
   EXPECT_TRUE(form.Command3.Visible());
   EXPECT_FALSE(form.Command1.Visible());
-}
-
-// A package that cannot be written (a read-only mount: no permission bit stops root): the run
-// installs from a working copy of its own under the temporary folder and leaves the package as
-// it was.
-TEST_F(LinuxInstallation, AReadOnlyPackageIsInstalledFromAWorkingCopy) {
-  fs::path package = setup_ / "Tovren-Selvane";
-  if (mount(package.c_str(), package.c_str(), nullptr, MS_BIND, nullptr) != 0)
-    GTEST_SKIP() << "no bind mount here (it needs root)";
-  mounted_ = package;
-  ASSERT_EQ(mount(nullptr, package.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
-  fs::create_directories(root_ / "tmp");
-  std::string tmp = getenv("TMPDIR") != nullptr ? getenv("TMPDIR") : "";
-  setenv("TMPDIR", (root_ / "tmp").c_str(), 1);
-  startMirror();
-  ScriptedPlatform platform;
-  platform.setup = host::windowsText(setup_);
-  Form1 form(platform);
-  form.Form_Load();
-  std::string path = getenv("PATH");
-  setenv("PATH", (root_ / "bin").c_str(), 1);
-  form.Command1_Click();
-  setenv("PATH", path.c_str(), 1);
-  tmp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", tmp.c_str(), 1);
-
-  std::vector<fs::path> copies{fs::directory_iterator(root_ / "tmp"), fs::directory_iterator()};
-  ASSERT_EQ(copies.size(), 1u);
-  EXPECT_EQ(read(copies[0] / "chromedriver.exe"), "sürücü");
-  EXPECT_EQ(read(copies[0] / "install.cmd"), read(package / "install.cmd"));
-  std::vector<fs::path> left{fs::directory_iterator(package), fs::directory_iterator()};
-  EXPECT_EQ(left, std::vector<fs::path>{package / "install.cmd"});
-  EXPECT_TRUE(waitFor([&] { return read(root_ / "script.log") == "betik\n"; }));
-  EXPECT_EQ(platform.prompts.back(), "Chrome bağlantısı test edildi.");
-  EXPECT_TRUE(form.Command3.Visible());
 }
 
 // A timer of the window's own, which fires only while the window is served: it reads the progress

@@ -49,11 +49,6 @@ class ScratchFolder {
 // start with "." already.
 void makeHidden(const std::filesystem::path& file);
 
-// A file that its user may not write, the host's way (the read-only attribute on Windows, the
-// mode elsewhere), and whether it is one.
-void makeReadOnly(const std::filesystem::path& file);
-bool isReadOnly(const std::filesystem::path& file);
-
 // Clears what would stop the removal of a tree (read-only attributes on Windows).
 void makeRemovable(const std::filesystem::path& root);
 

@@ -30,14 +30,6 @@ void makeHidden(const fs::path& file) {
 
 void makeRemovable(const fs::path&) {}
 
-void makeReadOnly(const fs::path& file) {
-  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-}
-
-bool isReadOnly(const fs::path& file) {
-  return (fs::status(file).permissions() & fs::perms::owner_write) == fs::perms::none;
-}
-
 namespace {
 
 bool writeRefused(const fs::path& file) {

@@ -16,14 +16,6 @@ void makeHidden(const fs::path& file) {
   SetFileAttributesW(file.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
 }
 
-void makeReadOnly(const fs::path& file) {
-  SetFileAttributesW(file.c_str(), GetFileAttributesW(file.c_str()) | FILE_ATTRIBUTE_READONLY);
-}
-
-bool isReadOnly(const fs::path& file) {
-  return (GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
 void makeRemovable(const fs::path& root) {
   std::error_code error;
   for (fs::recursive_directory_iterator it(root, error), end; !error && it != end;

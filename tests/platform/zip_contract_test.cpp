@@ -243,10 +243,9 @@ TEST_F(ZipExtraction, ExistingFilesAndFoldersAreReusedWhateverTheirLetterCase) {
 TEST_F(ZipExtraction, WhatAKilledExtractionLeftGoesFirstAndNothingElse) {
   placeArchive("ic_ice");
   extractAny();
-  const std::string here = host::thisComputer();
   const std::vector<std::string> removed{"README.TXT.4294967-0.part",
                                          "lib/sub/deep.txt.4294967-12.part",
-                                         "readme.txt." + here + "-4294967-3.part"},
+                                         "readme.txt." + host::thisComputer() + "-4294967-3.part"},
       kept{"readme.txt.4294967-0.part.bak", "baska.txt.4294967-0.part",
            "lib/readme.txt.4294967-1.part", "readme.txt.BASKA-PC-4294967-3.part"};
   for (const std::string& name : removed)

@@ -168,35 +168,20 @@ TEST(ZipNames, NamesThatWindowsTakesForOneFileCollide) {
   }
 }
 
-// The limits as Windows sets them without long paths: MAX_PATH with its terminator for a file,
-// room for an 8.3 name for a folder, 255 units a name; a file's temporary name counted in.
+// Windows without long paths: MAX_PATH with its terminator for a file, room for an 8.3 name for
+// a folder, 255 units a name, a file's temporary name counted in; or bytes, where a host counts
+// them.
 TEST(ZipNames, ANameFitsWhereItIsWrittenWithItsTemporaryName) {
   const PathLimits windows{259, 247, 255, true};
-  const std::string name250(250, 'a');
-  struct Case {
-    std::size_t root;
-    std::string path;
-    bool folder;
-    bool fits;
-  };
-  const Case cases[] = {
-      {100, std::string(159, 'a'), false, true},   // 259 with the 0-unit suffix below
-      {100, std::string(160, 'a'), false, false},  // 260
-      {100, std::string(147, 'a'), true, true},    // a folder of 247
-      {100, std::string(148, 'a'), true, false},   // 248: no room left for an 8.3 name
-      {100, "b/" + std::string(50, 'a'), false, true},
-      {247, "b/a", false, false},  // its folder of 248
-      {3, name250, false, true},
-      {3, "ş" + name250 + "şşşş", false, true},    // 255 units in more bytes
-      {3, "ş" + name250 + "şşşşş", false, false},  // 256 units
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(fitsUnder(c.root, c.path, c.folder, 0, windows), c.fits) << c.root << " " << c.path;
-  // The temporary name's suffix: on the file's name and on its whole path.
-  EXPECT_FALSE(fitsUnder(3, name250, false, 6, windows));
-  EXPECT_FALSE(fitsUnder(100, std::string(150, 'a'), false, 10, windows));
-  // Bytes where the host counts bytes.
-  EXPECT_FALSE(fitsUnder(3, "ş" + name250 + "şşşş", false, 0, {4095, 4095, 255, false}));
+  const std::string a150(150, 'a'), name = "ş" + std::string(250, 'a') + "şşşş";  // 255 units
+  EXPECT_TRUE(fitsUnder(100, a150, false, 9, windows));
+  EXPECT_FALSE(fitsUnder(100, a150, false, 10, windows));       // 260
+  EXPECT_TRUE(fitsUnder(97, a150, true, 10, windows));          // a folder of 247
+  EXPECT_FALSE(fitsUnder(98, a150, true, 0, windows));          // 248
+  EXPECT_FALSE(fitsUnder(98, a150 + "/a", false, 0, windows));  // in a folder of 248
+  EXPECT_TRUE(fitsUnder(3, name, false, 0, windows));
+  EXPECT_FALSE(fitsUnder(3, name, false, 1, windows));                   // the name's 256th unit
+  EXPECT_FALSE(fitsUnder(3, name, false, 0, {4095, 4095, 255, false}));  // 260 bytes
 }
 
 }  // namespace
