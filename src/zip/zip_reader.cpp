@@ -276,19 +276,29 @@ FilesByFolder planEntries(ArchiveSource& archive, const Directory& directory, Oe
   return filesByFolder;
 }
 
-// Hands the destination each folder's file names at once, so that every folder is looked
-// through once whatever the number of entries, and only where it was there before: nothing was
-// ever left inside a folder that did not exist (the map's order puts a folder before those in it).
+// Whether `folder` was there, asking the destination (which sweeps it) once per folder, after
+// its parent: nothing was ever left inside a folder that was not there, so on a fresh
+// destination the sweep ends at the first missing folder. Each folder is handed its file names
+// at once, so that it is looked through once whatever the number of entries.
+bool sweep(const std::string& folder, const FilesByFolder& files, Destination& destination,
+           std::map<std::string, bool>& there) {
+  if (auto known = there.find(folder); known != there.end())
+    return known->second;
+  std::size_t cut = folder.rfind('/');
+  bool parent = folder.empty() || sweep(cut == std::string::npos ? "" : folder.substr(0, cut),
+                                        files, destination, there);
+  auto found = files.find(folder);
+  bool here =
+      parent && destination.removeLeftovers(
+                    folder, found != files.end() ? found->second : std::vector<std::string>());
+  there.emplace(folder, here);
+  return here;
+}
+
 void removeLeftovers(const FilesByFolder& filesByFolder, Destination& destination) {
-  std::vector<std::string> missing;
-  for (const auto& [folder, names] : filesByFolder) {
-    bool inMissing = std::any_of(missing.begin(), missing.end(), [&](const std::string& gone) {
-      return gone.empty() || (folder.size() > gone.size() && folder[gone.size()] == '/' &&
-                              folder.compare(0, gone.size(), gone) == 0);
-    });
-    if (!inMissing && !destination.removeLeftovers(folder, names))
-      missing.push_back(folder);
-  }
+  std::map<std::string, bool> there;
+  for (const auto& [folder, names] : filesByFolder)
+    sweep(folder, filesByFolder, destination, there);
 }
 
 // What check extracts into: nothing is made and nothing is written.

@@ -57,8 +57,8 @@ class Destination {
   }
   // Removes what an earlier extraction, ended in its middle, left in the folder `path` ("" for
   // the destination itself) beside the files `names` (bare names) that this one writes there,
-  // and gives whether the folder was there. Called once per folder before anything is written,
-  // parents before their subfolders, and not for a folder inside one that was not there.
+  // and gives whether the folder was there. Called at most once per folder before anything is
+  // written, parents first, and not for a folder inside one that was not there.
   virtual bool removeLeftovers(const std::string& path, const std::vector<std::string>& names) {
     (void)path, (void)names;  // nothing is ever left in a destination that writes nothing
     return false;
