@@ -51,7 +51,7 @@ compare() {
 compare disk "$data" 0.85
 if [ -d /dev/shm ]; then
   memory=$(mktemp -d /dev/shm/tk-bench.XXXXXX)
-  compare "RAM, /dev/shm" "$memory" 0.60
+  compare /dev/shm "$memory" 0.60
   rm -rf "$memory"
 fi
 report "zip: peak RSS (unzip: ${rss_unzip} MB)" "${rss_ours} MB" "< 16 MB" \
