@@ -3,7 +3,7 @@
 // folder that runs copy it into when they cannot have it to themselves, with their names.
 #pragma once
 
-#include <charconv>
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,24 +32,15 @@ inline std::string workingFolderName(std::string_view computer, uint64_t process
 inline bool parseWorkingFolderName(std::string_view name, std::string_view& computer,
                                    uint64_t& processId) {
   constexpr std::string_view kPrefix = "TovrenKur-";
-  auto number = [](std::string_view digits, uint64_t& value) {
-    return !digits.empty() && digits.size() <= 10 &&
-           std::from_chars(digits.data(), digits.data() + digits.size(), value).ptr ==
-               digits.data() + digits.size();
-  };
-  if (!name.starts_with(kPrefix))
-    return false;
-  name.remove_prefix(kPrefix.size());
-  // Read from the end: a computer's name may hold "-".
-  std::size_t last = name.rfind('-');
-  std::size_t middle =
-      last == std::string_view::npos || last == 0 ? last : name.rfind('-', last - 1);
-  uint64_t n = 0;
-  if (middle == std::string_view::npos || middle == 0 || !number(name.substr(last + 1), n) ||
-      !number(name.substr(middle + 1, last - middle - 1), processId)) {
+  // Read from its end as a temporary name of the same shape: a computer's name may hold "-".
+  std::string_view destination;
+  std::string shaped =
+      "x." + std::string(name.substr(std::min(kPrefix.size(), name.size()))) + ".part";
+  if (!name.starts_with(kPrefix) || !parseTempFileName(shaped, destination, computer, processId) ||
+      computer.empty()) {
     return false;
   }
-  computer = name.substr(0, middle);
+  computer = name.substr(kPrefix.size(), computer.size());  // not the shaped copy's
   return true;
 }
 

@@ -281,24 +281,24 @@ FilesByFolder planEntries(ArchiveSource& archive, const Directory& directory, Oe
 // destination the sweep ends at the first missing folder. Each folder is handed its file names
 // at once, so that it is looked through once whatever the number of entries.
 bool sweep(const std::string& folder, const FilesByFolder& files, Destination& destination,
-           std::map<std::string, bool>& there) {
-  if (auto known = there.find(folder); known != there.end())
-    return known->second;
+           std::unordered_set<std::string>& asked, std::unordered_set<std::string>& missing) {
+  if (!asked.insert(folder).second)
+    return missing.count(folder) == 0;
   std::size_t cut = folder.rfind('/');
   bool parent = folder.empty() || sweep(cut == std::string::npos ? "" : folder.substr(0, cut),
-                                        files, destination, there);
+                                        files, destination, asked, missing);
   auto found = files.find(folder);
-  bool here =
-      parent && destination.removeLeftovers(
-                    folder, found != files.end() ? found->second : std::vector<std::string>());
-  there.emplace(folder, here);
-  return here;
+  if (parent && destination.removeLeftovers(
+                    folder, found != files.end() ? found->second : std::vector<std::string>()))
+    return true;
+  missing.insert(folder);
+  return false;
 }
 
 void removeLeftovers(const FilesByFolder& filesByFolder, Destination& destination) {
-  std::map<std::string, bool> there;
+  std::unordered_set<std::string> asked, missing;
   for (const auto& [folder, names] : filesByFolder)
-    sweep(folder, filesByFolder, destination, there);
+    sweep(folder, filesByFolder, destination, asked, missing);
 }
 
 // What check extracts into: nothing is made and nothing is written.
