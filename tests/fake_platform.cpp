@@ -450,6 +450,25 @@ void FakePlatform::copyFile(const std::string& source, const std::string& destin
   find(destination)->version = version;
 }
 
+std::unique_ptr<FolderClaim> FakePlatform::ClaimFolder(const std::string& folder) {
+  record("ClaimFolder", {folder});
+  return std::make_unique<FolderClaim>();
+}
+
+std::string FakePlatform::CopyToWorkingFolder(const std::string& folder) {
+  record("CopyToWorkingFolder", {folder});
+  if (!isFolder(folder))
+    throw makeError(err::kPathNotFound);
+  addFolder(workingFolder);
+  for (auto [folded, entry] : std::map(entries_)) {  // a copy: entries are added
+    if (!folded.starts_with(key(folder) + "\\"))
+      continue;
+    entry.path = workingFolder + entry.path.substr(normalize(folder).size());
+    entries_[key(entry.path)] = entry;
+  }
+  return workingFolder;
+}
+
 double FakePlatform::Shell(const std::string& commandLine, int windowStyle) {
   record("Shell", {commandLine, std::to_string(windowStyle)});
   started.emplace_back(commandLine, windowStyle);

@@ -102,7 +102,11 @@ class FakePlatform : public Platform {
   // still running at the limit); 0 for any other.
   std::map<std::string, std::optional<uint32_t>> exitCodes;
   std::vector<Invocation> invocations;
-  bool otherInstanceRuns = false;   // another run of the installer holds the session's claim
+  bool otherInstanceRuns = false;  // another run of the installer holds the session's claim
+  // Where CopyToWorkingFolder copies a package folder (failOn("ClaimFolder", ...) refuses the
+  // claim), and how many ended working folders a sweep finds.
+  std::string workingFolder = "C:\\Users\\Ayşe Işık\\AppData\\Local\\Temp\\TovrenKur-PC-7-0";
+  int endedWorkingFolders = 0;
   std::vector<std::string> logged;  // the support log's lines, in order
   std::string defaultLog = "C:\\Users\\Ayşe Işık\\AppData\\Local\\Temp\\TovrenKur #001.log";
   std::vector<Call> calls;
@@ -126,6 +130,11 @@ class FakePlatform : public Platform {
   std::optional<FileVersionNumber> FileVersion(const std::string& path) override;
   bool ClaimOnlyInstance() override { return record("ClaimOnlyInstance", {}), !otherInstanceRuns; }
   void ActivateOtherInstance() override { record("ActivateOtherInstance", {}); }
+  std::unique_ptr<FolderClaim> ClaimFolder(const std::string& folder) override;
+  std::string CopyToWorkingFolder(const std::string& folder) override;
+  int RemoveEndedWorkingFolders() override {
+    return record("RemoveEndedWorkingFolders", {}), endedWorkingFolders;
+  }
   std::unique_ptr<WshShell> CreateWshShell() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   std::unique_ptr<XmlHttpRequest> CreateXmlHttpRequest() override;

@@ -66,6 +66,10 @@ class Form1 {
   void CreateShortCut();
   void regTovrenComponents();
 
+  // The package folder the run works in (install/package_folder.cpp): the setup's own
+  // "Tovren-Selvane" until the Continue action has chosen it.
+  std::string packageFolder();
+
   // The Chrome stage of the Continue action: the version key and the driver address (empty for
   // an unsupported version). Ends the program when there is no Chrome.
   struct DriverChoice {
@@ -86,6 +90,8 @@ class Form1 {
   // The second half of the Continue action: every unit is passed over on failure.
   void finishInstallation(const std::string& versionKey);
   void writeDriverRecord(const std::string& versionKey);
+  // Chooses the package folder for the download, the extraction and the package script, once.
+  std::string choosePackageFolder();
   std::unique_ptr<DispatchObject> checkBrowser();
 
   // The runtime's statements as the logic calls them, each also written to the support log. A
@@ -114,6 +120,8 @@ class Form1 {
   std::string logPath_;
   int exitCode_ = kExitInstalled;
   int passedOver_ = 0;
+  std::string packageFolder_;
+  std::unique_ptr<FolderClaim> packageClaim_;  // held until the run ends
 };
 
 }  // namespace tk

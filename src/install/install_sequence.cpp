@@ -35,10 +35,11 @@ void Form1::Command1_Click() {
         platform_.MkDir(userPath + folder);
     }
   });
+  step("Paket klasörü", [&] { packageFolder_ = choosePackageFolder(); });
   step("Sürücünün indirilmesi", [&] {
     indirDosya = "chromedriver_win32.zip";
     myUrl = driver.address;
-    myPath = platform_.AppPath() + "\\Tovren-Selvane\\" + indirDosya;
+    myPath = packageFolder() + "\\" + indirDosya;
     dosyaIndir(myUrl, myPath);
   });
   step("Sürücü arşivinin açılması", [&] { unzip(); });
@@ -49,8 +50,7 @@ void Form1::Command1_Click() {
       // Quoted for cmd's /s rule, so a package folder with blanks or parentheses still works. A
       // run without any window shows no console either.
       int style = options_.display == Display::VerySilent ? vbHide : vbMinimizedFocus;
-      Shell("cmd.exe /s /c \"\"" + platform_.AppPath() + "\\Tovren-Selvane\\install.cmd\"\"", style,
-            Wait::Unattended);
+      Shell("cmd.exe /s /c \"\"" + packageFolder() + "\\install.cmd\"\"", style, Wait::Unattended);
     }
   });
   step("Eksik bileşenlerin kopyası", [&] {

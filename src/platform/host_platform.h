@@ -2,8 +2,9 @@
 // the substitute elsewhere (platform/posix). Each host defines every member once, in the file of
 // its area: Dir, MkDir, FileCopy and AppPath in files_*, MsgBox in msgbox_*, Shell and
 // ShellAndWait in process_*, FileVersion in file_version_*, the one-instance claim in instance_*,
-// DescribeSystem in system_*, OpenLog and Log in support_log_*, ProfileString in profile_*, and
-// each Create* in the file of its object (wsh_*, fso_*, http_*, zip_extract_*, automation_*).
+// the package folder's claim and working copies in package_folder_*, DescribeSystem in system_*,
+// OpenLog and Log in support_log_*, ProfileString in profile_*, and each Create* in the file of
+// its object (wsh_*, fso_*, http_*, zip_extract_*, automation_*).
 #pragma once
 
 #include <memory>
@@ -15,7 +16,8 @@
 
 namespace tk::host {
 
-struct DirState;  // the search that Dir without arguments continues (files_*)
+struct DirState;       // the search that Dir without arguments continues (files_*)
+struct WorkingFolder;  // the run's working copy of the package folder (package_folder_*)
 
 class HostPlatform : public Platform {
  public:
@@ -39,6 +41,9 @@ class HostPlatform : public Platform {
   std::optional<FileVersionNumber> FileVersion(const std::string& path) override;
   bool ClaimOnlyInstance() override;
   void ActivateOtherInstance() override;
+  std::unique_ptr<FolderClaim> ClaimFolder(const std::string& folder) override;
+  std::string CopyToWorkingFolder(const std::string& folder) override;
+  int RemoveEndedWorkingFolders() override;
   std::unique_ptr<WshShell> CreateWshShell() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   std::unique_ptr<XmlHttpRequest> CreateXmlHttpRequest() override;
@@ -52,6 +57,7 @@ class HostPlatform : public Platform {
  private:
   std::unique_ptr<DirState> dir_;
   std::shared_ptr<void> instance_;  // the session's claim, released with the platform (instance_*)
+  std::shared_ptr<WorkingFolder> working_;
   SupportLog log_;
 };
 

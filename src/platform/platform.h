@@ -140,6 +140,13 @@ class ShellDispatch {
   virtual std::unique_ptr<ShellFolder> NameSpace(const std::string& path) = 0;
 };
 
+// A package folder claimed for one run (ClaimFolder): held until the object is dropped or the
+// process ends, however it ends.
+class FolderClaim {
+ public:
+  virtual ~FolderClaim() = default;
+};
+
 // An object of an outside COM component, reached through its dispatch interface by dispatch id.
 class DispatchObject {
  public:
@@ -194,6 +201,20 @@ class Platform {
   // Brings the window of the run that holds the claim to the front, or the message box that it
   // shows; nothing when it has no window yet. Never throws.
   virtual void ActivateOtherInstance() = 0;
+
+  // The package folder a run works in (package_folder.h). ClaimFolder claims `folder` for this
+  // run alone, against runs on this computer and on others that share the folder: an exclusive
+  // lock on the lock file in it (made when missing), once a file could be made and removed there.
+  // It throws when the folder cannot be written or another run holds it, the description saying
+  // which.
+  virtual std::unique_ptr<FolderClaim> ClaimFolder(const std::string& folder) = 0;
+  // Copies `folder`, all but its lock file and temporary files, into a new working folder of this
+  // run under the user's temporary folder, named for this computer and this process; gives its
+  // path. It stays in use while this run, or a program started from it, runs.
+  virtual std::string CopyToWorkingFolder(const std::string& folder) = 0;
+  // Removes the working folders of this computer that no run and no program uses any more; gives
+  // how many. Never throws.
+  virtual int RemoveEndedWorkingFolders() = 0;
 
   // The automation objects. Creation failures throw (429, or the HRESULT of the class).
   virtual std::unique_ptr<WshShell> CreateWshShell() = 0;                  // "WScript.Shell"

@@ -23,7 +23,8 @@ class TempFile {
   };
 
   // Creates a new file exclusively (never opening an existing one) in the folder of
-  // `destination`, a host path (UTF-8), named "<destination>.<process id>-<n>.part". A missing
+  // `destination`, a host path (UTF-8), named "<destination>.<computer>-<process id>-<n>.part":
+  // the folder may be shared by other computers, whose process ids mean nothing here. A missing
   // folder throws 76, like every failure here a PlatformError with the runtime's number.
   explicit TempFile(const std::string& destination) : TempFile(destination, Options{}) {}
   TempFile(const std::string& destination, Options options);
@@ -42,12 +43,19 @@ class TempFile {
 
   // Removes what earlier runs of the program, ended before they could clean up (killed from the
   // task manager, say, or by the end of the session), left in `folder` (a host path): the
-  // temporary files of the bare destination names that `isDestination` accepts, of processes
-  // that no longer run, and nothing else. A file that cannot be removed (still in use) stays.
-  static void removeLeftovers(const std::string& folder,
+  // temporary files of the bare destination names that `isDestination` accepts, of this
+  // computer's processes that no longer run, and nothing else. A file that cannot be removed
+  // (still in use) stays. Names without a computer come from versions before it was written:
+  // they are taken for this computer's (no run of the current version writes them, and a run of
+  // an older one is long over once its package holds this one). Gives whether the folder is
+  // there.
+  static bool removeLeftovers(const std::string& folder,
                               const std::function<bool(std::string_view)>& isDestination);
   // The same for the temporary files of one destination.
   static void removeLeftovers(const std::string& destination);
+  // The most that a temporary name adds to its destination's, in the host's units (UTF-16 units
+  // on Windows, bytes elsewhere): what a name must leave room for.
+  static std::size_t longestSuffix();
 
  private:
   struct Host;  // the host's open file
@@ -59,16 +67,37 @@ class TempFile {
   bool closed_ = false;
 };
 
-// Whether `name` is the bare name of a temporary file, "<destination>.<process id>-<n>.part";
-// gives the destination's bare name and the process id.
+// This computer's name as temporary names carry it (computerForNames).
+std::string thisComputer();
+
+// Whether this computer runs a process of that id (this one included). Conservative: a process
+// that cannot be looked at (another user's) counts as running; a reused id makes a leftover wait
+// for a later run.
+bool processRuns(uint64_t processId);
+
+// A computer's name made fit for a file name that is read back from its end: no ".", nothing
+// that Windows refuses in a name.
+inline std::string computerForNames(std::string_view name) {
+  std::string safe(name.empty() ? "PC" : name);
+  for (char& c : safe) {
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view(".\\/:*?\"<>|").find(c) != std::string_view::npos)
+      c = '_';
+  }
+  return safe;
+}
+
+// Whether `name` is the bare name of a temporary file, "<destination>.<computer>-<process id>-
+// <n>.part" or, from earlier versions, "<destination>.<process id>-<n>.part"; gives the
+// destination's bare name, the computer ("" for the earlier form) and the process id.
 inline bool parseTempFileName(std::string_view name, std::string_view& destination,
-                              uint64_t& processId) {
+                              std::string_view& computer, uint64_t& processId) {
   constexpr std::string_view kSuffix = ".part";
   if (!name.ends_with(kSuffix))
     return false;
   name.remove_suffix(kSuffix.size());
-  // A number of 1 to 10 digits at the end of `name`, taken off it.
-  auto number = [&name](char before, uint64_t& value) {
+  // A number of 1 to 10 digits at the end of `name`, taken off it with the separator before it.
+  auto number = [&name](uint64_t& value) {
     std::size_t digits = 0;
     while (digits < name.size() && digits < 10 && name[name.size() - 1 - digits] >= '0' &&
            name[name.size() - 1 - digits] <= '9') {
@@ -78,13 +107,24 @@ inline bool parseTempFileName(std::string_view name, std::string_view& destinati
     for (char digit : name.substr(name.size() - digits))
       value = value * 10 + static_cast<unsigned>(digit - '0');
     name.remove_suffix(digits);
-    bool separated = digits > 0 && name.size() > 1 && name.back() == before;
-    name.remove_suffix(separated ? 1 : 0);
-    return separated;
+    char separator = digits > 0 && name.size() > 1 ? name.back() : '\0';
+    name.remove_suffix(separator != '\0' ? 1 : 0);
+    return separator;
   };
   uint64_t counter = 0;
-  if (!number('-', counter) || !number('.', processId))
+  if (number(counter) != '-')
     return false;
+  char before = number(processId);
+  computer = {};
+  if (before == '-') {
+    std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size())
+      return false;
+    computer = name.substr(dot + 1);
+    name = name.substr(0, dot);
+  } else if (before != '.') {
+    return false;
+  }
   destination = name;
   return true;
 }

@@ -29,8 +29,8 @@ zip::ExtractStats extractArchive(const std::string& archive, const std::string& 
                                  Content content);
 
 // Reads the whole driver archive at `archive` (a host path) with every check of the extraction
-// and every CRC, writing nothing: whatever the reason, a refused archive is a damaged one (321).
-// A file that cannot be opened fails with its own number.
+// into its own folder and every CRC, writing nothing: whatever the reason, a refused archive is a
+// damaged one (321). A file that cannot be opened fails with its own number.
 void checkArchive(const std::string& archive);
 
 // Writes the driver's files at the top of `inner`: out of the one folder that newer driver
@@ -48,6 +48,9 @@ class UnwrappedDriver : public zip::Destination {
     return inner_.create(inside(path), executable);
   }
   uint64_t freeSpace() override { return inner_.freeSpace(); }
+  bool fits(const std::string& path, bool folder) override {
+    return path.size() <= driver_.folder().size() || inner_.fits(inside(path), folder);
+  }
 
  private:
   // Every entry of a driver archive lies in the driver's folder ("" or "name", any letter case).
@@ -61,11 +64,13 @@ class UnwrappedDriver : public zip::Destination {
 };
 
 // The reader run as a long work: the form's window stays served, and a long extraction shows
-// its progress over it. Without a destination the archive is only checked (zip::check). The
-// driver's archive is extracted out of its one folder (UnwrappedDriver); `driverFolder`, when
-// given, learns that folder ("" for none), for the shell to extract from it too.
-inline zip::ExtractStats runAsLongWork(zip::ArchiveSource& archive, zip::Destination* destination,
-                                       Content content, std::string* driverFolder = nullptr) {
+// its progress over it. Without `write` the archive is only checked (zip::check), its names
+// measured against `destination` as they would be written there. The driver's archive is
+// extracted out of its one folder (UnwrappedDriver); `driverFolder`, when given, learns that
+// folder ("" for none), for the shell to extract from it too.
+inline zip::ExtractStats runAsLongWork(zip::ArchiveSource& archive, zip::Destination& destination,
+                                       Content content, bool write = true,
+                                       std::string* driverFolder = nullptr) {
   struct Observer : zip::ExtractObserver {
     LongWork work{WorkKind::Extraction};
     void started(uint64_t totalBytes) override { work.setTotal(totalBytes); }
@@ -77,14 +82,14 @@ inline zip::ExtractStats runAsLongWork(zip::ArchiveSource& archive, zip::Destina
   zip::Options options{driver ? &*driver : nullptr, &observer};
   zip::ExtractStats stats;
   observer.work.run([&] {
-    if (destination != nullptr && driver) {
-      UnwrappedDriver unwrapped(*destination, *driver);
-      stats = zip::extract(archive, unwrapped, decodeOem, options);
-    } else if (destination != nullptr) {
-      stats = zip::extract(archive, *destination, decodeOem, options);
-    } else {
-      zip::check(archive, decodeOem, options);
-    }
+    std::optional<UnwrappedDriver> unwrapped;
+    if (driver)
+      unwrapped.emplace(destination, *driver);
+    zip::Destination& target = unwrapped ? static_cast<zip::Destination&>(*unwrapped) : destination;
+    if (write)
+      stats = zip::extract(archive, target, decodeOem, options);
+    else
+      zip::check(archive, decodeOem, options, &target);
   });
   if (driverFolder != nullptr && driver)
     *driverFolder = driver->folder();
@@ -92,21 +97,24 @@ inline zip::ExtractStats runAsLongWork(zip::ArchiveSource& archive, zip::Destina
 }
 
 // Removes from `folder` (a host path) the temporary files that an extraction ended in its middle
-// left for the files `names`, matched ignoring case as the hosts match names.
-inline void removeExtractionLeftovers(const std::string& folder,
+// left for the files `names`, matched ignoring case as the hosts match names; whether the folder
+// was there.
+inline bool removeExtractionLeftovers(const std::string& folder,
                                       const std::vector<std::string>& names) {
   std::unordered_set<std::string> folded;
   for (const std::string& name : names)
     folded.insert(foldCase(name));
-  TempFile::removeLeftovers(
+  return TempFile::removeLeftovers(
       folder, [&folded](std::string_view found) { return folded.count(foldCase(found)) > 0; });
 }
 
-// checkArchive on an archive that each host opens its own way.
-inline void checkDriverArchive(zip::ArchiveSource& archive) {
+// checkArchive on an archive that each host opens its own way, measured against the folder it
+// would be extracted into.
+inline void checkDriverArchive(zip::ArchiveSource& archive, zip::Destination& folder) {
   zip::DriverArchive driver;
+  UnwrappedDriver unwrapped(folder, driver);
   try {
-    zip::check(archive, decodeOem, {.rule = &driver});
+    zip::check(archive, decodeOem, {.rule = &driver}, &unwrapped);
   } catch (const PlatformError& refused) {
     throw PlatformError(err::kInvalidFileFormat, refused.description);
   }

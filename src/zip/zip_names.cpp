@@ -178,4 +178,23 @@ void NameCollisions::finish() {
   names_.clear();
 }
 
+bool fitsUnder(std::size_t rootLength, std::string_view path, bool folder, std::size_t suffix,
+               const PathLimits& limits) {
+  auto length = [&limits](std::string_view text) {
+    return limits.utf16 ? utf16Units(text) : text.size();
+  };
+  std::size_t cut = path.rfind('/');
+  std::size_t parent =
+      cut == std::string_view::npos ? rootLength - 1 : rootLength + length(path.substr(0, cut));
+  for (std::size_t start = 0; start < path.size();) {
+    std::size_t end = std::min(path.find('/', start), path.size());
+    bool name = end == path.size();
+    if (length(path.substr(start, end - start)) + (name && !folder ? suffix : 0) > limits.part)
+      return false;
+    start = end + 1;
+  }
+  std::size_t whole = rootLength + length(path) + (folder ? 0 : suffix);
+  return parent <= limits.folder && whole <= (folder ? limits.folder : limits.path);
+}
+
 }  // namespace tk::zip

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "zip/zip_format.h"
@@ -28,6 +29,20 @@ inline constexpr std::size_t kMaxDepth = 32;
 // dots and blanks, a part or a path past the limits above) or that has the shape of a short-name
 // alias ("NAME~1.EXT", which may be another entry's second name on Windows) throws 52.
 EntryPath safePath(const std::string& name);
+
+// The longest paths a file system takes: in UTF-16 units (Windows) or in bytes.
+struct PathLimits {
+  std::size_t path;    // a file's whole path
+  std::size_t folder;  // a folder's whole path
+  std::size_t part;    // one name
+  bool utf16;
+};
+
+// Whether the entry `path` (as safePath gives it) fits under a destination whose own path, with
+// its closing separator, is `rootLength` long: the folder that holds it, each name, and the
+// whole path, a file's with `suffix` more for the temporary name it is written under first.
+bool fitsUnder(std::size_t rootLength, std::string_view path, bool folder, std::size_t suffix,
+               const PathLimits& limits);
 
 // The names of one archive as Windows sees them, so that no entry can replace another: a name
 // given twice (letter case ignored as NTFS ignores it) and a file whose name is also a folder's

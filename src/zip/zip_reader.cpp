@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/error.h"
@@ -86,20 +87,19 @@ class Extractor {
   Destination& destination_;
   uint64_t dataEnd_;
   std::vector<unsigned char> output_;
-  std::string lastParent_;
+  std::unordered_set<std::string> made_;  // every folder made so far, each asked for once
   ExtractObserver* observer_;
 };
 
-// Every folder on the way to `path`; folders already made for the previous entry are skipped.
+// Every folder on the way to `path` that is not made yet, from the top down.
 void Extractor::makeParents(const std::string& path) {
   std::size_t cut = path.rfind('/');
-  std::string parent = cut == std::string::npos ? std::string() : path.substr(0, cut);
-  if (parent.empty() || parent == lastParent_)
+  if (cut == std::string::npos || made_.count(path.substr(0, cut)) > 0)
     return;
-  for (std::size_t at = parent.find('/'); at != std::string::npos; at = parent.find('/', at + 1))
-    destination_.makeFolder(parent.substr(0, at));
-  destination_.makeFolder(parent);
-  lastParent_ = parent;
+  for (std::size_t at = path.find('/'); at <= cut; at = path.find('/', at + 1)) {
+    if (made_.insert(path.substr(0, at)).second)
+      destination_.makeFolder(path.substr(0, at));
+  }
 }
 
 void Extractor::extractEntry(const CentralEntry& entry, const EntryPath& target) {
@@ -107,7 +107,8 @@ void Extractor::extractEntry(const CentralEntry& entry, const EntryPath& target)
     return;
   makeParents(target.path);
   if (target.folder) {
-    destination_.makeFolder(target.path);
+    if (made_.insert(target.path).second)
+      destination_.makeFolder(target.path);
     ++stats.folders;
     return;
   }
@@ -249,24 +250,55 @@ uint64_t checkEntries(ArchiveSource& archive, const Directory& directory, OemDec
   return total;
 }
 
-// Hands the destination each folder's file names at once, so that every folder is looked
-// through once whatever the number of entries.
-void removeLeftovers(ArchiveSource& archive, const Directory& directory, OemDecoder decodeOem,
-                     Destination& destination) {
-  std::map<std::string, std::vector<std::string>> filesByFolder;
+// Each folder's file names, keyed by the folder's path ("" for the destination itself).
+using FilesByFolder = std::map<std::string, std::vector<std::string>>;
+
+// The last pass before anything is written: every entry must fit the destination as it will be
+// written there (a refusal is 52), and each folder's files are gathered for the sweep.
+FilesByFolder planEntries(ArchiveSource& archive, const Directory& directory, OemDecoder decodeOem,
+                          Destination& destination) {
+  FilesByFolder filesByFolder;
   CentralDirectoryReader reader(archive, directory);
   CentralEntry entry;
   for (uint64_t n = 0; n < directory.entries; ++n) {
     reader.next(entry);
     EntryPath target = safePath(decodeName(entry, decodeOem));
+    if (!target.path.empty() && !destination.fits(target.path, target.folder)) {
+      throw PlatformError(err::kBadFileName, "Arşivdeki '" + target.path +
+                                                 "' hedef klasörde yazılamayacak kadar uzun");
+    }
     if (target.folder)
       continue;
     std::size_t cut = target.path.rfind('/');
     std::string folder = cut == std::string::npos ? "" : target.path.substr(0, cut);
     filesByFolder[folder].push_back(target.path.substr(cut + 1));
   }
+  return filesByFolder;
+}
+
+// Whether `folder` was there, asking the destination (which sweeps it) once per folder, after
+// its parent: nothing was ever left inside a folder that was not there, so on a fresh
+// destination the sweep ends at the first missing folder. Each folder is handed its file names
+// at once, so that it is looked through once whatever the number of entries.
+bool sweep(const std::string& folder, const FilesByFolder& files, Destination& destination,
+           std::unordered_set<std::string>& asked, std::unordered_set<std::string>& missing) {
+  if (!asked.insert(folder).second)
+    return missing.count(folder) == 0;
+  std::size_t cut = folder.rfind('/');
+  bool parent = folder.empty() || sweep(cut == std::string::npos ? "" : folder.substr(0, cut),
+                                        files, destination, asked, missing);
+  auto found = files.find(folder);
+  if (parent && destination.removeLeftovers(
+                    folder, found != files.end() ? found->second : std::vector<std::string>()))
+    return true;
+  missing.insert(folder);
+  return false;
+}
+
+void removeLeftovers(const FilesByFolder& filesByFolder, Destination& destination) {
+  std::unordered_set<std::string> asked, missing;
   for (const auto& [folder, names] : filesByFolder)
-    destination.removeLeftovers(folder, names);
+    sweep(folder, filesByFolder, destination, asked, missing);
 }
 
 // What check extracts into: nothing is made and nothing is written.
@@ -278,11 +310,18 @@ class NoOutput : public OutputFile {
 
 class NoDestination : public Destination {
  public:
+  explicit NoDestination(Destination* measured) : measured_(measured) {}
   void makeFolder(const std::string&) override {}
   std::unique_ptr<OutputFile> create(const std::string&, bool) override {
     return std::make_unique<NoOutput>();
   }
   uint64_t freeSpace() override { return UINT64_MAX; }
+  bool fits(const std::string& path, bool folder) override {
+    return measured_ == nullptr || measured_->fits(path, folder);
+  }
+
+ private:
+  Destination* measured_;
 };
 
 }  // namespace
@@ -291,12 +330,13 @@ ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecode
                      const Options& options) {
   Directory directory = readDirectory(archive);
   uint64_t total = checkEntries(archive, directory, decodeOem, options.rule);
+  FilesByFolder filesByFolder = planEntries(archive, directory, decodeOem, destination);
   if (total > destination.freeSpace()) {
     throw PlatformError(err::kDiskFull, "Zip arşivinin açılmış boyutu (" +
                                             std::to_string(total >> 20) +
                                             " MB) hedef diskteki boş yerden büyük");
   }
-  removeLeftovers(archive, directory, decodeOem, destination);
+  removeLeftovers(filesByFolder, destination);
   ExtractObserver* observer = options.observer;
   if (observer != nullptr)
     observer->started(total);
@@ -312,8 +352,9 @@ ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecode
   return extractor.stats;
 }
 
-void check(ArchiveSource& archive, OemDecoder decodeOem, const Options& options) {
-  NoDestination nowhere;
+void check(ArchiveSource& archive, OemDecoder decodeOem, const Options& options,
+           Destination* measured) {
+  NoDestination nowhere(measured);
   extract(archive, nowhere, decodeOem, options);
 }
 

@@ -48,11 +48,20 @@ class Destination {
   virtual std::unique_ptr<OutputFile> create(const std::string& path, bool executable) = 0;
   // Bytes still free on the folder's volume: an archive that needs more is refused up front.
   virtual uint64_t freeSpace() = 0;
+  // Whether an entry fits here as it will be written: its whole path, and a file's temporary
+  // name beside it, within what the host's file system takes. Asked of every entry before
+  // anything is written.
+  virtual bool fits(const std::string& path, bool folder) {
+    (void)path, (void)folder;
+    return true;
+  }
   // Removes what an earlier extraction, ended in its middle, left in the folder `path` ("" for
-  // the destination itself) beside the files `names` (bare names) that this one writes there.
-  // Called once per folder, before anything is written; a folder that is not there is fine.
-  virtual void removeLeftovers(const std::string& path, const std::vector<std::string>& names) {
+  // the destination itself) beside the files `names` (bare names) that this one writes there,
+  // and gives whether the folder was there. Called at most once per folder before anything is
+  // written, parents first, and not for a folder inside one that was not there.
+  virtual bool removeLeftovers(const std::string& path, const std::vector<std::string>& names) {
     (void)path, (void)names;  // nothing is ever left in a destination that writes nothing
+    return false;
   }
 };
 
@@ -109,7 +118,8 @@ struct Options {
 // compression method or a split archive, records that disagree, entries that share data, two
 // names that Windows takes for one file or a file that is also a folder, more entries or bytes
 // than the limits above, an entry that the content rule refuses (321), more bytes than the
-// destination has free (61) refuse the whole archive. Each file is written under a temporary
+// destination has free (61), a name that does not fit the destination (52) refuse the whole
+// archive. Each folder is made once. Each file is written under a temporary
 // name and renamed into place only once its size and CRC-32 are right, so a corrupt or
 // truncated archive leaves no half-written file behind. What an earlier extraction, ended in its
 // middle, left beside the entries' files is removed first.
@@ -117,7 +127,9 @@ ExtractStats extract(ArchiveSource& archive, Destination& destination, OemDecode
                      const Options& options = {});
 
 // Reads the whole archive as extract does, with the same checks and every CRC, and writes
-// nothing: it fails exactly as extract would with room enough, with the same number.
-void check(ArchiveSource& archive, OemDecoder decodeOem, const Options& options = {});
+// nothing: it fails exactly as extract into `measured` (when given; else into any folder)
+// would with room enough, with the same number.
+void check(ArchiveSource& archive, OemDecoder decodeOem, const Options& options = {},
+           Destination* measured = nullptr);
 
 }  // namespace tk::zip

@@ -5,6 +5,7 @@ the program's own end with its exit code, the prefix's removal)."""
 import glob
 import os
 import re
+import subprocess
 import time
 
 import e2e_win as e2e
@@ -259,8 +260,15 @@ class Checks:
         e2e.check_ends(self.wine, self.process, self.pid, "Kapat", exit_code)
         self.check_log(exit_code)
 
+    def working_copies(self):
+        """The package's working copies in the user's temporary folder, as host paths."""
+        return sorted(glob.glob(os.path.join(self.drive, "users", "*", "**", "TovrenKur-*-*-*"),
+                                recursive=True))
+
     def cleanup(self):
         if self.process is not None and self.process.poll() is None:
             self.process.kill()
+        if self.mounted:
+            subprocess.run(["umount", self.mounted], timeout=30)
         self.wine.close()
         self.change_lists()

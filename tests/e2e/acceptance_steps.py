@@ -169,6 +169,7 @@ class Run(Checks):
         self.log_start = os.path.getsize(suite.log)
         self.missing, self.lacks = [], []
         self.seen = []  # every box the user saw: title, text, style, the answer given
+        self.mounted = None  # a read-only mount that cleanup() undoes
 
     # Paths: Windows paths for the program, host paths for the checks.
     def host(self, path):
@@ -396,23 +397,35 @@ class Run(Checks):
             raise Stop()
 
     # Runs without a person.
+    def launch(self, arguments, package=None):
+        """`start /wait` in a batch file, not waited for; `package`: when not its own."""
+        script = self.user + "\\kur.cmd"
+        with open(self.host(script), "w", encoding="cp857", newline="") as out:  # the OEM page
+            out.write('@echo off\r\nstart "" /wait "%s\\TovrenKur.exe" %s\r\n'
+                      'exit /b %%errorlevel%%\r\n' % (package or self.package, " ".join(arguments)))
+        return subprocess.Popen(["wine", "cmd", "/c", script], env=self.wine.env,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def read_only_package(self):
+        """Mounted read-only (a permission bit stops no root); cleanup() unmounts it."""
+        package = self.host(self.package)
+        subprocess.run(["mount", "--bind", package, package], check=True, timeout=30)
+        self.mounted = package
+        subprocess.run(["mount", "-o", "remount,bind,ro", package], check=True, timeout=30)
+
     def deploy(self, arguments, exit_code, window=False, box=None):
         """A run as a deployment script makes it: `start /wait` in a batch file, while every
         window that any program shows is watched. No message box may appear but the one that a
         refused command line shows (`box`: a part of its text), which is answered; the form
         only with /SILENT."""
-        script, stop = self.user + "\\kur.cmd", os.path.join(self.wine.scratch, "dur")
-        with open(self.host(script), "w", encoding="cp857", newline="") as out:  # the OEM page
-            out.write('@echo off\r\nstart "" /wait "%s\\TovrenKur.exe" %s\r\n'
-                      'exit /b %%errorlevel%%\r\n' % (self.package, " ".join(arguments)))
+        stop = os.path.join(self.wine.scratch, "dur")
         watch = subprocess.Popen(["wine", self.tests("inspector.exe"), "windows",
                                   "Z:" + stop.replace("/", "\\")], env=self.wine.env,
                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                  stderr=subprocess.DEVNULL)
         watch.stdout.readline()  # the watch has begun
-        process = subprocess.Popen(["wine", "cmd", "/c", script], env=self.wine.env,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
+        process = self.launch(arguments)
         if box:  # the refusal's box, whichever process shows it
             self.pid = 0
             title, text, _kind = self.read_box()

@@ -20,7 +20,7 @@ import time
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import acceptance_steps as steps  # noqa: E402
-from acceptance_checks import read  # noqa: E402
+from acceptance_checks import DRIVERS, SLOW_RELEASE, read  # noqa: E402
 from acceptance_steps import (CLOSING_BOX, DRIVER_CLASS, FALLBACK_CLASS,  # noqa: E402
                               Box, Registration, check)
 import e2e_win as e2e  # noqa: E402
@@ -337,6 +337,81 @@ def watch_program_wait(run, seen):
     seen.update(texts=[c.get("text") for c in progress[1:]], probe=run.wine.inspect("probe", TITLE)[0])
 
 
+def archive_name_too_long(run):
+    """An archive whose notice's name (252 letters) fits Windows, but not beside its temporary
+    name: unfit (52) before any file is touched; exit code 3, and the log says why."""
+    run.setup(chrome="106.0.5249.62", missing=[], automation=None)
+    folder = run.host(run.package + "\\Tovren-Selvane")
+    steps.make_zip(os.path.join(folder, "chromedriver_win32.zip"),
+                   {"chromedriver.exe": "yeni", "LICENSE" + "a" * 245: "x"})
+    steps.write(os.path.join(folder, "chromedriver.exe"), steps.OLD_DRIVER)
+    run.deploy(["/VERYSILENT"], exit_code=3)
+    check(sorted(os.listdir(folder)) == ["TovrenKur.lock", "chromedriver.exe",
+                                         "chromedriver_win32.zip", "install.cmd"] and
+          read(os.path.join(folder, "chromedriver.exe")) == steps.OLD_DRIVER.encode(),
+          "nothing written, the driver there stays: %r" % os.listdir(folder))
+    texts = run.check_log(3)
+    check(any(t.startswith("Kurulum durdu: Hata No: 52 (") for t in texts), "why: %r" % texts[-2:])
+
+
+def check_working_copies(run, copies, driver):
+    """One working copy, with the driver extracted in it and the package script run from it."""
+    check(len(copies) == 1, "one working copy: %r" % copies)
+    for copy in copies:
+        ran = os.path.join(copy, "calisti.txt")
+        want = "C:\\%s\\install.cmd\r\n" % os.path.relpath(copy, run.drive).replace("/", "\\")
+        check(read(os.path.join(copy, "chromedriver.exe")) == driver.encode() and
+              steps.wait_until(lambda: os.path.exists(ran), 10) and read(ran).decode("cp857") == want,
+              "driver and script in the copy: %r" % os.listdir(copy))
+
+
+def read_only_package(run):
+    """A read-only package: an interactive run shows the boxes of a writable one, a /VERYSILENT
+    one installs completely, each in a working copy of its own, which the next run removes."""
+    run.setup(chrome="105.0.5195.102", missing=["MSCOMCTL.OCX"], automation=DRIVER_CLASS)
+    folder = run.host(run.package + "\\Tovren-Selvane")
+    run.read_only_package()
+    run.start()
+    run.devam()
+    run.boxes([Box("TovrenKur v1.0.0", SCRIPT_QUESTION, 292, answer=6),
+               Registration(["MSCOMCTL.OCX"], answer=6), CLOSING_BOX])
+    run.finished(key="105")
+    run.close()
+    first = run.working_copies()
+    check_working_copies(run, first, DRIVERS["105.0.5195.52"])
+    run.seen = []  # no one sees this run's boxes
+    run.deploy(["/VERYSILENT"], exit_code=0)
+    run.check_installed(key="105")
+    check(run.working_copies() != first, "the first copy removed: %r" % run.working_copies())
+    check_working_copies(run, run.working_copies(), DRIVERS["105.0.5195.52"])
+    check(os.listdir(folder) == ["install.cmd"], "the package as it was: %r" % os.listdir(folder))
+    texts = run.check_log(0, sorted(run.default_logs())[-1])
+    check(any(t.startswith("Paket klasörü: C:\\") and "çalışma kopyası" in t for t in texts),
+          "the log names the copy and why")
+
+
+def two_pcs_share_one_package(run):
+    """Two computers (prefixes) installing from one package at once, /VERYSILENT, the driver
+    arriving slowly: one in the package, one in a copy; both end with 0, each driver whole."""
+    run.setup(chrome="100.0.4896.75", missing=[], automation=None)
+    other = steps.Run(run.suite)
+    try:
+        other.setup(chrome="100.0.4896.75", missing=[], automation=None)
+        shared = "Z:" + run.host(run.package).replace("/", "\\")
+        started = [run.launch(["/VERYSILENT"]), other.launch(["/VERYSILENT"], shared)]
+        codes = [process.wait(timeout=180) for process in started]
+        check(codes == [0, 0], "both end with 0: %r" % codes)
+        folder = run.host(run.package + "\\Tovren-Selvane")
+        copies = run.working_copies() + other.working_copies()
+        check(len(copies) == 1, "one of them in a working copy: %r" % copies)
+        for place in [folder] + copies:
+            check(read(os.path.join(place, "chromedriver.exe")) == DRIVERS[SLOW_RELEASE].encode(),
+                  "the driver whole in " + place)
+        check(not [n for n in os.listdir(folder) if ".part" in n], "nothing half-written")
+    finally:
+        other.cleanup()
+
+
 BUILDS, MILESTONES = ("/" + name for name in (steps.driver_mirror.BUILDS_LIST,
                                                steps.driver_mirror.MILESTONES_LIST))
 CFT_131 = "/chrome-for-testing-public/131.0.6778.85/win32/chromedriver-win32.zip"
@@ -392,7 +467,8 @@ SCENARIOS = [full_installation, full_installation_on_32bit_windows, chrome_99_an
              application_missing, component_missing_from_package, quit_before_devam,
              slow_download, newer_component_in_system, deployment_very_silent,
              deployment_copy_refused, silent_launch_without_script_and_registration,
-             unattended_ends, bad_command_lines, unattended_outcomes, current_source]
+             unattended_ends, bad_command_lines, unattended_outcomes, current_source,
+             archive_name_too_long, read_only_package, two_pcs_share_one_package]
 
 
 def main():

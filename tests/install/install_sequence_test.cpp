@@ -162,6 +162,34 @@ TEST(InstallSequence, FirstInstallationInOrder) {
   EXPECT_EQ(world.form.exitCode(), kExitInstalled);
 }
 
+// A package folder this run cannot have (read-only, or another run at work in it): the download,
+// the extraction and the script happen in a copy of its own, where the archive already in the
+// package stands in for a failed download; the boxes are those of any run.
+TEST(InstallSequence, ARunThatCannotHaveThePackageFolderWorksInACopy) {
+  for (bool downloads : {true, false}) {
+    World world({});
+    std::string shared = kSetup + "\\Tovren-Selvane";
+    world.platform.addFile(shared + "\\chromedriver_win32.zip",
+                           fake::fakeZip({{"chromedriver.exe", "eski sürücü"}}));
+    world.platform.failOn("ClaimFolder", shared, err::kPermissionDenied);
+    if (!downloads)
+      world.platform.http[kUrl105] = {404, ""};
+    world.platform.answerNext(vbYes);
+    EXPECT_TRUE(world.pressDevam());
+
+    const std::string copy = world.platform.workingFolder;
+    EXPECT_EQ(world.platform.content(copy + "\\chromedriver.exe"),
+              downloads ? "sürücü" : "eski sürücü");
+    EXPECT_EQ(world.platform.list(shared),
+              (std::vector<std::string>{"chromedriver_win32.zip", "install.cmd"}));
+    EXPECT_EQ(world.platform.started.front().first,
+              "cmd.exe /s /c \"\"" + copy + "\\install.cmd\"\"");
+    EXPECT_EQ(world.prompts(),
+              (std::vector<std::string>{kScriptQuestion, "Registering işlemleri tamamlandı ...",
+                                        kTested}));
+  }
+}
+
 TEST(InstallSequence, NoOrEnterOnTheScriptQuestionStartsNoScript) {
   World world({});
   world.platform.expectMsgBox(kScriptQuestion, vbYesNoQuestionNo, "TovrenKur v1.0.0", vbNo);

@@ -238,14 +238,16 @@ TEST_F(ZipExtraction, ExistingFilesAndFoldersAreReusedWhateverTheirLetterCase) {
 }
 
 // What an extraction killed in its middle left beside the entries' files, in folders too and in
-// any letter case, goes before the next one; a running process's file and look-alikes stay.
+// any letter case, goes before the next one; a running process's file, another computer's (the
+// folder is shared) and look-alikes stay.
 TEST_F(ZipExtraction, WhatAKilledExtractionLeftGoesFirstAndNothingElse) {
   placeArchive("ic_ice");
   extractAny();
   const std::vector<std::string> removed{"README.TXT.4294967-0.part",
-                                         "lib/sub/deep.txt.4294967-12.part"},
+                                         "lib/sub/deep.txt.4294967-12.part",
+                                         "readme.txt." + host::thisComputer() + "-4294967-3.part"},
       kept{"readme.txt.4294967-0.part.bak", "baska.txt.4294967-0.part",
-           "lib/readme.txt.4294967-1.part"};
+           "lib/readme.txt.4294967-1.part", "readme.txt.BASKA-PC-4294967-3.part"};
   for (const std::string& name : removed)
     std::ofstream(package_ / name) << "x";
   for (const std::string& name : kept)
@@ -257,6 +259,23 @@ TEST_F(ZipExtraction, WhatAKilledExtractionLeftGoesFirstAndNothingElse) {
   for (const std::string& name : kept)
     EXPECT_TRUE(fs::exists(package_ / name)) << name;
   EXPECT_TRUE(fs::exists(fs::path(running.path())));
+}
+
+// Checked before anything is written, as the names will be written: a name that fits Windows but
+// not beside its temporary name's suffix refuses the archive at the download's check and before
+// the driver already there is replaced.
+TEST_F(ZipExtraction, ANameThatWouldNotFitAsWrittenRefusesTheArchiveFirst) {
+  std::ofstream(package_ / "chromedriver.exe", std::ios::binary) << "eski";
+  placeArchive("uzun_lisans");
+  for (bool download : {true, false}) {
+    try {
+      download ? host::checkArchive(test::utf8(package_ / "arsiv.zip")) : extract();
+      ADD_FAILURE() << "accepted";
+    } catch (const PlatformError& error) {
+      EXPECT_EQ(error.number, download ? err::kInvalidFileFormat : err::kBadFileName);
+    }
+  }
+  EXPECT_EQ(extracted("uzun_lisans"), (Tree{{"chromedriver.exe", "eski"}}));
 }
 
 TEST_F(ZipExtraction, NameSpaceGivesNoFolderForWhatDoesNotExist) {

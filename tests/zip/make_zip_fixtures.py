@@ -263,6 +263,8 @@ def fixtures():
     # The same file twice for Windows, and what a driver's archive may not hold.
     f["kiril"] = archive([("д.exe", b"1", D), ("Д.exe", b"2", D)])
     f["kisa_ad"] = archive([("chromedriver.exe", b"MZ", D), ("CHROME~1.EXE", b"MZ", D)])
+    # A name Windows takes (252 letters) that its temporary name beside it would not fit.
+    f["uzun_lisans"] = archive([("chromedriver.exe", b"MZ", D), ("LICENSE" + "a" * 245, b"x", D)])
     f["sarili"] = archive([("chromedriver-win32/", None, S),
                            ("chromedriver-win32/chromedriver.exe", b"MZ", D),
                            ("chromedriver-win32/THIRD_PARTY_NOTICES.chromedriver", b"not", D)])

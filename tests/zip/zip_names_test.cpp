@@ -168,5 +168,21 @@ TEST(ZipNames, NamesThatWindowsTakesForOneFileCollide) {
   }
 }
 
+// Windows without long paths: MAX_PATH with its terminator for a file, room for an 8.3 name for
+// a folder, 255 units a name, a file's temporary name counted in; or bytes, where a host counts
+// them.
+TEST(ZipNames, ANameFitsWhereItIsWrittenWithItsTemporaryName) {
+  const PathLimits windows{259, 247, 255, true};
+  const std::string a150(150, 'a'), name = "ş" + std::string(250, 'a') + "şşşş";  // 255 units
+  EXPECT_TRUE(fitsUnder(100, a150, false, 9, windows));
+  EXPECT_FALSE(fitsUnder(100, a150, false, 10, windows));       // 260
+  EXPECT_TRUE(fitsUnder(97, a150, true, 10, windows));          // a folder of 247
+  EXPECT_FALSE(fitsUnder(98, a150, true, 0, windows));          // 248
+  EXPECT_FALSE(fitsUnder(98, a150 + "/a", false, 0, windows));  // in a folder of 248
+  EXPECT_TRUE(fitsUnder(3, name, false, 0, windows));
+  EXPECT_FALSE(fitsUnder(3, name, false, 1, windows));                   // the name's 256th unit
+  EXPECT_FALSE(fitsUnder(3, name, false, 0, {4095, 4095, 255, false}));  // 260 bytes
+}
+
 }  // namespace
 }  // namespace tk::zip

@@ -15,6 +15,7 @@
 
 #include "platform/host_platform.h"
 #include "platform/posix/handles_posix.h"
+#include "platform/posix/package_folder_posix.h"
 #include "platform/posix/paths_posix.h"
 #include "platform/process.h"
 #include "platform/progress.h"
@@ -119,13 +120,18 @@ bool readWhole(int fd, void* data, std::size_t size) {
 }
 
 // The grandchild: its own session, no console (stdio on /dev/null), none of the installer's
-// other descriptors, default signal handling. Only async-signal-safe calls after fork.
-[[noreturn]] void becomeProgram(char* const* argv, int devNull, int failurePipe) {
+// other descriptors but `held` (as descriptor 3, when given), default signal handling. Only
+// async-signal-safe calls after fork.
+[[noreturn]] void becomeProgram(char* const* argv, int devNull, int failurePipe, int held) {
   ::setsid();
   ::dup2(devNull, 0);
   ::dup2(devNull, 1);
   ::dup2(devNull, 2);
-  ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+  if (held >= 0 && (held == 3 ? ::fcntl(3, F_SETFD, 0) : ::dup2(held, 3)) >= 0) {
+    ::close_range(4, ~0U, CLOSE_RANGE_CLOEXEC);
+  } else {
+    ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+  }
   struct sigaction standard {};
   standard.sa_handler = SIG_DFL;
   for (int signal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGCHLD, SIGHUP})
@@ -154,14 +160,14 @@ Pipe makePipe() {
 }
 
 // Starts the program as a child of this process: its pid, or why it could not start (the child
-// reports a failed exec through a pipe that the exec itself closes).
-SpawnReport startChild(char* const* argv, int devNull) {
+// reports a failed exec through a pipe that the exec itself closes). `held` as becomeProgram's.
+SpawnReport startChild(char* const* argv, int devNull, int held) {
   Pipe failure = makePipe();
   if (!failure.read)
     return {-1, errno};
   SpawnReport report{::fork(), 0};
   if (report.pid == 0)
-    becomeProgram(argv, devNull, failure.write.get());
+    becomeProgram(argv, devNull, failure.write.get(), held);
   report.error = report.pid < 0 ? errno : 0;
   failure.write.reset();
   int execError = 0;
@@ -172,8 +178,8 @@ SpawnReport startChild(char* const* argv, int devNull) {
 
 // The middle process of a double fork: starts the program, reports its pid or the reason it
 // could not start, and exits at once, so the program is adopted by init and never a zombie.
-[[noreturn]] void startAndLeave(char* const* argv, int devNull, int reportPipe) {
-  SpawnReport report = startChild(argv, devNull);
+[[noreturn]] void startAndLeave(char* const* argv, int devNull, int reportPipe, int held) {
+  SpawnReport report = startChild(argv, devNull, held);
   (void)!::write(reportPipe, &report, sizeof report);
   ::_exit(0);
 }
@@ -197,14 +203,14 @@ struct Spawn {
   UniqueFd devNull;
 };
 
-pid_t spawnDetached(const std::vector<std::string>& plan) {
+pid_t spawnDetached(const std::vector<std::string>& plan, int held) {
   Spawn spawn(plan);
   Pipe report = makePipe();
   if (!report.read)
     throw makeError(shellNumberFromErrno(errno));
   pid_t middle = ::fork();
   if (middle == 0)
-    startAndLeave(spawn.argv.data(), spawn.devNull.get(), report.write.get());
+    startAndLeave(spawn.argv.data(), spawn.devNull.get(), report.write.get(), held);
   SpawnReport result{-1, errno};
   report.write.reset();
   spawn.devNull.reset();
@@ -253,7 +259,8 @@ void checkShellArguments(const std::string& commandLine, int windowStyle) {
 
 double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
   checkShellArguments(commandLine, windowStyle);
-  return static_cast<double>(spawnDetached(planFor(commandLine)));
+  return static_cast<double>(
+      spawnDetached(planFor(commandLine), heldByChild(working_.get(), commandLine)));
 }
 
 std::optional<uint32_t> HostPlatform::ShellAndWait(const std::string& commandLine, int windowStyle,
@@ -261,7 +268,8 @@ std::optional<uint32_t> HostPlatform::ShellAndWait(const std::string& commandLin
   checkShellArguments(commandLine, windowStyle);
   std::vector<std::string> plan = planFor(commandLine);
   Spawn spawn(plan);
-  SpawnReport child = startChild(spawn.argv.data(), spawn.devNull.get());
+  SpawnReport child =
+      startChild(spawn.argv.data(), spawn.devNull.get(), heldByChild(working_.get(), commandLine));
   if (child.pid > 0 && child.error != 0)
     reap(child.pid);
   if (child.pid <= 0 || child.error != 0)

@@ -1,5 +1,5 @@
 // TempFile on the host: O_EXCL creation beside the destination, fsync before the rename that
-// replaces it, and the removal of what killed runs left.
+// replaces it, and the removal of what this computer's killed runs left.
 #include "platform/temp_file.h"
 
 #include <dirent.h>
@@ -23,7 +23,33 @@ namespace {
 // left to write and a large download costs hardly more than an unsynced one.
 constexpr off_t kWritebackStep = 2 << 20;
 
+// What every temporary name of this process carries before its counter.
+const std::string& ownStem() {
+  static const std::string stem = "." + thisComputer() + "-" + std::to_string(::getpid()) + "-";
+  return stem;
+}
+
 }  // namespace
+
+std::string thisComputer() {
+  static const std::string name = [] {
+    char buffer[HOST_NAME_MAX + 1]{};
+    return computerForNames(::gethostname(buffer, sizeof buffer - 1) == 0 ? buffer : "");
+  }();
+  return name;
+}
+
+std::size_t TempFile::longestSuffix() {
+  return ownStem().size() + 10 + 5;  // the counter's digits, ".part"
+}
+
+bool processRuns(uint64_t processId) {
+  if (processId == static_cast<uint64_t>(::getpid()))
+    return true;
+  if (processId == 0 || processId > INT32_MAX)
+    return false;
+  return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno != ESRCH;
+}
 
 struct TempFile::Host {
   UniqueFd fd;
@@ -34,10 +60,7 @@ struct TempFile::Host {
 TempFile::TempFile(const std::string& destination, Options options)
     : host_(std::make_unique<Host>()), destination_(destination), options_(options) {
   static std::atomic<unsigned> counter{0};
-  std::string stem = destination;
-  stem += '.';
-  stem += std::to_string(::getpid());
-  stem += '-';
+  std::string stem = destination + ownStem();
   // 0666 (0777 for a program) and the umask, as for any file the user creates.
   mode_t mode = options.executable ? 0777 : 0666;
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -96,21 +119,22 @@ void TempFile::commit() {
     ::fsync(handle.get());
 }
 
-void TempFile::removeLeftovers(const std::string& folder,
+bool TempFile::removeLeftovers(const std::string& folder,
                                const std::function<bool(std::string_view)>& isDestination) {
   UniqueDir listing(::opendir(folder.empty() ? "." : folder.c_str()));
   if (!listing)
-    return;  // no folder: nothing left there; creating a new file there reports why
+    return errno != ENOENT;  // nothing left there; creating a new file there reports why
   while (const dirent* entry = ::readdir(listing.get())) {
-    std::string_view destination;
+    std::string_view destination, computer;
     uint64_t owner = 0;
     // A process that still runs (another installer beside this one) keeps its file.
-    if (entry->d_type != DT_DIR && parseTempFileName(entry->d_name, destination, owner) &&
-        isDestination(destination) && owner != static_cast<uint64_t>(::getpid()) &&
-        owner <= INT32_MAX && ::kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH) {
+    if (entry->d_type != DT_DIR && parseTempFileName(entry->d_name, destination, computer, owner) &&
+        isDestination(destination) && (computer.empty() || computer == thisComputer()) &&
+        !processRuns(owner)) {
       ::unlinkat(::dirfd(listing.get()), entry->d_name, 0);
     }
   }
+  return true;
 }
 
 void TempFile::removeLeftovers(const std::string& destination) {

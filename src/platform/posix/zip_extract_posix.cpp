@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -20,6 +21,7 @@
 #include "platform/posix/io_posix.h"
 #include "platform/posix/paths_posix.h"
 #include "platform/text.h"
+#include "zip/zip_names.h"
 
 namespace fs = std::filesystem;
 
@@ -63,8 +65,14 @@ class HostDestination : public zip::Destination {
       throw lastErrnoError(root_);
     return static_cast<uint64_t>(volume.f_bavail) * volume.f_frsize;
   }
-  void removeLeftovers(const std::string& path, const std::vector<std::string>& names) override {
-    removeExtractionLeftovers((path.empty() ? root_ : resolve(path)).string(), names);
+  // The host's own limits: a name of NAME_MAX bytes, a path of PATH_MAX with its terminator.
+  bool fits(const std::string& path, bool folder) override {
+    constexpr zip::PathLimits kLimits{PATH_MAX - 1, PATH_MAX - 1, NAME_MAX, false};
+    return zip::fitsUnder(root_.string().size() + 1, path, folder, TempFile::longestSuffix(),
+                          kLimits);
+  }
+  bool removeLeftovers(const std::string& path, const std::vector<std::string>& names) override {
+    return removeExtractionLeftovers((path.empty() ? root_ : resolve(path)).string(), names);
   }
 
  private:
@@ -123,6 +131,8 @@ void HostDestination::makeFolder(const std::string& path) {
     struct stat info {};
     if (error != EEXIST || ::stat(host.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
       throw errnoError(error, host);
+  } else {
+    listings_.try_emplace(host.string());  // a new folder holds nothing yet: no need to read it
   }
   remember(host);
 }
@@ -187,12 +197,13 @@ zip::ExtractStats extractArchive(const std::string& archive, const std::string& 
                                  Content content) {
   HostArchive source(archive);
   HostDestination target(destination);
-  return runAsLongWork(source, &target, content);
+  return runAsLongWork(source, target, content);
 }
 
 void checkArchive(const std::string& archive) {
   HostArchive source(archive);
-  checkDriverArchive(source);
+  HostDestination folder(fs::path(archive).parent_path());
+  checkDriverArchive(source, folder);
 }
 
 std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {

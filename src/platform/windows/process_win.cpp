@@ -10,6 +10,7 @@
 #include "platform/progress.h"
 #include "platform/windows/files_win.h"
 #include "platform/windows/handles_win.h"
+#include "platform/windows/package_folder_win.h"
 #include "platform/windows/strings_win.h"
 
 namespace tk::host {
@@ -84,17 +85,25 @@ struct Started {
   DWORD id = 0;
 };
 
-Started start(const std::string& commandLine, int windowStyle) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = showState(windowStyle);
+// A program started from the working folder (the package script) holds that folder while it
+// runs: it inherits the hold, and nothing else of this process.
+Started start(const std::string& commandLine, int windowStyle, const WorkingFolder* working) {
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup.StartupInfo;
+  startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+  startup.StartupInfo.wShowWindow = showState(windowStyle);
   Launch launch = launchFor(commandLine);
   std::vector<wchar_t> text(launch.commandLine.begin(), launch.commandLine.end());
   text.push_back(L'\0');  // CreateProcessW may write into its command line
+  HeldByChild held(working, commandLine);
+  if (held.active()) {
+    startup.StartupInfo.cb = sizeof startup;
+    startup.lpAttributeList = held.attributes();
+  }
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(launch.application.c_str(), text.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process)) {
+  if (!CreateProcessW(launch.application.c_str(), text.data(), nullptr, nullptr, held.active(),
+                      held.active() ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, nullptr,
+                      &startup.StartupInfo, &process)) {
     throw makeError(shellNumber(GetLastError()));
   }
   UniqueHandle thread(process.hThread);
@@ -105,14 +114,14 @@ Started start(const std::string& commandLine, int windowStyle) {
 
 // Never waited for: the handles go at once.
 double HostPlatform::Shell(const std::string& commandLine, int windowStyle) {
-  return static_cast<double>(start(commandLine, windowStyle).id);
+  return static_cast<double>(start(commandLine, windowStyle, working_.get()).id);
 }
 
 // The process handle is signalled when the program has ended (its own children are not waited
 // for); its exit code is read only then, so STILL_ACTIVE can never pass for one.
 std::optional<uint32_t> HostPlatform::ShellAndWait(const std::string& commandLine, int windowStyle,
                                                    std::chrono::milliseconds limit) {
-  Started program = start(commandLine, windowStyle);
+  Started program = start(commandLine, windowStyle, working_.get());
   DWORD woken = WAIT_FAILED;
   LongWork work(WorkKind::Program);
   work.run([&] {

@@ -1,5 +1,5 @@
 // TempFile on Win32: CREATE_NEW beside the destination, FlushFileBuffers before MoveFileExW
-// replaces it, and the removal of what killed runs left.
+// replaces it, and the removal of what this computer's killed runs left.
 #include "platform/temp_file.h"
 
 #include <algorithm>
@@ -15,10 +15,48 @@ struct TempFile::Host {
   UniqueHandle file;
 };
 
+namespace {
+
+// What every temporary name of this process carries before its counter.
+const std::string& ownStem() {
+  static const std::string stem =
+      "." + thisComputer() + "-" + std::to_string(GetCurrentProcessId()) + "-";
+  return stem;
+}
+
+// Another computer reading the destination (copying the package folder, say) or a virus scanner
+// holds it open for a moment: its replace is tried again for a while.
+bool momentarilyInUse(DWORD error, const std::wstring& destination) {
+  DWORD attributes = GetFileAttributesW(destination.c_str());
+  return (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+          error == ERROR_ACCESS_DENIED) &&
+         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+}
+
+constexpr int kReplaceAttempts = 30;
+constexpr DWORD kReplacePause = 100;  // milliseconds
+
+}  // namespace
+
+// The NetBIOS name: at most 15 characters, unique among the computers that share a folder.
+std::string thisComputer() {
+  static const std::string name = [] {
+    wchar_t buffer[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    return computerForNames(GetComputerNameW(buffer, &size) ? toUtf8(std::wstring(buffer, size))
+                                                            : std::string());
+  }();
+  return name;
+}
+
+std::size_t TempFile::longestSuffix() {
+  return toWide(ownStem()).size() + 10 + 5;  // the counter's digits, ".part"
+}
+
 TempFile::TempFile(const std::string& destination, Options options)
     : host_(std::make_unique<Host>()), destination_(destination), options_(options) {
   static std::atomic<unsigned> counter{0};
-  std::string stem = destination + "." + std::to_string(GetCurrentProcessId()) + "-";
+  std::string stem = destination + ownStem();
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = stem + std::to_string(counter++) + ".part";
     host_->file.reset(CreateFileW(toWide(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -64,15 +102,17 @@ void TempFile::close() {
 void TempFile::commit() {
   close();
   DWORD how = MOVEFILE_REPLACE_EXISTING | (options_.flush ? MOVEFILE_WRITE_THROUGH : 0);
-  if (!MoveFileExW(toWide(path_).c_str(), toWide(destination_).c_str(), how))
-    throwLastError();
+  std::wstring from = toWide(path_);
+  std::wstring to = toWide(destination_);
+  for (int attempt = 1; !MoveFileExW(from.c_str(), to.c_str(), how); ++attempt) {
+    DWORD error = GetLastError();
+    if (attempt == kReplaceAttempts || !momentarilyInUse(error, to))
+      throw makeError(runtimeNumberFromWin32(error));
+    Sleep(kReplacePause);
+  }
   committed_ = true;
 }
 
-namespace {
-
-// Conservative: a process that cannot be looked at (another user's) counts as running. A process
-// id can be reused; the file then waits for a later run.
 bool processRuns(uint64_t processId) {
   if (processId == GetCurrentProcessId())
     return true;
@@ -84,25 +124,26 @@ bool processRuns(uint64_t processId) {
   return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
-}  // namespace
-
-void TempFile::removeLeftovers(const std::string& folder,
+bool TempFile::removeLeftovers(const std::string& folder,
                                const std::function<bool(std::string_view)>& isDestination) {
   std::wstring base = toWide(folder);
   if (!base.empty() && base.back() != L'\\' && base.back() != L'/')
     base += L'\\';
   WIN32_FIND_DATAW found{};
   UniqueFindHandle search(FindFirstFileW((base + L"*.part").c_str(), &found));
+  if (!search && GetLastError() == ERROR_PATH_NOT_FOUND)
+    return false;
   for (bool more = bool(search); more; more = FindNextFileW(search.get(), &found)) {
     std::string name = toUtf8(found.cFileName);
-    std::string_view destination;
+    std::string_view destination, computer;
     uint64_t owner = 0;
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-        parseTempFileName(name, destination, owner) && isDestination(destination) &&
-        !processRuns(owner)) {
+        parseTempFileName(name, destination, computer, owner) && isDestination(destination) &&
+        (computer.empty() || computer == thisComputer()) && !processRuns(owner)) {
       DeleteFileW((base + found.cFileName).c_str());  // one still open elsewhere stays
     }
   }
+  return true;
 }
 
 void TempFile::removeLeftovers(const std::string& destination) {

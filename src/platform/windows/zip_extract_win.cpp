@@ -20,6 +20,7 @@
 #include "platform/windows/handles_win.h"
 #include "platform/windows/strings_win.h"
 #include "platform/zip_extract.h"
+#include "zip/zip_names.h"
 
 namespace tk::host {
 namespace {
@@ -59,12 +60,22 @@ class WinArchive : public zip::ArchiveSource {
   uint64_t size_ = 0;
 };
 
+// The program is not declared long-path aware, so whatever the system's LongPathsEnabled says,
+// its file functions take MAX_PATH (260 with the terminator), and a folder must leave room for an
+// 8.3 name (MAX_PATH - 12); the shell's zip folders and the package script's cmd.exe are held to
+// the same.
+constexpr zip::PathLimits kWindowsLimits{MAX_PATH - 1, MAX_PATH - 12 - 1, 255, true};
+
 // Win32 names ignore case by themselves: an entry replaces a file whatever its letter case.
 class WinDestination : public zip::Destination {
  public:
   explicit WinDestination(std::string root) : root_(std::move(root)) {
     if (!root_.empty() && root_.back() != '\\' && root_.back() != '/')
       root_ += '\\';
+    // The folder's real length: relative parts, "." and ".." as Windows resolves them.
+    std::wstring wide = toWide(root_);
+    DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    rootLength_ = length > 0 ? length - 1 : wide.size();
   }
   void makeFolder(const std::string& path) override {
     std::wstring folder = toWide(full(path));
@@ -86,8 +97,11 @@ class WinDestination : public zip::Destination {
       throwLastError();
     return available.QuadPart;
   }
-  void removeLeftovers(const std::string& path, const std::vector<std::string>& names) override {
-    removeExtractionLeftovers(full(path), names);
+  bool fits(const std::string& path, bool folder) override {
+    return zip::fitsUnder(rootLength_, path, folder, TempFile::longestSuffix(), kWindowsLimits);
+  }
+  bool removeLeftovers(const std::string& path, const std::vector<std::string>& names) override {
+    return removeExtractionLeftovers(full(path), names);
   }
 
  private:
@@ -98,6 +112,7 @@ class WinDestination : public zip::Destination {
   }
 
   std::string root_;
+  std::size_t rootLength_ = 0;  // in UTF-16 units, with the closing backslash
 };
 
 constexpr CLSID kShellClass = {
@@ -138,88 +153,9 @@ ComPtr<::FolderItems> wrappedItems(::FolderItems& top) {
   return items;
 }
 
-// The items of a folder or an archive at `path`: the shell's own collection, or none where the
-// program's reader extracts the archive.
-struct WinItems : tk::FolderItems {
-  ComPtr<::FolderItems> shellItems;
-  std::string path;
-};
-
-class WinFolder : public ShellFolder {
- public:
-  WinFolder(ComPtr<Folder> folder, std::string path)
-      : folder_(std::move(folder)), path_(std::move(path)) {}
-  std::unique_ptr<tk::FolderItems> Items() override;
-  std::optional<CopyCounts> CopyHere(tk::FolderItems& items, int options) override;
-
- private:
-  ComPtr<Folder> folder_;  // empty for an archive that the shell gave no folder for
-  std::string path_;
-};
-
-std::unique_ptr<tk::FolderItems> WinFolder::Items() {
-  auto items = std::make_unique<WinItems>();
-  items->path = path_;
-  if (!folder_)
-    return items;
-  HRESULT result = folder_->Items(items->shellItems.put());
-  if (FAILED(result))
-    throw shellError(result, "Items");
-  if (!items->shellItems)
-    throw makeError(err::kObjectNotSet);
-  return items;
-}
-
-// Only an archive is extracted, and only once the program's reader has checked the whole of it
-// as the driver's archive, whoever extracts it: an archive that an earlier run or anyone else
-// left at the archive's place is never handed to the shell unchecked. The archive stays open,
-// shared for reading only, until the shell is done, so the shell reads what was checked.
-std::optional<CopyCounts> WinFolder::CopyHere(tk::FolderItems& items, int options) {
-  auto* source = dynamic_cast<WinItems*>(&items);
-  if (source == nullptr)
-    throw makeError(err::kObjectRequired);
-  std::wstring archivePath = toWide(source->path);
-  DWORD attributes = GetFileAttributesW(archivePath.c_str());
-  // Extracting into an archive, or copying a folder (even one at the archive's place), is not
-  // offered.
-  if (!folder_ ||
-      (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
-    throw makeError(err::kInvalidCall);
-  WinArchive archive(archivePath);
-  // Zip folders may ignore CopyHere's flags and ask, or show errors, all the same.
-  if (!source->shellItems || (options & kCopyNoUi) == kCopyNoUi) {
-    WinDestination target(path_);
-    zip::ExtractStats stats = runAsLongWork(archive, &target, Content::Driver);
-    return CopyCounts{stats.files + stats.folders, stats.bytes};
-  }
-  std::string wrapper;
-  runAsLongWork(archive, nullptr, Content::Driver, &wrapper);
-  ComPtr<::FolderItems> inner;
-  if (!wrapper.empty())
-    inner = wrappedItems(*source->shellItems.get());
-  Variant what;
-  what.value.vt = VT_DISPATCH;
-  what.value.pdispVal = inner ? inner.get() : source->shellItems.get();
-  what.value.pdispVal->AddRef();  // the Variant releases its own reference
-  Variant how;
-  how.value.vt = VT_I2;
-  how.value.iVal = static_cast<SHORT>(options);
-  HRESULT result = folder_->CopyHere(what.value, how.value);
-  if (FAILED(result))
-    throw shellError(result, "CopyHere");
-  return std::nullopt;
-}
-
-class WinShell : public ShellDispatch {
- public:
-  explicit WinShell(ComPtr<IShellDispatch> shell) : shell_(std::move(shell)) {}
-  std::unique_ptr<ShellFolder> NameSpace(const std::string& path) override;
-
- private:
-  ComPtr<IShellDispatch> shell_;
-};
-
-std::unique_ptr<ShellFolder> WinShell::NameSpace(const std::string& path) {
+// The folder the shell gives for `path` (a folder, or an archive where a zip-folder handler is
+// there), or none.
+ComPtr<Folder> shellFolder(IShellDispatch& shell, const std::string& path) {
   std::wstring wide = toWide(path);
   Variant directory;
   directory.value.bstrVal = comApi().allocString(wide.data(), static_cast<UINT>(wide.size()));
@@ -227,15 +163,101 @@ std::unique_ptr<ShellFolder> WinShell::NameSpace(const std::string& path) {
     throw makeError(err::kOutOfMemory);
   directory.value.vt = VT_BSTR;
   ComPtr<Folder> folder;
-  HRESULT result = shell_->NameSpace(directory.value, folder.put());
-  if (SUCCEEDED(result) && folder)
-    return std::make_unique<WinFolder>(std::move(folder), path);
-  // No folder from the shell: an existing file is an archive for the program's own reader.
-  DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-    return std::make_unique<WinFolder>(ComPtr<Folder>(), path);
-  return nullptr;
+  HRESULT result = shell.NameSpace(directory.value, folder.put());
+  return SUCCEEDED(result) ? std::move(folder) : ComPtr<Folder>();
 }
+
+// What a folder's items stand for: the folder or the archive at `path`.
+struct WinItems : tk::FolderItems {
+  std::string path;
+  bool archive = false;
+};
+
+// A folder, or an archive that the shell is not asked for until CopyHere has checked it.
+class WinFolder : public ShellFolder {
+ public:
+  WinFolder(ComPtr<IShellDispatch> shell, std::string path, bool archive)
+      : shell_(std::move(shell)), path_(std::move(path)), archive_(archive) {}
+  std::unique_ptr<tk::FolderItems> Items() override {
+    auto items = std::make_unique<WinItems>();
+    items->path = path_;
+    items->archive = archive_;
+    return items;
+  }
+  std::optional<CopyCounts> CopyHere(tk::FolderItems& items, int options) override;
+
+ private:
+  ComPtr<IShellDispatch> shell_;
+  std::string path_;
+  bool archive_;
+};
+
+// The shell extracts the top-level items of the archive, or of the one folder that wraps them.
+void shellCopy(Folder& destination, Folder& archive, bool wrapped, int options) {
+  ComPtr<::FolderItems> items;
+  HRESULT result = archive.Items(items.put());
+  if (FAILED(result) || !items)
+    throw FAILED(result) ? shellError(result, "Items") : makeError(err::kObjectNotSet);
+  if (wrapped)
+    items = wrappedItems(*items.get());
+  Variant what;
+  what.value.vt = VT_DISPATCH;
+  what.value.pdispVal = items.get();
+  what.value.pdispVal->AddRef();  // the Variant releases its own reference
+  Variant how;
+  how.value.vt = VT_I2;
+  how.value.iVal = static_cast<SHORT>(options);
+  result = destination.CopyHere(what.value, how.value);
+  if (FAILED(result))
+    throw shellError(result, "CopyHere");
+}
+
+// Only an archive is extracted into a folder. It is opened first and held, shared for reading
+// only (no writer, no deleter: not another computer either, over SMB), and checked whole as the
+// driver's archive before the shell is asked for it as a folder; held until the shell's copy has
+// returned, so the shell lists and extracts exactly what was checked. Where the shell gives no
+// folder for it (no zip-folder handler: Server Core, a disabled handler, Wine), the program's own
+// reader extracts it.
+std::optional<CopyCounts> WinFolder::CopyHere(tk::FolderItems& items, int options) {
+  auto* source = dynamic_cast<WinItems*>(&items);
+  if (source == nullptr)
+    throw makeError(err::kObjectRequired);
+  if (archive_ || !source->archive)
+    throw makeError(err::kInvalidCall);
+  WinArchive archive(toWide(source->path));
+  WinDestination target(path_);
+  std::string wrapper;
+  runAsLongWork(archive, target, Content::Driver, false, &wrapper);
+  // Zip folders may ignore CopyHere's flags and ask, or show errors, all the same: a copy that
+  // asks for no UI is never handed to them.
+  bool noUi = (options & kCopyNoUi) == kCopyNoUi;
+  ComPtr<Folder> zipFolder = noUi ? ComPtr<Folder>() : shellFolder(*shell_.get(), source->path);
+  ComPtr<Folder> destination = zipFolder ? shellFolder(*shell_.get(), path_) : ComPtr<Folder>();
+  if (!zipFolder || !destination) {
+    zip::ExtractStats stats = runAsLongWork(archive, target, Content::Driver);
+    return CopyCounts{stats.files + stats.folders, stats.bytes};
+  }
+  shellCopy(*destination.get(), *zipFolder.get(), !wrapper.empty(), options);
+  return std::nullopt;
+}
+
+class WinShell : public ShellDispatch {
+ public:
+  explicit WinShell(ComPtr<IShellDispatch> shell) : shell_(std::move(shell)) {}
+  // A folder for an existing folder or file: a file is an archive, which the shell is not asked
+  // for here (see CopyHere).
+  std::unique_ptr<ShellFolder> NameSpace(const std::string& path) override {
+    DWORD attributes = GetFileAttributesW(toWide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+      return nullptr;
+    shell_->AddRef();  // the folder's own reference
+    return std::make_unique<WinFolder>(ComPtr<IShellDispatch>(shell_.get()), path,
+                                       (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0);
+  }
+
+ private:
+  ComPtr<IShellDispatch> shell_;
+};
 
 }  // namespace
 
@@ -243,12 +265,13 @@ zip::ExtractStats extractArchive(const std::string& archive, const std::string& 
                                  Content content) {
   WinArchive source(toWide(archive));
   WinDestination target(destination);
-  return runAsLongWork(source, &target, content);
+  return runAsLongWork(source, target, content);
 }
 
 void checkArchive(const std::string& archive) {
   WinArchive source(toWide(archive));
-  checkDriverArchive(source);
+  WinDestination folder(archive.substr(0, archive.find_last_of("\\/") + 1));
+  checkDriverArchive(source, folder);
 }
 
 std::unique_ptr<ShellDispatch> HostPlatform::CreateShellDispatch() {
