@@ -178,7 +178,7 @@ class Run(Checks):
 
     def setup(self, chrome, missing, automation, old_archive=False, earlier_installation=False,
               application=True, package_lacks=(), cmd_stand_in=False, windows32=False,
-              folders=()):
+              folders=(), deep_package=None):
         if windows32:  # a 32-bit Windows: no SysWOW64, the components belong in System32
             self.wine.use_system_folder("system32")
         self.system_folder = "System32" if windows32 else "SysWOW64"
@@ -186,6 +186,8 @@ class Run(Checks):
         users = [u for u in os.listdir(os.path.join(self.drive, "users")) if u != "Public"]
         self.user = "C:\\users\\" + users[0]
         self.package = self.user + "\\Downloads\\Tovren Kurulum (Ayşe)"
+        if deep_package:  # a package whose Tovren-Selvane folder's path is that long
+            self.package += "K" * (deep_package - len(self.package + "\\Tovren-Selvane"))
         self.desktop = self.user + "\\Ayşe Işık\\Masaüstü"
         self.missing, self.lacks = list(missing), list(package_lacks)
         self.lay_out_package(application)

@@ -261,15 +261,16 @@ TEST_F(ZipExtraction, WhatAKilledExtractionLeftGoesFirstAndNothingElse) {
   EXPECT_TRUE(fs::exists(fs::path(running.path())));
 }
 
-// Checked before anything is written, as the names will be written: a name that fits Windows but
-// not beside its temporary name's suffix refuses the archive at the download's check and before
-// the driver already there is replaced.
+// Checked before anything is written, as the names will be written: a name that fits the system
+// but not beside its temporary name's suffix refuses the archive before the file already there
+// is replaced, whatever the archive holds. (The driver's own archive cannot name such a notice:
+// its download is refused for the name alone.)
 TEST_F(ZipExtraction, ANameThatWouldNotFitAsWrittenRefusesTheArchiveFirst) {
   std::ofstream(package_ / "chromedriver.exe", std::ios::binary) << "eski";
   placeArchive("uzun_lisans");
   for (bool download : {true, false}) {
     try {
-      download ? host::checkArchive(test::utf8(package_ / "arsiv.zip")) : extract();
+      download ? host::checkArchive(test::utf8(package_ / "arsiv.zip")) : extractAny();
       ADD_FAILURE() << "accepted";
     } catch (const PlatformError& error) {
       EXPECT_EQ(error.number, download ? err::kInvalidFileFormat : err::kBadFileName);
