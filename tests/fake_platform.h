@@ -99,6 +99,14 @@ class FakePlatform : public Platform {
   std::map<std::string, Shortcut> shortcuts;         // .lnk path -> saved properties
   std::vector<std::pair<std::string, int>> started;  // Shell command lines and styles
   std::vector<Invocation> invocations;
+  // Running programs: what FindHolders finds; no file that one holds (its program, `holds`) can
+  // be written, until CloseHolders closes it (or ends it, when it does not close and may be).
+  struct Running {
+    FileHolder holder;
+    std::vector<std::string> holds;
+    bool closesWhenAsked = true;
+  };
+  std::vector<Running> running;
   bool otherInstanceRuns = false;   // another run of the installer holds the session's claim
   std::vector<std::string> logged;  // the support log's lines, in order
   std::string defaultLog = "C:\\Users\\Ayşe Işık\\AppData\\Local\\Temp\\TovrenKur #001.log";
@@ -119,6 +127,9 @@ class FakePlatform : public Platform {
   std::optional<std::string> ProfileString(const std::string& path, const std::string& section,
                                            const std::string& key) override;
   std::optional<FileVersionNumber> FileVersion(const std::string& path) override;
+  std::vector<FileHolder> FindHolders(const std::vector<std::string>& files) override;
+  std::vector<HolderEnd> CloseHolders(const std::vector<FileHolder>& holders,
+                                      std::chrono::milliseconds wait) override;
   bool ClaimOnlyInstance() override { return record("ClaimOnlyInstance", {}), !otherInstanceRuns; }
   void ActivateOtherInstance() override { record("ActivateOtherInstance", {}); }
   std::unique_ptr<WshShell> CreateWshShell() override;

@@ -35,6 +35,8 @@ void Form1::Command1_Click() {
         platform_.MkDir(userPath + folder);
     }
   });
+  step("Dosyaları kullanan programlar",
+       [&] { closeFileHolders(platform_.AppPath() + "\\Tovren-Selvane"); });
   step("Sürücünün indirilmesi", [&] {
     indirDosya = "chromedriver_win32.zip";
     myUrl = driver.address;

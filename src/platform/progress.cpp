@@ -37,8 +37,16 @@ std::string amount(uint64_t bytes, const Unit& unit) {
 }  // namespace
 
 std::string workText(WorkKind kind) {
+  if (kind == WorkKind::Closing)
+    return "Programlar kapatılıyor...";
   return kind == WorkKind::Download ? "Chrome sürücüsü indiriliyor..."
                                     : "Sürücü arşivi açılıyor...";
+}
+
+std::string amountText(WorkKind kind, uint64_t done, uint64_t total) {
+  if (kind == WorkKind::Closing)
+    return "Kapanan: " + std::to_string(done) + " / " + std::to_string(total);
+  return amountText(done, total);
 }
 
 std::string amountText(uint64_t done, uint64_t total) {
@@ -67,7 +75,7 @@ void LongWork::refresh() {
   uint64_t done = done_, total = total_;
   double fraction =
       total > 0 ? std::min(1.0, static_cast<double>(done) / static_cast<double>(total)) : -1.0;
-  view_->update(amountText(done, total), fraction);
+  view_->update(amountText(kind_, done, total), fraction);
 }
 
 }  // namespace tk::host

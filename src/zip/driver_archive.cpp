@@ -44,11 +44,17 @@ void DriverArchive::add(const EntryPath& entry) {
     driver_ = true;
     return;
   }
+  if (!isNoticeName(name))
+    throw unexpected(entry);
+}
+
+bool isNoticeName(std::string_view name) {
+  std::string folded = foldCase(name);
   for (const char* prefix : kLicensePrefixes) {
-    if (name.starts_with(prefix))
-      return;
+    if (folded.starts_with(prefix))
+      return true;
   }
-  throw unexpected(entry);
+  return false;
 }
 
 // Every entry lies in one folder: the driver's.
