@@ -65,9 +65,15 @@ std::vector<HolderEnd> closePrograms(const std::vector<FileHolder>& holders,
         if (states.back() == State::Gone)
           work.advance(1);
       }
+      auto settle = [&](bool unasked) {
+        for (std::size_t k = 0; k < programs.size(); ++k) {
+          if ((states[k] == State::Unasked) == unasked)
+            ends[k] = endOf(holders[k], *programs[k], states[k]);
+        }
+      };
+      settle(true);  // one that cannot be asked is not waited for: ended at once where it may be
       waitForAsked(programs, states, deadline, work);
-      for (std::size_t k = 0; k < programs.size(); ++k)
-        ends[k] = endOf(holders[k], *programs[k], states[k]);
+      settle(false);
     });
   } catch (const std::exception&) {
     // The window could not be served (no thread for the work): what is known stands.

@@ -27,8 +27,8 @@ class RunningProgram {
 };
 
 // Asks every program to close, waits for those that were asked up to `wait` in all, then ends
-// those whose holder may be ended (one that could not be asked is not waited for); each holder's
-// end, in order. `programs` match `holders` one to one.
+// those whose holder may be ended (one that could not be asked at once, without a wait); each
+// holder's end, in order. `programs` match `holders` one to one.
 std::vector<HolderEnd> closePrograms(const std::vector<FileHolder>& holders,
                                      std::vector<std::unique_ptr<RunningProgram>>& programs,
                                      std::chrono::milliseconds wait);

@@ -11,6 +11,12 @@
 #include <cstring>
 #include <string>
 
+static LRESULT CALLBACK standInProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_DESTROY)
+    PostQuitMessage(0);
+  return DefWindowProcW(window, message, w, l);
+}
+
 static int stayUp(const std::wstring& self) {
   char library[1024] = "", mode[16] = "";
   if (FILE* file = _wfopen((self + L".kal").c_str(), L"r")) {
@@ -25,11 +31,7 @@ static int stayUp(const std::wstring& self) {
   if (std::strncmp(mode, "pencere", 7) != 0)
     return Sleep(60000), 0;
   WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM w, LPARAM l) -> LRESULT {
-    if (message == WM_DESTROY)
-      PostQuitMessage(0);
-    return DefWindowProcW(window, message, w, l);
-  };
+  windowClass.lpfnWndProc = &standInProc;
   windowClass.lpszClassName = L"TkStandIn";
   RegisterClassW(&windowClass);
   CreateWindowW(L"TkStandIn", L"Tovren çalışıyor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,

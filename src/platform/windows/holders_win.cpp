@@ -259,25 +259,28 @@ DWORD WINAPI RmShutdownRun::shut(void* session) {
   return 0;
 }
 
-// Posts WM_CLOSE to each visible top-level window of a process that no other window owns (its
-// dialogs go with their owner); how many were asked.
+struct CloseRequest {
+  DWORD processId;
+  int posted;
+};
+
+// Asks a visible top-level window of the process that no other window owns (its dialogs go with
+// their owner).
+BOOL CALLBACK closeWindowOf(HWND window, LPARAM parameter) {
+  auto* request = reinterpret_cast<CloseRequest*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == request->processId && IsWindowVisible(window) &&
+      GetWindow(window, GW_OWNER) == nullptr && PostMessageW(window, WM_CLOSE, 0, 0)) {
+    ++request->posted;
+  }
+  return TRUE;
+}
+
+// Posts WM_CLOSE to the process's main windows; how many were asked.
 int postClose(DWORD processId) {
-  struct Request {
-    DWORD processId;
-    int posted;
-  } request{processId, 0};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto* request = reinterpret_cast<Request*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == request->processId && IsWindowVisible(window) &&
-            GetWindow(window, GW_OWNER) == nullptr && PostMessageW(window, WM_CLOSE, 0, 0)) {
-          ++request->posted;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&request));
+  CloseRequest request{processId, 0};
+  EnumWindows(&closeWindowOf, reinterpret_cast<LPARAM>(&request));
   return request.posted;
 }
 
