@@ -125,10 +125,12 @@ std::vector<std::string> Form1::filesToReplace(const std::string& packageFolder)
 void Form1::closeFileHolders(const std::string& packageFolder) {
   std::vector<std::string> files = filesToReplace(packageFolder);
   std::vector<FileHolder> found = platform_.FindHolders(files);
-  log(std::to_string(files.size()) + " dosyayı kullanan program: " + std::to_string(found.size()));
+  log("Değiştirilecek " + std::to_string(files.size()) +
+      " dosyayı kullanan program sayısı: " + std::to_string(found.size()));
   std::vector<FileHolder> holders;
   for (FileHolder& holder : found) {
-    log("Dosyaları kullanıyor: " + processText(holder) + ", " + holder.program);
+    log("Dosyaları kullanıyor: " + processText(holder) +
+        (holder.program.empty() ? "" : ", " + holder.program));
     if (!holder.closable) {
       log("Bir Windows hizmeti ya da Windows'un parçası: kapatılmaz");
       continue;
