@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/form1.h"
@@ -28,44 +27,43 @@ std::string processText(const FileHolder& holder) {
   return holder.name + " (PID " + std::to_string(holder.processId) + ")";
 }
 
-// One line per program, as Windows names it: "Tovren (PID 1234)", or for several processes of
+// Each program named once, as Windows names it: "Tovren (PID 1234)", or for several processes of
 // one name "chromedriver.exe (2 işlem)".
-std::string programLines(const std::vector<FileHolder>& holders) {
-  std::vector<std::pair<const FileHolder*, int>> programs;  // in the order found
-  for (const FileHolder& holder : holders) {
-    auto named = [&](const auto& program) { return program.first->name == holder.name; };
-    auto found = std::find_if(programs.begin(), programs.end(), named);
-    if (found == programs.end())
-      programs.emplace_back(&holder, 1);
-    else
-      ++found->second;
-  }
-  std::string lines;
-  for (const auto& [holder, count] : programs) {
-    lines += "\r\n• " + (count == 1 ? processText(*holder)
-                                    : holder->name + " (" + std::to_string(count) + " işlem)");
-  }
-  return lines;
-}
-
 std::string closeQuestion(const std::vector<FileHolder>& holders) {
-  return "Kurulumun yenileyeceği dosyaları şu anda çalışan programlar kullanıyor:\r\n" +
-         programLines(holders) +
+  std::string text = "Kurulumun yenileyeceği dosyaları şu anda çalışan programlar kullanıyor:\r\n";
+  for (std::size_t k = 0; k < holders.size(); ++k) {
+    std::size_t count = 0, first = k;
+    for (std::size_t other = 0; other < holders.size(); ++other) {
+      if (holders[other].name == holders[k].name) {
+        ++count;
+        first = std::min(first, other);
+      }
+    }
+    if (first == k) {
+      text += "\r\n• " + (count == 1 ? processText(holders[k])
+                                     : holders[k].name + " (" + std::to_string(count) + " işlem)");
+    }
+  }
+  return text +
          "\r\n\r\nBu programlar kapatılıp kuruluma devam edilsin mi ? Kaydedilmemiş işleriniz "
          "varsa önce kaydedin.\r\n\r\nHayır derseniz programlar açık kalır ve kullandıkları "
          "dosyalar değiştirilemeyebilir.";
 }
 
-std::string endText(HolderEnd end) {
-  switch (end) {
-    case HolderEnd::Closed:
-      return "kapandı";
-    case HolderEnd::Ended:
-      return "kapanmadı, sonlandırıldı";
-    case HolderEnd::Running:
-      break;
-  }
-  return "kapanmadı, çalışıyor";
+const char* endText(HolderEnd end) {
+  return end == HolderEnd::Closed  ? "kapandı"
+         : end == HolderEnd::Ended ? "kapanmadı, sonlandırıldı"
+                                   : "kapanmadı, çalışıyor";
+}
+
+// The names in a folder; as many as could be read (a file not looked at fails at its own step).
+std::vector<std::string> namesIn(Platform& platform, const std::string& folder, int attributes) {
+  std::vector<std::string> names;
+  passOver([&] {
+    for (std::string name = platform.Dir(folder, attributes); !name.empty(); name = platform.Dir())
+      names.push_back(name);
+  });
+  return names;
 }
 
 }  // namespace
@@ -86,37 +84,35 @@ bool Form1::isOwnProgram(const std::string& program, const std::string& packageF
 std::vector<std::string> Form1::filesToReplace(const std::string& packageFolder) {
   std::vector<std::string> files;
   // The driver as the package folder holds it now: its archive, the driver and its notices.
-  passOver([&] {
-    for (std::string name = platform_.Dir(packageFolder + "\\", vbHidden); !name.empty();
-         name = platform_.Dir()) {
-      if (equalsIgnoringCase(name, kArchive) || equalsIgnoringCase(name, kDriver) ||
-          zip::isNoticeName(name)) {
-        files.push_back(packageFolder + "\\" + name);
-      }
+  for (const std::string& name : namesIn(platform_, packageFolder + "\\", vbHidden)) {
+    if (equalsIgnoringCase(name, kArchive) || equalsIgnoringCase(name, kDriver) ||
+        zip::isNoticeName(name)) {
+      files.push_back(packageFolder + "\\" + name);
     }
-  });
+  }
   files.push_back(userPath + "\\Tovren\\Tovren.exe");
-  // The components: those of the missing rows, which are copied into the tree, and whatever the
-  // tree's folder holds, all of which the registration copies on into the system folder, each
-  // with the file the system folder's copy is compared with.
+  // The components: those of the missing rows, copied from the package into the tree, and
+  // whatever else the tree's folder holds; the registration copies all of them on into the
+  // system folder, where a newer one is kept.
   const std::string tree = userPath + "\\Tovren\\prgDosyaları\\";
-  std::vector<std::pair<std::string, std::string>> components;
+  std::vector<std::string> names;
   for (int r = 0; r <= 6; ++r) {
     if (!Text1(r).Text().empty())
-      components.emplace_back(Text1(r).Text(),
-                              platform_.AppPath() + "\\Tovren Bileşenleri\\" + Text1(r).Text());
+      names.push_back(Text1(r).Text());
   }
-  passOver([&] {
-    for (std::string name = platform_.Dir(tree, vbNormal); !name.empty(); name = platform_.Dir()) {
-      auto same = [&](const auto& component) { return equalsIgnoringCase(component.first, name); };
-      if (std::none_of(components.begin(), components.end(), same))
-        components.emplace_back(name, tree + name);
-    }
-  });
-  for (const auto& [name, packaged] : components) {
-    files.push_back(tree + name);
-    std::string system = "C:\\Windows\\" + sisDir + name;
-    if (!systemHasNewer(platform_, packaged, system))  // a newer one there is kept, not replaced
+  const std::size_t fromPackage = names.size();
+  for (const std::string& name : namesIn(platform_, tree, vbNormal)) {
+    auto same = [&](const std::string& missing) { return equalsIgnoringCase(missing, name); };
+    if (std::none_of(names.begin(), names.begin() + fromPackage, same))
+      names.push_back(name);
+  }
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    files.push_back(tree + names[k]);
+    std::string packaged = k < fromPackage
+                               ? platform_.AppPath() + "\\Tovren Bileşenleri\\" + names[k]
+                               : tree + names[k];
+    std::string system = "C:\\Windows\\" + sisDir + names[k];
+    if (!systemHasNewer(platform_, packaged, system))
       files.push_back(system);
   }
   return files;

@@ -1,5 +1,6 @@
 // A file's version and its name from its version resource, read with the system's own version
 // functions. version.dll is loaded from the system folder the first time one is asked for.
+#include <cwchar>
 #include <optional>
 #include <vector>
 
@@ -45,14 +46,6 @@ std::vector<unsigned char> versionBlock(const VersionApi& api, const std::wstrin
   return block;
 }
 
-// "040904b0": the form in which the string tables are named.
-std::wstring hex4(WORD value) {
-  std::wstring text(4, L'0');
-  for (int k = 3; k >= 0; --k, value >>= 4)
-    text[k] = L"0123456789abcdef"[value & 15];
-  return text;
-}
-
 }  // namespace
 
 std::wstring versionResourceName(const std::wstring& file) {
@@ -70,9 +63,14 @@ std::wstring versionResourceName(const std::wstring& file) {
       length >= sizeof first) {
     first = *static_cast<const Translation*>(value);
   }
-  std::wstring table = L"\\StringFileInfo\\" + hex4(first.language) + hex4(first.codePage) + L"\\";
-  for (const wchar_t* key : {L"FileDescription", L"ProductName"}) {
-    if (api->queryValue(block.data(), (table + key).c_str(), &value, &length) && length > 1)
+  // "\StringFileInfo\040904b0\FileDescription": the table named by language and code page.
+  wchar_t key[48] = L"\\StringFileInfo\\00000000\\FileDescription";
+  const unsigned table = (unsigned{first.language} << 16) | first.codePage;
+  for (int k = 0; k < 8; ++k)
+    key[16 + k] = L"0123456789abcdef"[(table >> (28 - 4 * k)) & 15];
+  for (const wchar_t* name : {L"FileDescription", L"ProductName"}) {
+    std::wcscpy(key + 25, name);
+    if (api->queryValue(block.data(), key, &value, &length) && length > 1)
       return static_cast<const wchar_t*>(value);
   }
   return {};

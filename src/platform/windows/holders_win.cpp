@@ -146,9 +146,9 @@ std::vector<FileHolder> restartManagerHolders(const std::vector<std::wstring>& f
   RmSession session = api != nullptr ? startSession(*api) : RmSession();
   if (!session)
     return {};
-  std::vector<LPCWSTR> names;
-  for (const std::wstring& file : files)
-    names.push_back(file.c_str());
+  std::vector<LPCWSTR> names(files.size());
+  for (std::size_t k = 0; k < files.size(); ++k)
+    names[k] = files[k].c_str();
   if (api->registerResources(session.get(), static_cast<UINT>(names.size()), names.data(), 0,
                              nullptr, 0, nullptr) != ERROR_SUCCESS) {
     return {};
