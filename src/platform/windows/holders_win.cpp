@@ -171,6 +171,9 @@ std::vector<FileHolder> restartManagerHolders(const std::vector<std::wstring>& f
 std::vector<FileHolder> imageHolders(const std::vector<std::wstring>& files,
                                      const std::vector<FileHolder>& known) {
   UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  // A snapshot taken while processes start and end may fail with ERROR_BAD_LENGTH: taken again.
+  for (int attempt = 0; !snapshot && GetLastError() == ERROR_BAD_LENGTH && attempt < 3; ++attempt)
+    snapshot.reset(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot)
     return {};
   std::vector<FileHolder> holders;
