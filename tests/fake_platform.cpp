@@ -28,6 +28,12 @@ std::string baseName(const std::string& path) {
   return cut == std::string::npos ? normal : normal.substr(cut + 1);
 }
 
+bool holdsFile(const FakePlatform::Running& program, const std::string& path) {
+  return equalsIgnoringCase(program.holder.program, path) ||
+         std::any_of(program.holds.begin(), program.holds.end(),
+                     [&](const std::string& held) { return equalsIgnoringCase(held, path); });
+}
+
 class FakeTextStream : public TextStream {
  public:
   FakeTextStream(FakePlatform& fake, std::string path) : fake_(fake), path_(std::move(path)) {}
@@ -307,6 +313,10 @@ std::vector<std::string> FakePlatform::list(const std::string& folder) const {
 }
 
 void FakePlatform::writeFile(const std::string& path, const std::string& content) {
+  for (const Running& program : running) {
+    if (holdsFile(program, path))
+      throw makeError(err::kPathFileAccess);  // as Windows refuses to replace a file in use
+  }
   const Entry* parent = find(parentOf(path));
   if (parent == nullptr || !parent->folder)
     throw makeError(err::kPathNotFound);
@@ -507,6 +517,35 @@ std::optional<FileVersionNumber> FakePlatform::FileVersion(const std::string& pa
   record("FileVersion", {path});
   const Entry* entry = find(path);
   return entry != nullptr ? entry->version : std::nullopt;
+}
+
+std::vector<FileHolder> FakePlatform::FindHolders(const std::vector<std::string>& files) {
+  record("FindHolders", files);
+  std::vector<FileHolder> found;
+  for (const Running& program : running) {
+    if (std::any_of(files.begin(), files.end(),
+                    [&](const std::string& file) { return holdsFile(program, file); }))
+      found.push_back(program.holder);
+  }
+  return found;
+}
+
+std::vector<HolderEnd> FakePlatform::CloseHolders(const std::vector<FileHolder>& holders,
+                                                  std::chrono::milliseconds wait) {
+  std::vector<HolderEnd> ends;
+  for (const FileHolder& holder : holders) {
+    record("CloseHolders",
+           {holder.name, holder.mayEnd ? "mayEnd" : "", std::to_string(wait.count())});
+    auto same = [&](const Running& r) { return r.holder.processId == holder.processId; };
+    auto program = std::find_if(running.begin(), running.end(), same);
+    bool closes = program == running.end() || program->closesWhenAsked;
+    ends.push_back(closes          ? HolderEnd::Closed
+                   : holder.mayEnd ? HolderEnd::Ended
+                                   : HolderEnd::Running);
+    if (program != running.end() && ends.back() != HolderEnd::Running)
+      running.erase(program);
+  }
+  return ends;
 }
 
 std::unique_ptr<WshShell> FakePlatform::CreateWshShell() {

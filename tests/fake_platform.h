@@ -102,6 +102,14 @@ class FakePlatform : public Platform {
   // still running at the limit); 0 for any other.
   std::map<std::string, std::optional<uint32_t>> exitCodes;
   std::vector<Invocation> invocations;
+  // Running programs: what FindHolders finds; no file that one holds (its program, `holds`) can
+  // be written, until CloseHolders closes it (or ends it, when it does not close and may be).
+  struct Running {
+    FileHolder holder;
+    std::vector<std::string> holds;
+    bool closesWhenAsked = true;
+  };
+  std::vector<Running> running;
   bool otherInstanceRuns = false;  // another run of the installer holds the session's claim
   // Where CopyToWorkingFolder copies a package folder (failOn("ClaimFolder", ...) refuses the
   // claim), and how many ended working folders a sweep finds.
@@ -128,6 +136,9 @@ class FakePlatform : public Platform {
   std::optional<std::string> ProfileString(const std::string& path, const std::string& section,
                                            const std::string& key) override;
   std::optional<FileVersionNumber> FileVersion(const std::string& path) override;
+  std::vector<FileHolder> FindHolders(const std::vector<std::string>& files) override;
+  std::vector<HolderEnd> CloseHolders(const std::vector<FileHolder>& holders,
+                                      std::chrono::milliseconds wait) override;
   bool ClaimOnlyInstance() override { return record("ClaimOnlyInstance", {}), !otherInstanceRuns; }
   void ActivateOtherInstance() override { record("ActivateOtherInstance", {}); }
   std::unique_ptr<FolderClaim> ClaimFolder(const std::string& folder) override;

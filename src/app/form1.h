@@ -87,6 +87,11 @@ class Form1 {
   void reportFailure(const PlatformError& error);
 
  private:
+  // Before anything is replaced: the programs that hold the files this run replaces, found and,
+  // with the user's consent, closed (install/file_holders.cpp).
+  void closeFileHolders(const std::string& packageFolder);
+  std::vector<std::string> filesToReplace(const std::string& packageFolder);
+  bool isOwnProgram(const std::string& program, const std::string& packageFolder);
   // The second half of the Continue action: every unit is passed over on failure.
   void finishInstallation(const std::string& versionKey);
   void writeDriverRecord(const std::string& versionKey);

@@ -42,6 +42,10 @@ constexpr Switch kSwitches[] = {
      "Bileşenler kopyalanır, hiçbiri kaydettirilmez (regsvr32)."},
     {"LAUNCH", "", [](Options& o, const std::string&) { return set(o.launch); },
      "Sessiz kurulumda da Chrome denetlenir ve Tovren başlatılır."},
+    {"CLOSEAPPLICATIONS", "",
+     [](Options& o, const std::string&) { return set(o.closeApplications); },
+     "Sessiz kurulumda, değiştirilecek dosyaları kullanan programlar (Tovren, chromedriver.exe "
+     "gibi) kapatılır; bu seçenek yoksa hiçbiri kapatılmaz."},
     {"LOG", "DOSYA",
      [](Options& o, const std::string& value) {
        o.logFile = value;

@@ -24,6 +24,7 @@ struct Options {
   bool noScript = false;    // the package script is not run
   bool noRegister = false;  // the components are copied, none is registered
   bool launch = false;      // an unattended run still checks the browser and starts the application
+  bool closeApplications = false;      // an unattended run closes the programs holding its files
   std::optional<std::string> logFile;  // the support log's file instead of the default one
   bool help = false;                   // show the switches and end
   // /DRIVER; when not given, the setting in the setup folder's TovrenKur.ini decides.

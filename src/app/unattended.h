@@ -13,6 +13,7 @@ enum class Box {
   ChromeMissing,         // the program ends after it
   UnsupportedChrome,     // the installation goes on without a driver address
   InstallFailure,        // the installer's own failure report; the installation goes on
+  CloseApplications,     // Yes/No: close the programs that hold files the run replaces
   ScriptQuestion,        // Yes/No: run the package's install script
   RegistrationStart,     // before each registration question
   RegistrationQuestion,  // Yes/No: register this component
@@ -23,7 +24,8 @@ enum class Box {
 
 // The answer a box gets without being shown, or none when it is shown and waits for the user.
 // Unattended, a question takes its recommended answer (Yes) and any other box OK; /NOSCRIPT and
-// /NOREGISTER answer their question No, in every run.
+// /NOREGISTER answer their question No, in every run. Whether to close programs is answered No
+// unattended, Yes with /CLOSEAPPLICATIONS.
 std::optional<int> decidedAnswer(const Options& options, Box box);
 
 // How long an unattended run waits for the package script, or for one registration, before it

@@ -36,6 +36,7 @@ void Form1::Command1_Click() {
     }
   });
   step("Paket klasörü", [&] { packageFolder_ = choosePackageFolder(); });
+  step("Dosyaları kullanan programlar", [&] { closeFileHolders(packageFolder()); });
   step("Sürücünün indirilmesi", [&] {
     indirDosya = "chromedriver_win32.zip";
     myUrl = driver.address;

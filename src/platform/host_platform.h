@@ -3,8 +3,9 @@
 // its area: Dir, MkDir, FileCopy and AppPath in files_*, MsgBox in msgbox_*, Shell and
 // ShellAndWait in process_*, FileVersion in file_version_*, the one-instance claim in instance_*,
 // the package folder's claim and working copies in package_folder_*, DescribeSystem in system_*,
-// OpenLog and Log in support_log_*, ProfileString in profile_*, and each Create* in the file of
-// its object (wsh_*, fso_*, http_*, zip_extract_*, automation_*).
+// OpenLog and Log in support_log_*, ProfileString in profile_*, FindHolders and CloseHolders in
+// holders_*, and each Create* in the file of its object (wsh_*, fso_*, http_*, zip_extract_*,
+// automation_*).
 #pragma once
 
 #include <memory>
@@ -39,6 +40,9 @@ class HostPlatform : public Platform {
   std::optional<std::string> ProfileString(const std::string& path, const std::string& section,
                                            const std::string& key) override;
   std::optional<FileVersionNumber> FileVersion(const std::string& path) override;
+  std::vector<FileHolder> FindHolders(const std::vector<std::string>& files) override;
+  std::vector<HolderEnd> CloseHolders(const std::vector<FileHolder>& holders,
+                                      std::chrono::milliseconds wait) override;
   bool ClaimOnlyInstance() override;
   void ActivateOtherInstance() override;
   std::unique_ptr<FolderClaim> ClaimFolder(const std::string& folder) override;

@@ -154,6 +154,24 @@ class DispatchObject {
   virtual void Invoke(int32_t dispatchId, const std::vector<std::string>& textArguments) = 0;
 };
 
+// A running program that holds a file the installation is about to replace.
+struct FileHolder {
+  uint32_t processId = 0;
+  uint64_t started = 0;  // the process's start time, so that a reused id is never taken for it
+  std::string name;      // as Windows names the program (its application or file description)
+  std::string program;   // its executable's path ("" when it cannot be read)
+  bool closable = true;  // false: a service or a part of Windows, which is never asked to close
+  bool viaRestartManager = false;  // Windows' Restart Manager named it, and asks it to close
+  bool mayEnd = false;  // set by the installer: its own program, ended when it does not close
+};
+
+// What became of a holder that was asked to close.
+enum class HolderEnd {
+  Closed,   // it closed (or had ended already)
+  Ended,    // it did not close in time and was ended
+  Running,  // it still runs: it did not close, and it is not the installer's to end
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -215,6 +233,16 @@ class Platform {
   // Removes the working folders of this computer that no run and no program uses any more; gives
   // how many. Never throws.
   virtual int RemoveEndedWorkingFolders() = 0;
+
+  // The running programs that hold any of `files` (those that exist), as Windows' Restart
+  // Manager names them, and those whose executable is one of the files. Never throws: a search
+  // that fails finds nothing.
+  virtual std::vector<FileHolder> FindHolders(const std::vector<std::string>& files) = 0;
+  // Asks each holder to close and waits for them, up to `wait` in all, with the window served
+  // meanwhile; then ends the holders with `mayEnd` that still run. Each holder's end, in order.
+  // Never throws.
+  virtual std::vector<HolderEnd> CloseHolders(const std::vector<FileHolder>& holders,
+                                              std::chrono::milliseconds wait) = 0;
 
   // The automation objects. Creation failures throw (429, or the HRESULT of the class).
   virtual std::unique_ptr<WshShell> CreateWshShell() = 0;                  // "WScript.Shell"

@@ -42,9 +42,17 @@ std::string workText(WorkKind kind) {
       return "Chrome sürücüsü indiriliyor...";
     case WorkKind::Extraction:
       return "Sürücü arşivi açılıyor...";
+    case WorkKind::Closing:
+      return "Programlar kapatılıyor...";
     default:
       return "Başlatılan programın bitmesi bekleniyor...";
   }
+}
+
+std::string amountText(WorkKind kind, uint64_t done, uint64_t total) {
+  if (kind == WorkKind::Closing)
+    return "Kapanan: " + std::to_string(done) + " / " + std::to_string(total);
+  return amountText(done, total);
 }
 
 std::string amountText(uint64_t done, uint64_t total) {
@@ -79,7 +87,7 @@ void LongWork::refresh() {
     view_->update(std::to_string(seconds.count()) + " saniye", -1.0);
     return;
   }
-  view_->update(amountText(done, total), fraction);
+  view_->update(amountText(kind_, done, total), fraction);
 }
 
 }  // namespace tk::host

@@ -14,7 +14,7 @@
 
 namespace tk::host {
 
-enum class WorkKind { Download, Extraction, Program };
+enum class WorkKind { Download, Extraction, Program, Closing };
 
 // How often the form's window is served during the work: well within the time after which a
 // user, or Windows itself, takes a window for hung.
@@ -23,11 +23,12 @@ inline constexpr std::chrono::milliseconds kServeInterval{50};
 inline constexpr std::chrono::milliseconds kProgressDelay{1000};
 
 // The progress window's title and its two lines: what is being done, and the amounts
-// ("2,4 MB / 6,9 MB", Turkish number format; the amount alone while the total is unknown), or
-// for a program the seconds it has run.
+// ("2,4 MB / 6,9 MB", Turkish number format; the amount alone while the total is unknown), for a
+// program the seconds it has run, and for the closing of programs how many of them have closed.
 inline constexpr const char* kProgressTitle = "TovrenKur";
 std::string workText(WorkKind kind);
 std::string amountText(uint64_t done, uint64_t total);
+std::string amountText(WorkKind kind, uint64_t done, uint64_t total);
 
 // The host's progress window: a line naming the work, a line of amounts and a progress bar, no
 // cancel button. Destroying it closes it and leaves the focus with the form.

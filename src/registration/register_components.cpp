@@ -7,6 +7,7 @@
 #include "app/form1.h"
 #include "app/pass_over.h"
 #include "platform/text.h"
+#include "registration/newer_component.h"
 
 namespace tk {
 namespace {
@@ -25,9 +26,8 @@ bool qualifiesForRegistration(const std::string& name) {
   return tail == "DLL" || tail == "OCX";
 }
 
-// A shared component that another product has since updated must not be downgraded: other
-// programs rely on it. Without a version on either side there is nothing to compare, and the
-// package's file replaces the system's as any other file does.
+}  // namespace
+
 bool systemHasNewer(Platform& platform, const std::string& packaged, const std::string& installed) {
   std::optional<FileVersionNumber> present = platform.FileVersion(installed);
   if (!present)
@@ -35,8 +35,6 @@ bool systemHasNewer(Platform& platform, const std::string& packaged, const std::
   std::optional<FileVersionNumber> offered = platform.FileVersion(packaged);
   return offered && *present > *offered;
 }
-
-}  // namespace
 
 void Form1::regTovrenComponents() {
   compFile = platform_.Dir(userPath + kSourceFolder, vbNormal);

@@ -14,17 +14,6 @@ constexpr std::string_view kNotices[] = {"LICENSE", "THIRD_PARTY_NOTICES"};
 // A notice file's extensions: none, or one that no program, script or library has.
 constexpr std::string_view kNoticeExtensions[] = {"", ".CHROMEDRIVER", ".TXT", ".MD", ".HTML"};
 
-bool isNotice(std::string_view name) {
-  for (std::string_view notice : kNotices) {
-    for (std::string_view extension : kNoticeExtensions) {
-      if (name.size() == notice.size() + extension.size() && name.starts_with(notice) &&
-          name.ends_with(extension))
-        return true;
-    }
-  }
-  return false;
-}
-
 PlatformError unfit(const std::string& detail) {
   return PlatformError(err::kInvalidFileFormat, "Arşiv Chrome sürücüsünün arşivi değil: " + detail +
                                                     "; arşivden hiçbir şey çıkarılmadı");
@@ -60,8 +49,20 @@ void DriverArchive::add(const EntryPath& entry) {
     driver_ = true;
     return;
   }
-  if (!isNotice(name))
+  if (!isNoticeName(name))
     throw unexpected(entry);
+}
+
+bool isNoticeName(std::string_view name) {
+  std::string folded = foldCase(name);
+  for (std::string_view notice : kNotices) {
+    for (std::string_view extension : kNoticeExtensions) {
+      if (folded.size() == notice.size() + extension.size() && folded.starts_with(notice) &&
+          folded.ends_with(extension))
+        return true;
+    }
+  }
+  return false;
 }
 
 // Every entry lies in one folder: the driver's.

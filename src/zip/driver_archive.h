@@ -6,10 +6,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "zip/zip_reader.h"
 
 namespace tk::zip {
+
+// Whether a file name (no folder) is one of the driver's license and notice files: LICENSE or
+// THIRD_PARTY_NOTICES, without an extension or with .chromedriver, .txt, .md or .html, letter case
+// ignored.
+bool isNoticeName(std::string_view name);
 
 class DriverArchive : public ContentRule {
  public:

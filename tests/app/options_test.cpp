@@ -14,6 +14,7 @@ std::string summary(const ParsedCommandLine& parsed) {
   for (auto [set, name] : {std::pair{o.noScript, " noscript"},
                            {o.noRegister, " noregister"},
                            {o.launch, " launch"},
+                           {o.closeApplications, " close"},
                            {o.help, " help"}})
     text += set ? name : "";
   return text + (o.logFile ? " log=" + *o.logFile : "") +
@@ -26,6 +27,7 @@ TEST(Options, SwitchesAndRefusals) {
       {{"/SILENT"}, "1"},
       {{"-verysilent", "/Silent"}, "2"},
       {{"/NoScript", "-NOREGISTER", "/launch"}, "0 noscript noregister launch"},
+      {{"/SILENT", "-closeApplications"}, "1 close"},
       {{"/LOG=C:\\Kayıt Yeri\\a.log"}, "0 log=C:\\Kayıt Yeri\\a.log"},
       {{"/?"}, "0 help"},
       {{"-Help"}, "0 help"},
@@ -41,7 +43,7 @@ TEST(Options, SwitchesAndRefusals) {
     EXPECT_EQ(summary(parseArguments(arguments)), expected);
   std::string help = switchesHelp();
   for (const char* part : {"/SILENT", "/VERYSILENT", "/NOSCRIPT", "/NOREGISTER", "/LAUNCH",
-                           "/LOG=DOSYA", "/?", "/HELP", "\r\n0: ", "\r\n5: "})
+                           "/LOG=DOSYA", "/CLOSEAPPLICATIONS", "/?", "/HELP", "\r\n0: ", "\r\n5: "})
     EXPECT_NE(help.find(part), std::string::npos) << part;
 }
 

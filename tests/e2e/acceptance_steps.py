@@ -260,6 +260,20 @@ class Run(Checks):
               "workbook attributes set")
         write(os.path.join(tovren, "prgDosyaları", "ChromeDriverVersiyon.txt"), "[105]\r\n")
 
+    def stand_in(self, program, library="", window=False):
+        """Starts the recorder as `program` (a Windows path) that stays up, as a running Tovren or
+        driver does: loading `library`, with a window that WM_CLOSE closes. Its pid, or None."""
+        shutil.copy(self.tests("tk_recorder.exe"), self.host(program))
+        with open(self.host(program), "ab") as older:  # a build of its own: a copy replaces it
+            older.write(b"eski")
+        write(self.host(program + ".kal"), library + "\n" + ("pencere" if window else "") + "\n")
+        subprocess.Popen(["wine", program], env=self.wine.env, stdin=subprocess.DEVNULL,
+                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        check(wait_until(lambda: os.path.exists(self.host(program + ".komut")), 20), program)
+        os.remove(self.host(program + ".komut"))  # the next record is a start of the new one
+        found = self.wine.inspect("find", "Tovren çalışıyor", 20000)[1] if window else None
+        return found[0]["pid"] if found else None
+
     def set_registry(self, chrome, automation):
         lines = ["Windows Registry Editor Version 5.00", ""]
 

@@ -21,7 +21,7 @@ import time
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import acceptance_steps as steps  # noqa: E402
-from acceptance_checks import DRIVERS, SLOW_RELEASE, read  # noqa: E402
+from acceptance_checks import DRIVERS, SLOW_RELEASE, read, wait_until  # noqa: E402
 from acceptance_steps import (CLOSING_BOX, DRIVER_CLASS, FALLBACK_CLASS,  # noqa: E402
                               Box, Registration, check)
 import e2e_win as e2e  # noqa: E402
@@ -211,6 +211,52 @@ def newer_component_in_system(run):
     run.close()
 
 
+def close_question(*programs):
+    return ("Kurulumun yenileyeceği dosyaları şu anda çalışan programlar kullanıyor:\r\n%s\r\n\r\n"
+            "Bu programlar kapatılıp kuruluma devam edilsin mi ? Kaydedilmemiş işleriniz varsa önce "
+            "kaydedin.\r\n\r\nHayır derseniz programlar açık kalır ve kullandıkları dosyalar "
+            "değiştirilemeyebilir." % "".join("\r\n• " + name for name in programs))
+
+
+def rerun_while_tovren_runs(run, answer):
+    """Over an earlier installation whose older Tovren.exe still runs, holding the component it
+    loaded from the tree (which the run copies again): one question names it."""
+    run.setup(chrome="105.0.5195.102", missing=["MSCOMCTL.OCX"], automation=None,
+              earlier_installation=True)
+    app = run.desktop + "\\Tovren\\Tovren.exe"
+    component = run.desktop + "\\Tovren\\prgDosyaları\\MSCOMCTL.OCX"
+    shutil.copy(run.tests("tk_register_probe_newer.dll"), run.host(component))
+    pid = run.stand_in(app, component, window=True)
+    run.start()
+    run.devam()
+    run.box(Box("TovrenKur v1.0.0", close_question("Tovren.exe (PID %s)" % pid), 292, answer))
+    return app, pid, "Dosyaları kullanıyor: Tovren.exe (PID %s), %s" % (pid, app)
+
+
+def rerun_while_tovren_runs_yes(run):
+    """Yes: Tovren closes, every file is replaced and the new Tovren.exe is started."""
+    app, pid, holder = rerun_while_tovren_runs(run, 6)
+    check(wait_until(lambda: os.path.exists(run.host(app + ".kapandi")), 20), "Tovren closed")
+    for record in (".kal", ".kapandi"):  # the new one records its start and ends
+        os.path.exists(run.host(app + record)) and os.remove(run.host(app + record))
+    run.boxes([Box("TovrenKur v1.0.0", SCRIPT_QUESTION, 292, answer=7),
+               Registration(["MSCOMCTL.OCX"], answer=7), CLOSING_BOX])
+    run.finished(key="105", earlier_installation=True)
+    run.close()
+    run.check_log(0, holds=[holder, "Tovren.exe (PID %s): kapandı" % pid])
+
+
+def rerun_while_tovren_runs_no(run):
+    """No: nothing is closed, the run ends as it did before (the component in use is not
+    copied), and the log names Tovren."""
+    app, pid, holder = rerun_while_tovren_runs(run, 7)
+    run.boxes([Box("TovrenKur v1.0.0", SCRIPT_QUESTION, 292, answer=7),
+               first_half_failure(70, "İzin verilmedi")])
+    run.ends(exit_code=3)
+    run.check_log(3, holds=[holder, "Programlar kapatılmadı"])
+    check(run.wine.inspect("find", "Tovren çalışıyor", 1000)[0] == 0, "Tovren still runs")
+
+
 # Runs without a person, as `start /wait` in a deployment script starts them.
 def deployment_very_silent(run):
     """/VERYSILENT /LOG=...: no window at all, every question answered Yes, nothing launched;
@@ -244,6 +290,24 @@ def deployment_copy_refused(run):
     texts = run.check_log(4, holds=[copy]) + [copy]
     check(texts[texts.index(copy) + 1] == "Atlanan hata: Hata No: 75 (Yol/Dosya erişim hatası)",
           "the copy's failure follows it")
+
+
+def deployment_while_driver_runs(run):
+    """/VERYSILENT while a chromedriver.exe that Tovren started from the package folder outlives
+    it: left running without /CLOSEAPPLICATIONS (the extraction fails, exit 3, the log names it),
+    ended with it (installed, exit 0)."""
+    run.setup(chrome="105.0.5195.102", missing=[], automation=None)
+    driver = run.package + "\\Tovren-Selvane\\chromedriver.exe"
+    run.stand_in(driver)
+    run.deploy(["/VERYSILENT"], exit_code=3)
+    texts = run.check_log(3, holds=["Kurulum durdu: Hata No: 75 (Yol/Dosya erişim hatası)"])
+    holder = [t for t in texts if t.startswith("Dosyaları kullanıyor: chromedriver")]
+    check(len(holder) == 1 and holder[0].endswith(" " + driver), "the log names it: %r" % holder)
+    run.deploy(["/VERYSILENT", "/CLOSEAPPLICATIONS"], exit_code=0)
+    run.check_installed(key="105")
+    run.check_extracted(steps.DRIVERS["105.0.5195.52"])
+    ended = holder[0].split(": ")[1].split(", ")[0] + ": kapanmadı, sonlandırıldı"
+    run.check_log(0, max(run.default_logs()), holds=[ended])
 
 
 def silent_launch_without_script_and_registration(run):
@@ -470,8 +534,10 @@ SCENARIOS = [full_installation, full_installation_on_32bit_windows, chrome_99_an
              unsupported_without_archive, unsupported_with_old_archive_over_earlier_installation,
              no_chrome,
              application_missing, component_missing_from_package, quit_before_devam,
-             slow_download, newer_component_in_system, deployment_very_silent,
-             deployment_copy_refused, silent_launch_without_script_and_registration,
+             slow_download, newer_component_in_system, rerun_while_tovren_runs_yes,
+             rerun_while_tovren_runs_no, deployment_very_silent,
+             deployment_copy_refused, deployment_while_driver_runs,
+             silent_launch_without_script_and_registration,
              unattended_ends, bad_command_lines, unattended_outcomes, current_source,
              archive_name_too_long, read_only_package, two_pcs_share_one_package]
 

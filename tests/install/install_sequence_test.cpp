@@ -305,6 +305,73 @@ INSTANTIATE_TEST_SUITE_P(
                       BrowserCase{"NothingRegistered", {}, ""}),
     [](const auto& info) { return info.param.title; });
 
+// A rerun while the installed Tovren (holding a component it loaded), two drivers from the
+// package folder, another product holding the system's copy of that component and a service run.
+struct Rerun : World {
+  const std::string driver = kSetup + "\\Tovren-Selvane\\chromedriver.exe";
+  Rerun() : World({3}) {
+    platform.addFolder(kDesktop + "\\Tovren\\Data");
+    platform.addFile(kDesktop + "\\Tovren\\Tovren.exe", "eski uygulama");
+    platform.addFile(kPrg + "\\MSSTDFMT.DLL", "eski");  // older than the system's: not replaced
+    platform.find(kPrg + "\\MSSTDFMT.DLL")->version = 1;
+    platform.find("C:\\Windows\\SysWOW64\\MSSTDFMT.DLL")->version = 2;
+    platform.addFile(driver, "eski sürücü");
+    platform.addFile(kSetup + "\\Tovren-Selvane\\LICENSE.chromedriver");
+    auto run = [&](uint32_t id, std::string name, std::string program, std::string held,
+                   bool closes, bool closable = true) {
+      platform.running.push_back({{id, 1, name, program, closable}, {held}, closes});
+    };
+    run(1234, "Tovren", kDesktop + "\\Tovren\\Tovren.exe", kPrg + "\\MSCOMCTL.OCX", true);
+    run(2001, "chromedriver.exe", driver, "", false);
+    run(2002, "chromedriver.exe", driver, "", false);
+    run(3000, "EXCEL", "C:\\Office\\EXCEL.EXE", "C:\\Windows\\SysWOW64\\MSCOMCTL.OCX", false);
+    run(4, "Windows Installer", "", "C:\\Windows\\SysWOW64\\MSCOMCTL.OCX", false, false);
+  }
+};
+
+TEST(Rerun, OneQuestionNamesTheProgramsAndYesClosesThemBeforeAnythingIsReplaced) {
+  for (int answer : {vbYes, vbNo}) {
+    Rerun world;
+    world.platform.answerNext(answer);
+    EXPECT_EQ(world.pressDevam(), answer == vbYes);
+    ASSERT_FALSE(world.platform.shown.empty());
+    EXPECT_EQ(world.platform.shown[0],
+              (fake::MsgBoxShown{"Kurulumun yenileyeceği dosyaları şu anda çalışan programlar "
+                                 "kullanıyor:\r\n\r\n• Tovren (PID 1234)\r\n• chromedriver.exe "
+                                 "(2 işlem)\r\n• EXCEL (PID 3000)\r\n\r\nBu programlar "
+                                 "kapatılıp kuruluma devam edilsin mi ? Kaydedilmemiş işleriniz "
+                                 "varsa önce kaydedin.\r\n\r\nHayır derseniz programlar açık "
+                                 "kalır ve kullandıkları dosyalar değiştirilemeyebilir.",
+                                 vbYesNoQuestionNo, "TovrenKur v1.0.0", answer}));
+    EXPECT_EQ(
+        world.platform.callsOf("FindHolders")[0].args,
+        (std::vector<std::string>{world.driver, kSetup + "\\Tovren-Selvane\\LICENSE.chromedriver",
+                                  kDesktop + "\\Tovren\\Tovren.exe", kPrg + "\\MSCOMCTL.OCX",
+                                  "C:\\Windows\\SysWOW64\\MSCOMCTL.OCX", kPrg + "\\MSSTDFMT.DLL"}));
+    std::vector<fake::Call> closed = world.platform.callsOf("CloseHolders");
+    if (answer == vbNo) {  // nothing closed: the held driver cannot be extracted, as before
+      EXPECT_TRUE(closed.empty());
+      EXPECT_EQ(world.platform.content(world.driver), "eski sürücü");
+      EXPECT_EQ(world.form.exitCode(), kExitFirstHalfFailed);
+      continue;
+    }
+    EXPECT_EQ(closed,
+              (std::vector<fake::Call>{{"CloseHolders", {"Tovren", "mayEnd", "10000"}},
+                                       {"CloseHolders", {"chromedriver.exe", "mayEnd", "10000"}},
+                                       {"CloseHolders", {"chromedriver.exe", "mayEnd", "10000"}},
+                                       {"CloseHolders", {"EXCEL", "", "10000"}}}));
+    EXPECT_EQ(world.platform.content(world.driver), "sürücü");
+    EXPECT_EQ(world.platform.content(kDesktop + "\\Tovren\\Tovren.exe"), "uygulama");
+    EXPECT_EQ(world.platform.content(kPrg + "\\MSCOMCTL.OCX"), "paket MSCOMCTL.OCX");
+    EXPECT_EQ(world.form.exitCode(), kExitStepsPassedOver);  // EXCEL keeps the system's copy
+    const std::vector<std::string>& log = world.platform.logged;
+    for (const char* line : {"chromedriver.exe (PID 2002): kapanmadı, sonlandırıldı",
+                             "EXCEL (PID 3000): kapanmadı, çalışıyor", "Tovren (PID 1234): kapandı",
+                             "Bir Windows hizmeti ya da Windows'un parçası: kapatılmaz"})
+      EXPECT_NE(std::find(log.begin(), log.end(), line), log.end()) << line;
+  }
+}
+
 TEST(UnsupportedChrome, WithoutAnOldArchiveTheExtractionEndsTheProgram) {
   World world({0}, "106.0.5249.62");
   EXPECT_FALSE(world.pressDevam());
@@ -348,6 +415,11 @@ TEST(Unattended, ExitCodesStartsAndLog) {
     std::vector<std::string> started;  // how the command lines of the programs started begin
     std::string logged;                // a line the log must hold
   };
+  auto runningDriver = [](fake::FakePlatform& p) {
+    std::string driver = kSetup + "\\Tovren-Selvane\\chromedriver.exe";
+    p.addFile(driver);
+    p.running.push_back({{77, 1, "chromedriver.exe", driver}, {}, false});
+  };
   const Case cases[] = {
       {{"/VERYSILENT"}, nullptr, 0, {"cmd.exe", "regsvr32"}, "Gösterilmedi, cevap: 6 (Evet)"},
       {{"/verysilent", "/NOSCRIPT", "/NOREGISTER", "/LAUNCH"},
@@ -362,6 +434,18 @@ TEST(Unattended, ExitCodesStartsAndLog) {
        4,
        {"cmd.exe"},
        "Atlanan hata: Hata No: 75 (Yol/Dosya erişim hatası)"},
+      // A driver from the package folder still runs: closed only where the switch says so.
+      {{"/VERYSILENT"},
+       runningDriver,
+       3,
+       {},
+       "Dosyaları kullanıyor: chromedriver.exe (PID 77), " + kSetup +
+           "\\Tovren-Selvane\\chromedriver.exe"},
+      {{"/VERYSILENT", "/CLOSEAPPLICATIONS"},
+       runningDriver,
+       0,
+       {"cmd.exe", "regsvr32"},
+       "chromedriver.exe (PID 77): kapanmadı, sonlandırıldı"},
       {{"/VERYSILENT"},
        [](fake::FakePlatform& p) { p.addFile(kSetup + "\\TovrenKur.ini", "[Driver]\nSource=son"); },
        1,

@@ -2,6 +2,8 @@
 // and quoted paths, detachment without waiting, and the numbers of failed starts.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -94,6 +96,41 @@ TEST(ShellOnTheSubstitute, AFailedStartRaisesTheRuntimeNumber) {
     } catch (const PlatformError& error) {
       EXPECT_EQ(error.number, number) << line;
     }
+  }
+}
+
+// A program run from a file that the installation replaces is found by its executable; asked
+// with SIGTERM, it closes, or ignoring it, it is left running or, where it may be, killed.
+TEST(HoldersOnTheSubstitute, FoundByTheirExecutableThenClosedEndedOrLeft) {
+  test::TempHome scratch;
+  fs::create_directories(scratch.driveC());
+  fs::copy_file("/bin/sh", scratch.driveC() / "chromedriver.exe");
+  const std::string driver = "C:\\chromedriver.exe", ready = (scratch.driveC() / "hazir").string();
+  // It waits on a pipe no one writes, so no child of its own shares its executable for a moment.
+  const fs::path pipe = scratch.driveC() / "boru";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const std::string wait = ": >'" + ready + "'; read x <'" + pipe.string() + "'";
+  host::HostPlatform platform;
+  for (const auto& [script, mayEnd, end] : std::vector<std::tuple<std::string, bool, HolderEnd>>{
+           {wait, false, HolderEnd::Closed},
+           {"trap '' TERM; " + wait, true, HolderEnd::Ended},
+           {"trap '' TERM; " + wait, false, HolderEnd::Running}}) {
+    fs::remove(ready);
+    auto pid = static_cast<pid_t>(platform.Shell("\"" + driver + "\" -c \"" + script + "\"", 1));
+    EXPECT_TRUE(waitForFile(ready));
+    std::vector<FileHolder> holders = platform.FindHolders({driver, "C:\\yok.exe"});
+    EXPECT_EQ(holders.size(), 1u) << script;
+    for (FileHolder& holder : holders) {  // the one found is this run's
+      EXPECT_EQ(holder.processId, static_cast<uint32_t>(pid));
+      EXPECT_EQ(holder.name + " " + holder.program, "chromedriver.exe " + driver);
+      holder.mayEnd = mayEnd;
+      EXPECT_EQ(platform.CloseHolders({holder}, std::chrono::milliseconds(300)),
+                std::vector<HolderEnd>{end})
+          << script;
+    }
+    ::kill(pid, SIGKILL);
+    for (int k = 0; k < 200 && !platform.FindHolders({driver}).empty(); ++k)
+      ::usleep(10000);
   }
 }
 
