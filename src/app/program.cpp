@@ -25,19 +25,6 @@ int refuse(Platform& platform, const Options& options, const std::string& text) 
   return kExitBadCommandLine;
 }
 
-void logStart(Platform& platform, const ProgramStart& start) {
-  platform.Log(std::string("TovrenKur ") + TOVRENKUR_VERSION + " başladı");
-  platform.Log("Komut satırı: " + start.commandLine);
-  try {
-    Platform::SystemFacts system = platform.DescribeSystem();
-    platform.Log("Sistem: " + system.version +
-                 "; yönetici yetkisi: " + (system.elevated ? "var" : "yok"));
-    platform.Log("Kurulum klasörü: " + platform.AppPath());
-  } catch (const PlatformError& error) {
-    platform.Log("Sistem bilgisi okunamadı: Hata No: " + std::to_string(error.number));
-  }
-}
-
 // Very silent: no window at all, the Continue action straight after Form_Load.
 void runWithoutWindow(Form1& form) {
   if (runHandler(form, [&] { form.Form_Load(); }))
@@ -59,6 +46,21 @@ void runInWindow(Form1& form, Platform& platform, const MakeFormWindow& makeWind
 }
 
 }  // namespace
+
+void logStart(Platform& platform, const ProgramStart& start) {
+  platform.Log(std::string("TovrenKur ") + TOVRENKUR_VERSION + " başladı");
+  platform.Log("Komut satırı: " + start.commandLine);
+  try {
+    Platform::SystemFacts system = platform.DescribeSystem();
+    using UserRights = Platform::SystemFacts::UserRights;
+    platform.Log("Sistem: " + system.version +
+                 "; yönetici yetkisi: " + (system.elevated ? "var" : "yok") +
+                 (system.userRights != UserRights::Own ? " (kullanıcınınkinden yüksek)" : ""));
+    platform.Log("Kurulum klasörü: " + platform.AppPath());
+  } catch (const PlatformError& error) {
+    platform.Log("Sistem bilgisi okunamadı: Hata No: " + std::to_string(error.number));
+  }
+}
 
 std::string failureReport(const PlatformError& error, const std::string& logPath) {
   std::string report =
@@ -106,6 +108,8 @@ int runProgram(Platform& platform, const ProgramStart& start, const MakeFormWind
     }
     return kExitInstalled;
   }
+  if (options.step != Step::Whole)
+    return runStepProcess(platform, start, options);
   // Two runs at once would install into the same folders, each removing the other's files.
   if (!platform.ClaimOnlyInstance()) {
     platform.ActivateOtherInstance();

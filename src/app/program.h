@@ -43,6 +43,13 @@ struct ProgramStart {
   std::vector<std::string> arguments;
 };
 
+// The log's first lines: the program's version, its command line, the system and the setup folder.
+void logStart(Platform& platform, const ProgramStart& start);
+
+// A step's process (options.step): no claim of the session's one run (the run that started it
+// holds it), the run's log appended to, then the step; its exit code for that run to read.
+int runStepProcess(Platform& platform, const ProgramStart& start, const Options& options);
+
 // Reads the command line, then claims the session's one run: a second start brings the running
 // one to the front and returns kExitAnotherRun at once, having touched nothing (not even the
 // log). Otherwise opens the support log, creates Form1 and its window (none when very silent),

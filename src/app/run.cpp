@@ -40,9 +40,19 @@ void Form1::FileCopy(const std::string& source, const std::string& destination) 
   platform_.FileCopy(source, destination);
 }
 
-double Form1::Shell(const std::string& commandLine, int windowStyle) {
-  log("Program başlatılıyor: " + commandLine);
-  return platform_.Shell(commandLine, windowStyle);
+double Form1::Shell(const std::string& commandLine, int windowStyle, bool asUser) {
+  if (!asUser) {
+    log("Program başlatılıyor: " + commandLine);
+    return platform_.Shell(commandLine, windowStyle);
+  }
+  log("Program kullanıcının yetkisiyle başlatılıyor: " + commandLine);
+  return platform_.ShellAsUser(commandLine, windowStyle);
+}
+
+Platform::SystemFacts Form1::systemFacts() {
+  Platform::SystemFacts facts{"", true};
+  passOver([&] { facts = platform_.DescribeSystem(); });
+  return facts;
 }
 
 void Form1::step(const char* name, const std::function<void()>& body) {
@@ -56,7 +66,7 @@ void Form1::step(const char* name, const std::function<void()>& body) {
   log(std::string("Adım bitti: ") + name);
 }
 
-void Form1::runStep(const char* name, std::initializer_list<std::function<void()>> units) {
+bool Form1::runStep(const char* name, std::initializer_list<std::function<void()>> units) {
   log(std::string("Adım başladı: ") + name);
   bool reported = false;
   for (const std::function<void()>& unit : units) {
@@ -70,6 +80,7 @@ void Form1::runStep(const char* name, std::initializer_list<std::function<void()
     }
   }
   log(std::string("Adım bitti: ") + name);
+  return reported;
 }
 
 void Form1::passedOver(const PlatformError& error) {

@@ -2,13 +2,15 @@
 // the substitute elsewhere (platform/posix). Each host defines every member once, in the file of
 // its area: Dir, MkDir, FileCopy and AppPath in files_*, MsgBox in msgbox_*, Shell in process_*,
 // FileVersion in file_version_*, the one-instance claim in instance_*, DescribeSystem in system_*,
-// OpenLog and Log in support_log_*, ProfileString in profile_*, and each Create* in the file of
-// its object (wsh_*, fso_*, http_*, zip_extract_*, automation_*).
+// OpenLog and Log in support_log_*, ProfileString in profile_*, each Create* in the file of
+// its object (wsh_*, fso_*, http_*, zip_extract_*, automation_*), and the runs with other rights
+// in elevation_* (administrator's) and user_rights_* (the signed-in user's).
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/support_log.h"
@@ -44,6 +46,12 @@ class HostPlatform : public Platform {
   std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
                                                        const std::string& interfaceId) override;
   SystemFacts DescribeSystem() override;
+  std::string FormWindowId() override;
+  std::optional<int> RunElevated(const std::vector<std::string>& arguments) override;
+  bool AdoptOwnerWindow(const std::string& windowId) override;
+  double ShellAsUser(const std::string& commandLine, int windowStyle) override;
+  std::unique_ptr<StepProcess> StartAsUser(const std::vector<std::string>& arguments) override;
+  void ReadyAndWait() override;
   std::string OpenLog(const std::optional<std::string>& file) override;
   void Log(const std::string& text) noexcept override;
 

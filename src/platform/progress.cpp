@@ -37,6 +37,8 @@ std::string amount(uint64_t bytes, const Unit& unit) {
 }  // namespace
 
 std::string workText(WorkKind kind) {
+  if (kind == WorkKind::StepProcess)
+    return "Kurulum sürüyor...";
   return kind == WorkKind::Download ? "Chrome sürücüsü indiriliyor..."
                                     : "Sürücü arşivi açılıyor...";
 }
@@ -57,7 +59,8 @@ LongWork::~LongWork() = default;
 
 void LongWork::refresh() {
   if (!view_) {
-    if (viewTried_ || std::chrono::steady_clock::now() - started_ < kProgressDelay)
+    if (viewTried_ || kind_ == WorkKind::StepProcess ||
+        std::chrono::steady_clock::now() - started_ < kProgressDelay)
       return;
     viewTried_ = true;  // without a form window there is nothing to show it over, then or later
     view_ = openProgressView(workText(kind_));
