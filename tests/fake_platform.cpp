@@ -502,26 +502,4 @@ std::unique_ptr<DispatchObject> FakePlatform::CreateDispatchObject(const std::st
   return std::make_unique<FakeDispatch>(*this, classId);
 }
 
-std::optional<int> FakePlatform::RunElevated(const std::vector<std::string>& arguments) {
-  record("RunElevated", arguments);
-  return elevatedExit;
-}
-
-double FakePlatform::ShellAsUser(const std::string& commandLine, int windowStyle) {
-  record("ShellAsUser", {commandLine});
-  started.emplace_back(commandLine, windowStyle);
-  return nextTask_++;
-}
-
-// Its end is recorded: the run lets the check's browser go then.
-std::unique_ptr<StepProcess> FakePlatform::StartAsUser(const std::vector<std::string>& arguments) {
-  struct Held : StepProcess {
-    FakePlatform& platform;
-    explicit Held(FakePlatform& p) : platform(p) {}
-    ~Held() override { platform.calls.push_back({"StepProcessEnded", {}}); }
-  };
-  record("StartAsUser", arguments);
-  return std::make_unique<Held>(*this);
-}
-
 }  // namespace tk::fake

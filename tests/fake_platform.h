@@ -132,12 +132,18 @@ class FakePlatform : public Platform {
   SystemFacts system{"Windows 10.0.19045", true};
   std::optional<int> elevatedExit = 0;
   std::string FormWindowId() override { return "4242"; }
-  std::optional<int> RunElevated(const std::vector<std::string>& arguments) override;
+  std::optional<int> RunElevated(const std::string& arguments) override {
+    return record("RunElevated", {arguments}), elevatedExit;
+  }
   bool AdoptOwnerWindow(const std::string& id) override {
     return record("Adopt", {id}), id == "4242";
   }
-  double ShellAsUser(const std::string& commandLine, int windowStyle) override;
-  std::unique_ptr<StepProcess> StartAsUser(const std::vector<std::string>& arguments) override;
+  double ShellAsUser(const std::string& line, int style) override {
+    return record("ShellAsUser", {line}), Shell(line, style);
+  }
+  std::unique_ptr<StepProcess> StartAsUser(const std::string& arguments) override {
+    return record("StartAsUser", {arguments}), nullptr;
+  }
   void ReadyAndWait() override { record("ReadyAndWait", {}); }
   std::string OpenLog(const std::optional<std::string>& file) override;
   void Log(const std::string& text) noexcept override { logged.push_back(text); }

@@ -94,7 +94,7 @@ class Form1 {
   void writeDriverRecord(const std::string& versionKey);
   // The scan's choice of the system folder: SysWOW64 where it exists, else System32.
   void chooseSystemFolder();
-  // The system folder's step, with the rights it needs where they can be had.
+  // The registration step: regTovrenComponents with the rights it needs where they can be had.
   void registerComponents();
   void registerElevated();
   void countStepOutcome(int exitCode);

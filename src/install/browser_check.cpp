@@ -41,11 +41,10 @@ bool Form1::userProgramsAsUser() {
 std::shared_ptr<void> Form1::checkBrowser(bool asUser) {
   if (!asUser)
     return checkBrowserHere();
-  std::vector<std::string> arguments{"/BROWSERCHECK"};
+  std::string arguments = "/BROWSERCHECK";
   if (!logPath_.empty())
-    arguments.push_back("/LOG=" + logPath_);
-  log("Tarayıcı denetimi kullanıcının yetkisiyle başlatılıyor: TovrenKur.exe " +
-      joinArguments(arguments));
+    arguments += " " + joinArguments({"/LOG=" + logPath_});
+  log("Tarayıcı denetimi kullanıcının yetkisiyle başlatılıyor: TovrenKur.exe " + arguments);
   std::unique_ptr<StepProcess> check;
   checkUnit(*this, [&] { check = platform_.StartAsUser(arguments); });
   return check;

@@ -84,7 +84,7 @@ void Form1::finishInstallation(const std::string& versionKey) {
                log("Çalışma kitabı zaten vardı, korundu");
            }});
   runStep("Kısayol", {[&] { CreateShortCut(); }});
-  registerComponents();
+  runStep("Bileşenlerin kaydı", {[&] { registerComponents(); }});
   writeDriverRecord(versionKey);
 
   passOver([&] { Text12.setText("Kurulum işlemi tamamlandı !"); });

@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/platform.h"
 #include "platform/support_log.h"
@@ -47,10 +46,10 @@ class HostPlatform : public Platform {
                                                        const std::string& interfaceId) override;
   SystemFacts DescribeSystem() override;
   std::string FormWindowId() override;
-  std::optional<int> RunElevated(const std::vector<std::string>& arguments) override;
+  std::optional<int> RunElevated(const std::string& arguments) override;
   bool AdoptOwnerWindow(const std::string& windowId) override;
   double ShellAsUser(const std::string& commandLine, int windowStyle) override;
-  std::unique_ptr<StepProcess> StartAsUser(const std::vector<std::string>& arguments) override;
+  std::unique_ptr<StepProcess> StartAsUser(const std::string& arguments) override;
   void ReadyAndWait() override;
   std::string OpenLog(const std::optional<std::string>& file) override;
   void Log(const std::string& text) noexcept override;

@@ -219,10 +219,11 @@ class Platform {
   // The form window as a number that another process can own its message boxes by; "" without
   // one.
   virtual std::string FormWindowId() = 0;
-  // This program started again with administrator rights for `arguments` (Windows asks for the
-  // administrator's consent), the form window served until it ends: its exit code, or nothing
-  // when the consent was not given. Other failures throw.
-  virtual std::optional<int> RunElevated(const std::vector<std::string>& arguments) = 0;
+  // This program started again with administrator rights for `arguments` (its command line
+  // after its name, joinArguments), Windows asking for the administrator's consent, the form
+  // window served until it ends: its exit code, or nothing when the consent was not given. Other
+  // failures throw.
+  virtual std::optional<int> RunElevated(const std::string& arguments) = 0;
   // In the process that RunElevated started: its message boxes are owned from here on by the
   // window FormWindowId named; false when that is no installer's window.
   virtual bool AdoptOwnerWindow(const std::string& windowId) = 0;
@@ -231,7 +232,7 @@ class Platform {
   // This program started again for `arguments` with the rights of the session's shell, the form
   // window served until the process says it is ready (ReadyAndWait) or ends, or a few minutes
   // have passed.
-  virtual std::unique_ptr<StepProcess> StartAsUser(const std::vector<std::string>& arguments) = 0;
+  virtual std::unique_ptr<StepProcess> StartAsUser(const std::string& arguments) = 0;
   // In the process that StartAsUser started: says it is ready, then waits (its messages served)
   // until the run lets it end.
   virtual void ReadyAndWait() = 0;

@@ -5,7 +5,6 @@
 // same log. A silent run never asks: it passes the part over. Without the consent the part runs
 // with the run's own rights, and its copies fail as they always did.
 #include <string>
-#include <vector>
 
 #include "app/form1.h"
 #include "app/pass_over.h"
@@ -14,53 +13,45 @@
 namespace tk {
 namespace {
 
-constexpr const char* kStepName = "Bileşenlerin kaydı";
 constexpr const char* kSourceFolder = "\\Tovren\\prgDosyaları\\";  // regTovrenComponents' source
-
-PlatformError administratorNeeded() {
-  return PlatformError(err::kPermissionDenied,
-                       "Sistem klasörüne kopya ve kayıt için yönetici yetkisi gerekir: "
-                       "kurulumu yönetici olarak çalıştırın");
-}
 
 }  // namespace
 
 void Form1::registerComponents() {
   bool needed = false;  // anything at all to go into the system folder
   passOver([&] { needed = !platform_.Dir(userPath + kSourceFolder, vbNormal).empty(); });
-  if (!needed || systemFacts().elevated) {
-    runStep(kStepName, {[&] { regTovrenComponents(); }});
-  } else if (options_.unattended()) {
-    runStep(kStepName, {[] { throw administratorNeeded(); }});
-  } else {
-    runStep(kStepName, {[&] { registerElevated(); }});
+  if (!needed || systemFacts().elevated)
+    return regTovrenComponents();
+  if (options_.unattended()) {
+    throw PlatformError(err::kPermissionDenied,
+                        "Sistem klasörüne kopya ve kayıt için yönetici yetkisi gerekir: kurulumu "
+                        "yönetici olarak çalıştırın");
   }
+  registerElevated();
 }
 
 void Form1::registerElevated() {
-  std::vector<std::string> arguments{"/SYSTEMSTEP=" + platform_.FormWindowId(),
-                                     "/DESKTOP=" + userPath};
+  std::string arguments =
+      joinArguments({"/SYSTEMSTEP=" + platform_.FormWindowId(), "/DESKTOP=" + userPath});
   if (!logPath_.empty())
-    arguments.push_back("/LOG=" + logPath_);
+    arguments += " " + joinArguments({"/LOG=" + logPath_});
   if (options_.noRegister)
-    arguments.push_back("/NOREGISTER");
-  log("Yönetici yetkisi isteniyor: TovrenKur.exe " + joinArguments(arguments));
+    arguments += " /NOREGISTER";
+  log("Yönetici yetkisi isteniyor: TovrenKur.exe " + arguments);
+  const char* refusal = "yönetici onay istemine Hayır denildi";
   std::optional<int> exitCode;
-  std::string refusal = "yönetici onay istemine Hayır denildi";
   try {
     exitCode = platform_.RunElevated(arguments);
   } catch (const PlatformError& error) {
-    refusal = "yönetici yetkisiyle başlatılamadı: Hata No: " + std::to_string(error.number) + " (" +
-              error.description + ")";
+    log("Yönetici yetkisiyle başlatılamadı: Hata No: " + std::to_string(error.number));
+    refusal = "başlatılamadı";
   }
-  if (exitCode == kStepNotElevated)
+  if (exitCode && *exitCode != kStepNotElevated)
+    return countStepOutcome(*exitCode);
+  if (exitCode)
     refusal = "adım yönetici yetkisi olmadan başladı: kullanıcı hesabı denetimi kapalı";
-  if (exitCode && *exitCode != kStepNotElevated) {
-    countStepOutcome(*exitCode);
-    return;
-  }
-  log("Yöneticinin onayı verilmedi (" + refusal + "): bileşenler kurulumun kendi yetkileriyle " +
-      "kopyalanıyor");
+  log(std::string("Yöneticinin onayı verilmedi (") + refusal +
+      "): bileşenler kurulumun kendi yetkileriyle kopyalanıyor");
   regTovrenComponents();
 }
 
@@ -74,14 +65,24 @@ void Form1::countStepOutcome(int exitCode) {
   passedOver_ += ((exitCode & kStepEnded) != 0) + ((exitCode & kStepUnitsPassedOver) != 0);
 }
 
+// The step refuses to work without administrator rights, and for a window that is not another
+// run's form (its boxes are owned by it).
 void Form1::systemFolderStep() {
-  userPath = options_.desktop;
-  chooseSystemFolder();
-  int before = passedOver_;
-  bool ended =
-      runStep("Bileşenlerin kaydı (yönetici yetkisiyle)", {[&] { regTovrenComponents(); }});
-  bool skipped = passedOver_ - before > (ended ? 1 : 0);
-  exitCode_ = (ended ? kStepEnded : 0) | (skipped ? kStepUnitsPassedOver : 0);
+  if (!systemFacts().elevated) {
+    log("Adım yönetici yetkisi olmadan başlatıldı: yapılmadı");
+    exitCode_ = kStepNotElevated;
+  } else if (!platform_.AdoptOwnerWindow(options_.ownerWindow)) {
+    log("Adımın penceresi bir kurulum penceresi değil: " + options_.ownerWindow);
+    exitCode_ = kExitBadCommandLine;
+  } else {
+    userPath = options_.desktop;
+    chooseSystemFolder();
+    int before = passedOver_;
+    bool ended =
+        runStep("Bileşenlerin kaydı (yönetici yetkisiyle)", {[&] { regTovrenComponents(); }});
+    bool skipped = passedOver_ - before > (ended ? 1 : 0);
+    exitCode_ = (ended ? kStepEnded : 0) | (skipped ? kStepUnitsPassedOver : 0);
+  }
 }
 
 }  // namespace tk

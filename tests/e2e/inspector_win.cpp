@@ -399,12 +399,12 @@ int holdShellWindow(const std::string& stopFile) {
   std::printf("{\"shell\":true}\n");
   std::fflush(stdout);
   std::wstring stop = toWide(stopFile);
+  MSG message;
   for (DWORD start = GetTickCount(); GetFileAttributesW(stop.c_str()) == INVALID_FILE_ATTRIBUTES &&
-                                     GetTickCount() - start < 300000;) {
-    MSG message;
+                                     GetTickCount() - start < 300000;
+       Sleep(20)) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
       DispatchMessageW(&message);
-    Sleep(20);
   }
   DestroyWindow(shell);
   return 0;

@@ -15,7 +15,7 @@ std::string HostPlatform::FormWindowId() {
   return "";
 }
 
-std::optional<int> HostPlatform::RunElevated(const std::vector<std::string>&) {
+std::optional<int> HostPlatform::RunElevated(const std::string&) {
   throw PlatformError(err::kInvalidCall, "Yönetici yetkisiyle çalıştırma bu sistemde yok");
 }
 
@@ -27,7 +27,7 @@ double HostPlatform::ShellAsUser(const std::string& commandLine, int windowStyle
   return Shell(commandLine, windowStyle);
 }
 
-std::unique_ptr<StepProcess> HostPlatform::StartAsUser(const std::vector<std::string>&) {
+std::unique_ptr<StepProcess> HostPlatform::StartAsUser(const std::string&) {
   throw PlatformError(err::kInvalidCall, "Kullanıcının yetkisiyle çalıştırma bu sistemde yok");
 }
 

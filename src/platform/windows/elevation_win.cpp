@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cstdint>
 
-#include "platform/elevation.h"
 #include "platform/host_platform.h"
 #include "platform/progress.h"
 #include "platform/windows/com_win.h"
@@ -98,7 +97,7 @@ bool HostPlatform::AdoptOwnerWindow(const std::string& windowId) {
   return true;
 }
 
-std::optional<int> HostPlatform::RunElevated(const std::vector<std::string>& arguments) {
+std::optional<int> HostPlatform::RunElevated(const std::string& arguments) {
   comApi();  // the shell may hand the start to COM objects, in the UI thread's apartment
   using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
   static const auto execute =
@@ -106,7 +105,7 @@ std::optional<int> HostPlatform::RunElevated(const std::vector<std::string>& arg
   if (execute == nullptr)
     throw makeError(err::kCannotCreateObject);
   std::wstring program = modulePath(nullptr);
-  std::wstring parameters = toWide(joinArguments(arguments));
+  std::wstring parameters = toWide(arguments);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   // No error box of the shell's: the run says what went wrong. The consent prompt still shows,

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <vector>
 
-#include "platform/elevation.h"
 #include "platform/host_platform.h"
 #include "platform/progress.h"
 #include "platform/windows/elevation_win.h"
@@ -114,7 +113,7 @@ double HostPlatform::ShellAsUser(const std::string& commandLine, int windowStyle
   return static_cast<double>(process.dwProcessId);
 }
 
-std::unique_ptr<StepProcess> HostPlatform::StartAsUser(const std::vector<std::string>& arguments) {
+std::unique_ptr<StepProcess> HostPlatform::StartAsUser(const std::string& arguments) {
   Pipe input(true), output(false);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -123,7 +122,7 @@ std::unique_ptr<StepProcess> HostPlatform::StartAsUser(const std::vector<std::st
   startup.hStdOutput = output.write.get();
   startup.hStdError = output.write.get();
   std::wstring program = modulePath(nullptr);
-  Launch launch{program, L"\"" + program + L"\" " + toWide(joinArguments(arguments))};
+  Launch launch{program, L"\"" + program + L"\" " + toWide(arguments)};
   PROCESS_INFORMATION started = startAsUser(launch, startup);
   UniqueHandle thread(started.hThread);
   UniqueHandle process(started.hProcess);
