@@ -94,10 +94,8 @@ TEST(Controls, AllNineteenControlsInStoredOrder) {
   EXPECT_EQ(all[3], &form.Text1(7));
 }
 
-// The system folder's step in its own process: it refuses to work without administrator rights
-// or for a window that is not an installer's, works out the system folder itself, copies from
-// the desktop it was given, and says through its exit code what it passed over. It never claims
-// the session's one run, which the run that started it holds.
+// The system folder's step refuses to work without rights or for a foreign window, copies from the
+// desktop given, says what it passed over, and never claims the session's run (its run holds it).
 TEST(StepProcess, TheSystemFolderStepRefusesWorksAndTellsWhatItPassedOver) {
   const std::string desktop = "C:\\Users\\Ayşe Işık\\Desktop";
   const std::string source = desktop + "\\Tovren\\prgDosyaları\\";

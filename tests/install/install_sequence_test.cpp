@@ -360,9 +360,8 @@ TEST(Unattended, ExitCodesStartsAndLog) {
   }
 }
 
-// Who does the system folder's work, and with which rights: the rights the run has, whether it
-// may ask, and what became of the consent (the elevated step's exit code; none: refused).
-// Without the rights, a copy into the system folder fails, as it does on Windows.
+// Who does the system folder's work with which rights: the run's rights, whether it may ask, and
+// the consent (the step's exit code; none: refused). Without rights a copy there fails.
 TEST(SystemFolderRights, TheRunTheElevatedStepOrNoOneAsTheDecisionsSay) {
   struct Case {  // asked: the consent; copiedHere: copies into the system folder tried here
     std::vector<int> missing;
@@ -374,20 +373,13 @@ TEST(SystemFolderRights, TheRunTheElevatedStepOrNoOneAsTheDecisionsSay) {
     std::string logged;  // how a line of the log begins
   };
   const std::string refused = "Yöneticinin onayı verilmedi (";
+  const std::string code = "Yönetici yetkisiyle yapılan adımın çıkış kodu: ";
   const Case cases[] = {
       {{3, 4}, true, false, 0, 0, false, true, 0, "Adım bitti: Bileşenlerin kaydı"},
       {{3, 4}, true, true, 0, 0, false, true, 0, "Adım bitti: Bileşenlerin kaydı"},
       {{}, false, false, 0, 0, false, false, 0, "Mesaj kutusu, stil 0, başlık \"TovrenKur\": Reg"},
-      {{3, 4},
-       false,
-       false,
-       0,
-       0,
-       true,
-       false,
-       0,
-       "Yönetici yetkisiyle yapılan adımın çıkış kodu: 0"},
-      {{3, 4}, false, false, kStepEnded | kStepUnitsPassedOver, 0, true, false, 4, "Yönetici yet"},
+      {{3, 4}, false, false, 0, 0, true, false, 0, code + "0"},
+      {{3, 4}, false, false, kStepEnded | kStepUnitsPassedOver, 0, true, false, 4, code + "48"},
       {{3, 4}, false, false, 3, 0, true, false, 4, "Atlanan hata: Hata No: 5 (Yönetici yetkisiyle"},
       {{3, 4}, false, false, std::nullopt, 0, true, true, 4, refused + "yönetici onay istemine"},
       {{3, 4}, false, false, kStepNotElevated, 0, true, true, 4, refused + "adım yönetici"},
