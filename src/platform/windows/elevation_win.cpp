@@ -127,6 +127,9 @@ std::optional<int> HostPlatform::RunElevated(const std::string& arguments) {
     return -1;  // started, but no handle to wait for: its outcome is unknown
   LongWork work(WorkKind::StepProcess);
   work.run([&] { WaitForSingleObject(process.get(), INFINITE); });
+  // A step that ended while its box was open (killed, say) leaves the form disabled.
+  if (info.hwnd != nullptr)
+    EnableWindow(info.hwnd, TRUE);
   DWORD code = 0;
   if (!GetExitCodeProcess(process.get(), &code))
     throwLastError();
