@@ -3,8 +3,9 @@
 on machines without 32-bit support), it names the real hosts it downloads from (the defaults of
 the cache variables TOVRENKUR_DRIVER_HOST, TOVRENKUR_DRIVER_LISTS_HOST and
 TOVRENKUR_DRIVER_DOWNLOAD_HOST in CMakeLists.txt, each as a name of its own) and no loopback
-address, it holds no path of the folder it was built in, it is under 560 KB, and its PE time
-stamp is SOURCE_DATE_EPOCH when that is set. Strings are looked for in both encodings the binary may hold
+address, it holds no path of the folder it was built in nor the test build's stand-in for a
+process without administrator rights, it is under 560 KB, and its PE time stamp is
+SOURCE_DATE_EPOCH when that is set. Strings are looked for in both encodings the binary may hold
 (bytes and UTF-16LE).
 
 Usage: check_product_exe.py EXE    (exit 1 with one line per fault)
@@ -16,6 +17,7 @@ import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 LOOPBACK = ("localhost", "127.0.0.1", "[::1]", "0.0.0.0")
+TEST_HOOK = "TOVRENKUR_TEST_ELEVATION"  # honoured by the test build alone
 MOST_BYTES = 560 * 1024
 
 
@@ -59,6 +61,8 @@ def faults(exe):
             yield "it names the loopback address %s" % name
     if holds(data, ROOT):
         yield "it holds the build folder's path %s" % ROOT
+    if holds(data, TEST_HOOK):
+        yield "it is a test build: it takes %s" % TEST_HOOK
     if len(data) >= MOST_BYTES:
         yield "it is %d bytes, not under %d" % (len(data), MOST_BYTES)
     epoch = os.environ.get("SOURCE_DATE_EPOCH")

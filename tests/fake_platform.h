@@ -152,7 +152,24 @@ class FakePlatform : public Platform {
   std::unique_ptr<ShellDispatch> CreateShellDispatch() override;
   std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
                                                        const std::string& interfaceId) override;
-  SystemFacts DescribeSystem() override { return {"Windows 10.0.19045", false}; }
+  SystemFacts DescribeSystem() override { return system; }
+  // ---- other rights: the elevated step's exit code (none: the consent not given) ----
+  SystemFacts system{"Windows 10.0.19045", true};
+  std::optional<int> elevatedExit = 0;
+  std::string FormWindowId() override { return "4242"; }
+  std::optional<int> RunElevated(const std::string& arguments) override {
+    return record("RunElevated", {arguments}), elevatedExit;
+  }
+  bool AdoptOwnerWindow(const std::string& id) override {
+    return record("Adopt", {id}), id == "4242";
+  }
+  double ShellAsUser(const std::string& line, int style) override {
+    return record("ShellAsUser", {line}), Shell(line, style);
+  }
+  std::unique_ptr<StepProcess> StartAsUser(const std::string& arguments) override {
+    return record("StartAsUser", {arguments}), nullptr;
+  }
+  void ReadyAndWait() override { record("ReadyAndWait", {}); }
   std::string OpenLog(const std::optional<std::string>& file) override;
   void Log(const std::string& text) noexcept override { logged.push_back(text); }
 

@@ -17,6 +17,12 @@ void Control::setVisible(bool visible) {
     view_->controlChanged(*this);
 }
 
+void Control::setElevationRequired(bool required) {
+  elevationRequired_ = required;
+  if (view_ != nullptr)
+    view_->controlChanged(*this);
+}
+
 template <std::size_t N>
 Control& ControlArray<N>::operator()(int index) {
   if (index < 0 || index >= static_cast<int>(N))

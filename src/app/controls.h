@@ -32,12 +32,17 @@ class Control {
   bool Visible() const { return visible_; }
   void setVisible(bool visible);
 
+  // A button whose action asks for administrator rights: Windows marks it with its shield.
+  bool ElevationRequired() const { return elevationRequired_; }
+  void setElevationRequired(bool required);
+
   void setView(ControlView* view) { view_ = view; }
 
  private:
   const ControlDescription* description_;
   std::string text_;
   bool visible_;
+  bool elevationRequired_ = false;
   ControlView* view_ = nullptr;
 };
 

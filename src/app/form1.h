@@ -78,6 +78,12 @@ class Form1 {
   };
   DriverChoice chooseDriver();
 
+  // The steps this program does in a process of its own for a run that started it: the system
+  // folder's work with administrator rights (its exit code says what it passed over), and the
+  // browser check with the signed-in user's rights, held until the run lets it end.
+  void systemFolderStep();
+  void browserCheckStep();
+
   // The run (app/run.cpp): how it was started, its support log, and the exit code it has come to.
   const Options& options() const { return options_; }
   int exitCode() const { return exitCode_; }
@@ -97,7 +103,18 @@ class Form1 {
   void writeDriverRecord(const std::string& versionKey);
   // Chooses the package folder for the download, the extraction and the package script, once.
   std::string choosePackageFolder();
-  std::unique_ptr<DispatchObject> checkBrowser();
+  // The scan's choice of the system folder: SysWOW64 where it exists, else System32.
+  void chooseSystemFolder();
+  // The registration step: regTovrenComponents with the rights it needs where they can be had.
+  void registerComponents();
+  void registerElevated();
+  void countStepOutcome(int exitCode);
+  // Whether the user's programs get the signed-in user's rights, which this run is above.
+  bool userProgramsAsUser();
+  // The browser check, in this process or (asUser) in one with the user's rights; what it
+  // returns keeps the browser until it goes.
+  std::shared_ptr<void> checkBrowser(bool asUser);
+  std::unique_ptr<DispatchObject> checkBrowserHere();
 
   // The runtime's statements as the logic calls them, each also written to the support log. A
   // message box is answered by itself where `decidedAnswer` says so, and logged with its answer.
@@ -106,14 +123,18 @@ class Form1 {
   void FileCopy(const std::string& source, const std::string& destination);
   // Wait::Unattended, for the package script and the registrations: an unattended run waits for
   // the program (at most kProgramWaitLimit), logs its exit code, and counts one that fails or does
-  // not end as passed over; an interactive run starts it and goes on.
+  // not end as passed over; an interactive run starts it and goes on. `asUser`: with the
+  // signed-in user's rights, which this run is above (never waited for).
   enum class Wait { Never, Unattended };
-  double Shell(const std::string& commandLine, int windowStyle, Wait wait = Wait::Never);
+  double Shell(const std::string& commandLine, int windowStyle, Wait wait = Wait::Never,
+               bool asUser = false);
+  // The system's facts; when they cannot be read, a run as before: with the rights it needs.
+  Platform::SystemFacts systemFacts();
   // One step of the first half, logged as it starts and ends; a failure leaves it and goes on.
   void step(const char* name, const std::function<void()>& body);
   // One step of the second half: its units run in order, each passed over on failure; the step's
-  // first failure is reported before the sequence goes on.
-  void runStep(const char* name, std::initializer_list<std::function<void()>> units);
+  // first failure is reported before the sequence goes on. True when a unit failed.
+  bool runStep(const char* name, std::initializer_list<std::function<void()>> units);
   // A failure passed over: logged with its number and description (or what went wrong), and
   // counted for the exit code.
   void passedOver(const PlatformError& error);

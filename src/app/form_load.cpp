@@ -31,12 +31,7 @@ void Form1::Form_Load() {
   for (i = 0; i <= 6; ++i)
     Text1(i).setText(kComponents[static_cast<std::size_t>(i)]);
 
-  // A folder or an ordinary file named SysWOW64 means a 64-bit Windows.
-  if (!platform_.Dir("C:\\Windows\\SysWOW64", vbDirectory).empty()) {
-    sisDir = "SysWOW64\\";
-  } else {
-    sisDir = "System32\\";
-  }
+  chooseSystemFolder();
 
   for (i = 0; i <= 6; ++i) {
     if (!platform_.Dir("C:\\Windows\\" + sisDir + Text1(i).Text(), vbHidden).empty()) {
@@ -62,6 +57,9 @@ void Form1::Form_Load() {
   if (verdict == 'Y') {
     Text12.setText(kMissingVerdict);
     Text14.setText(kMissingInstruction);
+    // Without administrator rights, Devam will ask for them; a silent run never asks.
+    if (!options_.unattended() && !systemFacts().elevated)
+      Command1.setElevationRequired(true);
   } else {
     Text12.setText(kPresentVerdict);
     Text14.setText(kPresentInstruction);
@@ -75,6 +73,15 @@ void Form1::Form_Load() {
   }
   log("Başlangıç taraması: C:\\Windows\\" + sisDir +
       " içinde eksik bileşenler: " + (missing.empty() ? "yok" : missing));
+}
+
+void Form1::chooseSystemFolder() {
+  // A folder or an ordinary file named SysWOW64 means a 64-bit Windows.
+  if (!platform_.Dir("C:\\Windows\\SysWOW64", vbDirectory).empty()) {
+    sisDir = "SysWOW64\\";
+  } else {
+    sisDir = "System32\\";
+  }
 }
 
 }  // namespace tk

@@ -18,6 +18,14 @@ struct Switch {
   std::string_view help;  // empty: not listed on its own
 };
 
+// Only one step a process, and only with its value.
+bool setStep(Options& options, Step step, const std::string& window) {
+  bool fresh = options.step == Step::Whole;
+  options.step = step;
+  options.ownerWindow = window;
+  return fresh && (step != Step::SystemFolder || !window.empty());
+}
+
 bool set(bool& flag) {
   flag = true;
   return true;
@@ -62,7 +70,21 @@ constexpr Switch kSwitches[] = {
     {"?", "", [](Options& o, const std::string&) { return set(o.help); },
      "Bu yardım (/HELP de aynısı)."},
     {"HELP", "", [](Options& o, const std::string&) { return set(o.help); }, ""},
+    // Not listed: the run gives them to the processes it starts for its steps.
+    {"SYSTEMSTEP", "PENCERE",
+     [](Options& o, const std::string& value) { return setStep(o, Step::SystemFolder, value); },
+     ""},
+    {"DESKTOP", "KLASÖR",
+     [](Options& o, const std::string& value) {
+       o.desktop = value;
+       return !value.empty();
+     },
+     ""},
+    {"BROWSERCHECK", "",
+     [](Options& o, const std::string&) { return setStep(o, Step::BrowserCheck, ""); }, ""},
 };
+
+constexpr std::string_view kStepSwitches[] = {"SYSTEMSTEP", "BROWSERCHECK", "DESKTOP"};
 
 constexpr std::string_view kExitCodes[] = {
     "Kuruldu.",
@@ -84,13 +106,18 @@ std::string upperAscii(std::string_view text) {
   return upper;
 }
 
+// The switch's name in upper case, without "/" or "-" and any value; "" for a bare word.
+std::string switchName(const std::string& argument) {
+  if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-'))
+    return "";
+  std::size_t equals = argument.find('=');
+  return upperAscii(argument.substr(1, equals == std::string::npos ? equals : equals - 1));
+}
+
 // Applies one argument; false refuses it.
 bool applyArgument(Options& options, const std::string& argument) {
-  if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-'))
-    return false;
+  std::string name = switchName(argument);
   std::size_t equals = argument.find('=');
-  std::string name =
-      upperAscii(argument.substr(1, equals == std::string::npos ? equals : equals - 1));
   for (const Switch& row : kSwitches) {
     if (row.name != name)
       continue;
@@ -98,6 +125,22 @@ bool applyArgument(Options& options, const std::string& argument) {
     if (hasValue != !row.value.empty())
       return false;
     return row.apply(options, hasValue ? argument.substr(equals + 1) : std::string());
+  }
+  return false;
+}
+
+// A step takes the log, and the system folder's step /NOREGISTER and the desktop it copies from;
+// a user's run takes none of the steps' switches.
+bool fitsItsStep(const Options& o) {
+  bool usersOwn = o.display != Display::Interactive || o.noScript || o.launch || o.help ||
+                  o.driverSource.has_value();
+  switch (o.step) {
+    case Step::Whole:
+      return o.desktop.empty();
+    case Step::SystemFolder:
+      return !usersOwn && !o.desktop.empty();
+    case Step::BrowserCheck:
+      return !usersOwn && !o.noRegister && o.desktop.empty();
   }
   return false;
 }
@@ -119,6 +162,12 @@ ParsedCommandLine parseArguments(const std::vector<std::string>& arguments) {
   // it still keeps the refusal's box away.
   for (const std::string& argument : arguments) {
     if (!applyArgument(parsed.options, argument) && !parsed.refused)
+      parsed.refused = argument;
+  }
+  for (const std::string& argument : arguments) {
+    if (!parsed.refused && !fitsItsStep(parsed.options) &&
+        std::find(std::begin(kStepSwitches), std::end(kStepSwitches), switchName(argument)) !=
+            std::end(kStepSwitches))
       parsed.refused = argument;
   }
   return parsed;

@@ -19,6 +19,11 @@ enum class Display {
 // outside it the lists that Google publishes.
 enum class DriverSource { Table, Current };
 
+// A part of a run that this program does again in a process of its own, started by the run
+// itself and never by a user: the system folder's work with administrator rights, or the browser
+// check with the signed-in user's.
+enum class Step { Whole, SystemFolder, BrowserCheck };
+
 struct Options {
   Display display = Display::Interactive;
   bool noScript = false;    // the package script is not run
@@ -29,6 +34,9 @@ struct Options {
   bool help = false;                   // show the switches and end
   // /DRIVER; when not given, the setting in the setup folder's TovrenKur.ini decides.
   std::optional<DriverSource> driverSource;
+  Step step = Step::Whole;
+  std::string ownerWindow;  // SystemFolder: the run's window, which owns the step's boxes
+  std::string desktop;      // SystemFolder: the user's desktop folder (its Tovren\prgDosyaları)
 
   bool unattended() const { return display != Display::Interactive; }
 };
@@ -40,7 +48,8 @@ struct ParsedCommandLine {
 
 // Reads the arguments (the program's name not among them) by Windows conventions: "/NAME" or
 // "/NAME=VALUE", "-NAME" too, names in any letter case. An unknown switch, a bare word or a
-// switch with a missing or unexpected value is refused.
+// switch with a missing or unexpected value is refused, and so is a step's switch given with any
+// switch its step does not take.
 ParsedCommandLine parseArguments(const std::vector<std::string>& arguments);
 
 // "table" or "current", in any letter case; nothing for any other text.

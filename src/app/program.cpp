@@ -27,23 +27,6 @@ int endBeforeStart(Platform& platform, const Options& options, const std::string
   return exitCode;
 }
 
-void logStart(Platform& platform, const ProgramStart& start) {
-  platform.Log(std::string("TovrenKur ") + TOVRENKUR_VERSION + " başladı");
-  platform.Log("Komut satırı: " + start.commandLine);
-}
-
-// The system's facts wait until the window is shown: the user sees it sooner.
-void logSystem(Platform& platform) {
-  try {
-    Platform::SystemFacts system = platform.DescribeSystem();
-    platform.Log("Sistem: " + system.version +
-                 "; yönetici yetkisi: " + (system.elevated ? "var" : "yok"));
-    platform.Log("Kurulum klasörü: " + platform.AppPath());
-  } catch (const PlatformError& error) {
-    platform.Log("Sistem bilgisi okunamadı: Hata No: " + std::to_string(error.number));
-  }
-}
-
 // Very silent: no window at all, the Continue action straight after Form_Load.
 void runWithoutWindow(Form1& form, Platform& platform) {
   logSystem(platform);
@@ -71,6 +54,24 @@ void runInWindow(Form1& form, Platform& platform, const MakeFormWindow& makeWind
 }
 
 }  // namespace
+
+void logStart(Platform& platform, const ProgramStart& start) {
+  platform.Log(std::string("TovrenKur ") + TOVRENKUR_VERSION + " başladı");
+  platform.Log("Komut satırı: " + start.commandLine);
+}
+
+void logSystem(Platform& platform) {
+  try {
+    Platform::SystemFacts system = platform.DescribeSystem();
+    using UserRights = Platform::SystemFacts::UserRights;
+    platform.Log("Sistem: " + system.version +
+                 "; yönetici yetkisi: " + (system.elevated ? "var" : "yok") +
+                 (system.userRights != UserRights::Own ? " (kullanıcınınkinden yüksek)" : ""));
+    platform.Log("Kurulum klasörü: " + platform.AppPath());
+  } catch (const PlatformError& error) {
+    platform.Log("Sistem bilgisi okunamadı: Hata No: " + std::to_string(error.number));
+  }
+}
 
 std::string failureReport(const PlatformError& error, const std::string& logPath) {
   std::string report =
@@ -122,6 +123,8 @@ int runProgram(Platform& platform, const ProgramStart& start, const MakeFormWind
                           "Geçersiz komut satırı: " + *parsed.refused + "\r\n\r\n" + switchesHelp(),
                           vbCritical, kExitBadCommandLine);
   }
+  if (options.step != Step::Whole)
+    return runStepProcess(platform, start, options);
   // Two runs at once would install into the same folders, each removing the other's files.
   if (!platform.ClaimOnlyInstance()) {
     platform.ActivateOtherInstance();

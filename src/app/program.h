@@ -49,6 +49,16 @@ struct ProgramStart {
   std::vector<std::string> arguments;
 };
 
+// The log's first lines: the program's version and its command line.
+void logStart(Platform& platform, const ProgramStart& start);
+// The system, whether the run is elevated (and above the signed-in user), the setup folder. A
+// run logs them once its window is shown: the user sees it sooner.
+void logSystem(Platform& platform);
+
+// A step's process (options.step): no claim of the session's one run (the run that started it
+// holds it), the run's log appended to, then the step; its exit code for that run to read.
+int runStepProcess(Platform& platform, const ProgramStart& start, const Options& options);
+
 // Reads the command line, then claims the session's one run: a second start brings the running
 // one to the front and returns kExitAnotherRun at once, having touched nothing (not even the
 // log). Otherwise opens the support log, creates Form1 and its window (none when very silent),

@@ -45,7 +45,11 @@ void Form1::FileCopy(const std::string& source, const std::string& destination) 
   platform_.FileCopy(source, destination);
 }
 
-double Form1::Shell(const std::string& commandLine, int windowStyle, Wait wait) {
+double Form1::Shell(const std::string& commandLine, int windowStyle, Wait wait, bool asUser) {
+  if (asUser) {
+    log("Program kullanıcının yetkisiyle başlatılıyor: " + commandLine);
+    return platform_.ShellAsUser(commandLine, windowStyle);
+  }
   log("Program başlatılıyor: " + commandLine);
   if (wait == Wait::Never || !options_.unattended())
     return platform_.Shell(commandLine, windowStyle);
@@ -66,6 +70,12 @@ double Form1::Shell(const std::string& commandLine, int windowStyle, Wait wait) 
   return 0;
 }
 
+Platform::SystemFacts Form1::systemFacts() {
+  Platform::SystemFacts facts{"", true};
+  passOver([&] { facts = platform_.DescribeSystem(); });
+  return facts;
+}
+
 void Form1::step(const char* name, const std::function<void()>& body) {
   log(std::string("Adım başladı: ") + name);
   try {
@@ -77,7 +87,7 @@ void Form1::step(const char* name, const std::function<void()>& body) {
   log(std::string("Adım bitti: ") + name);
 }
 
-void Form1::runStep(const char* name, std::initializer_list<std::function<void()>> units) {
+bool Form1::runStep(const char* name, std::initializer_list<std::function<void()>> units) {
   log(std::string("Adım başladı: ") + name);
   bool reported = false;
   for (const std::function<void()>& unit : units) {
@@ -91,6 +101,7 @@ void Form1::runStep(const char* name, std::initializer_list<std::function<void()
     }
   }
   log(std::string("Adım bitti: ") + name);
+  return reported;
 }
 
 void Form1::passedOver(const PlatformError& error) {

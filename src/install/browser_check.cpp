@@ -2,7 +2,9 @@
 // Chrome and opens a page. Its outcome is deliberately not examined: its failures are only logged,
 // and they make no installation step count as passed over.
 // The object is handed back so that it lives until the sequence returns: releasing it may close
-// the browser the user is meant to see.
+// the browser the user is meant to see. A run elevated above the signed-in user checks through
+// a process of its own with the user's rights, so that the browser is the user's; that process
+// holds the object until the run lets it go.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,22 +13,52 @@
 #include "app/form1.h"
 #include "app/pass_over.h"
 #include "platform/automation.h"
+#include "platform/elevation.h"
 
 namespace tk {
 namespace {
 
 constexpr const char* kCheckPage = "https://www.google.com/";
 
+// A unit of the check: its failure is only logged.
+void checkUnit(Form1& form, const std::function<void()>& body) {
+  if (std::optional<PlatformError> failure = passOver(body))
+    form.log("Tarayıcı denetiminde hata: Hata No: " + std::to_string(failure->number) + " (" +
+             failure->description + ")");
+}
+
 }  // namespace
 
-std::unique_ptr<DispatchObject> Form1::checkBrowser() {
+bool Form1::userProgramsAsUser() {
+  using UserRights = Platform::SystemFacts::UserRights;
+  UserRights rights = systemFacts().userRights;
+  if (rights == UserRights::Unavailable)
+    log("Oturum açmış kullanıcının yetkileri alınamadı (masaüstü kabuğu yok ya da erişilemiyor): "
+        "tarayıcı denetimi ve uygulama kurulumun kendi yetkileriyle başlatılıyor");
+  return rights == UserRights::FromShell;
+}
+
+std::shared_ptr<void> Form1::checkBrowser(bool asUser) {
+  if (!asUser)
+    return checkBrowserHere();
+  std::string arguments = "/BROWSERCHECK";
+  if (!logPath_.empty())
+    arguments += " " + joinArguments({"/LOG=" + logPath_});
+  log("Tarayıcı denetimi kullanıcının yetkisiyle başlatılıyor: TovrenKur.exe " + arguments);
+  std::unique_ptr<StepProcess> check;
+  checkUnit(*this, [&] { check = platform_.StartAsUser(arguments); });
+  return check;
+}
+
+void Form1::browserCheckStep() {
+  std::unique_ptr<DispatchObject> browser = checkBrowserHere();
+  platform_.ReadyAndWait();
+}
+
+std::unique_ptr<DispatchObject> Form1::checkBrowserHere() {
   log("Adım başladı: Tarayıcı denetimi");
   std::unique_ptr<DispatchObject> driver;
-  auto unit = [&](const std::function<void()>& body) {
-    if (std::optional<PlatformError> failure = passOver(body))
-      log("Tarayıcı denetiminde hata: Hata No: " + std::to_string(failure->number) + " (" +
-          failure->description + ")");
-  };
+  auto unit = [&](const std::function<void()>& body) { checkUnit(*this, body); };
   auto ensureDriver = [&] {
     if (!driver)
       driver = platform_.CreateDispatchObject(kFallbackDriverClassId, kDriverInterfaceId);

@@ -87,7 +87,7 @@ void Form1::finishInstallation(const std::string& versionKey) {
                log("Çalışma kitabı zaten vardı, korundu");
            }});
   runStep("Kısayol", {[&] { CreateShortCut(); }});
-  runStep("Bileşenlerin kaydı", {[&] { regTovrenComponents(); }});
+  runStep("Bileşenlerin kaydı", {[&] { registerComponents(); }});
   writeDriverRecord(versionKey);
 
   passOver([&] { Text12.setText("Kurulum işlemi tamamlandı !"); });
@@ -110,14 +110,16 @@ void Form1::finishInstallation(const std::string& versionKey) {
     log("Tarayıcı denetimi ve uygulamanın başlatılması atlandı (/LAUNCH verilmedi)");
     return;
   }
-  std::unique_ptr<DispatchObject> browser = checkBrowser();
+  bool asUser = userProgramsAsUser();
+  std::shared_ptr<void> browser = checkBrowser(asUser);
   runStep("Tarayıcı denetiminin bildirimi", {[&] {
             MsgBox(Box::BrowserChecked, "Chrome bağlantısı test edildi.", vbInformation,
                    std::string(kTitleV109));
           }});
   // Quoted, so a desktop path with blanks cannot start some other program.
-  runStep("Uygulamanın başlatılması",
-          {[&] { Shell("\"" + userPath + "\\Tovren\\Tovren.exe\"", vbNormalFocus); }});
+  runStep("Uygulamanın başlatılması", {[&] {
+            Shell("\"" + userPath + "\\Tovren\\Tovren.exe\"", vbNormalFocus, Wait::Never, asUser);
+          }});
 }
 
 void Form1::writeDriverRecord(const std::string& versionKey) {

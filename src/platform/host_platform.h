@@ -4,8 +4,9 @@
 // ShellAndWait in process_*, FileVersion in file_version_*, the one-instance claim in instance_*,
 // the package folder's claim and working copies in package_folder_*, DescribeSystem in system_*,
 // OpenLog and Log in support_log_*, ProfileString in profile_*, FindHolders and CloseHolders in
-// holders_*, and each Create* in the file of its object (wsh_*, fso_*, http_*, zip_extract_*,
-// automation_*).
+// holders_*, each Create* in the file of its object (wsh_*, fso_*, http_*, zip_extract_*,
+// automation_*), and the runs with other rights in elevation_* (administrator's) and
+// user_rights_* (the signed-in user's).
 #pragma once
 
 #include <memory>
@@ -55,6 +56,12 @@ class HostPlatform : public Platform {
   std::unique_ptr<DispatchObject> CreateDispatchObject(const std::string& classId,
                                                        const std::string& interfaceId) override;
   SystemFacts DescribeSystem() override;
+  std::string FormWindowId() override;
+  std::optional<int> RunElevated(const std::string& arguments) override;
+  bool AdoptOwnerWindow(const std::string& windowId) override;
+  double ShellAsUser(const std::string& commandLine, int windowStyle) override;
+  std::unique_ptr<StepProcess> StartAsUser(const std::string& arguments) override;
+  void ReadyAndWait() override;
   std::string OpenLog(const std::optional<std::string>& file) override;
   void Log(const std::string& text) noexcept override;
 

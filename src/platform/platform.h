@@ -172,6 +172,13 @@ enum class HolderEnd {
   Running,  // it still runs: it did not close, and it is not the installer's to end
 };
 
+// A part of this run that this program does in a process of its own (StartAsUser): the process
+// stays until this object goes, which lets it end.
+class StepProcess {
+ public:
+  virtual ~StepProcess() = default;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -254,12 +261,41 @@ class Platform {
                                                                const std::string& interfaceId) = 0;
 
   // The system's name and version and whether the program runs with administrator rights, for
-  // the support log.
+  // the support log and for what the run does itself and what it has done with other rights.
   struct SystemFacts {
     std::string version;
     bool elevated = false;
+    // Where the programs that the user works with afterwards (the application, the browser
+    // check) get the signed-in user's own rights.
+    enum class UserRights {
+      Own,          // the run has them: not elevated, or with no lesser rights to go back to
+      FromShell,    // elevated above them: taken from the session's shell (the *AsUser calls)
+      Unavailable,  // elevated above them, and no shell to take them from
+    } userRights = UserRights::Own;
   };
   virtual SystemFacts DescribeSystem() = 0;
+
+  // ---- Other rights (platform/elevation.h) ----
+  // The form window as a number that another process can own its message boxes by; "" without
+  // one.
+  virtual std::string FormWindowId() = 0;
+  // This program started again with administrator rights for `arguments` (its command line
+  // after its name, joinArguments), Windows asking for the administrator's consent, the form
+  // window served until it ends: its exit code, or nothing when the consent was not given. Other
+  // failures throw.
+  virtual std::optional<int> RunElevated(const std::string& arguments) = 0;
+  // In the process that RunElevated started: its message boxes are owned from here on by the
+  // window FormWindowId named; false when that is no installer's window.
+  virtual bool AdoptOwnerWindow(const std::string& windowId) = 0;
+  // Shell with the rights of the session's shell (UserRights::FromShell).
+  virtual double ShellAsUser(const std::string& commandLine, int windowStyle) = 0;
+  // This program started again for `arguments` with the rights of the session's shell, the form
+  // window served until the process says it is ready (ReadyAndWait) or ends, or a few minutes
+  // have passed.
+  virtual std::unique_ptr<StepProcess> StartAsUser(const std::string& arguments) = 0;
+  // In the process that StartAsUser started: says it is ready, then waits (its messages served)
+  // until the run lets it end.
+  virtual void ReadyAndWait() = 0;
 
   // The support log. OpenLog opens it and gives its path: `file` when given (as the user's
   // system names it; appended to, and a file that cannot be opened throws, 76 for a missing

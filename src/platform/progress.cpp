@@ -44,6 +44,8 @@ std::string workText(WorkKind kind) {
       return "Sürücü arşivi açılıyor...";
     case WorkKind::Closing:
       return "Programlar kapatılıyor...";
+    case WorkKind::StepProcess:
+      return "Kurulum sürüyor...";
     default:
       return "Başlatılan programın bitmesi bekleniyor...";
   }
@@ -71,7 +73,8 @@ LongWork::~LongWork() = default;
 
 void LongWork::refresh() {
   if (!view_) {
-    if (viewTried_ || std::chrono::steady_clock::now() - started_ < kProgressDelay)
+    if (viewTried_ || kind_ == WorkKind::StepProcess ||
+        std::chrono::steady_clock::now() - started_ < kProgressDelay)
       return;
     viewTried_ = true;  // without a form window there is nothing to show it over, then or later
     view_ = openProgressView(workText(kind_));

@@ -14,7 +14,9 @@
 
 namespace tk::host {
 
-enum class WorkKind { Download, Extraction, Program, Closing };
+// A step process is this program again, with other rights, for a part of the run: its own
+// message boxes say how far it has come, so no progress window is shown over them.
+enum class WorkKind { Download, Extraction, Program, Closing, StepProcess };
 
 // How often the form's window is served during the work: well within the time after which a
 // user, or Windows itself, takes a window for hung.

@@ -1,6 +1,8 @@
 // The start-up scan: which rows stay, which system folder is chosen, and the verdict texts.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/form1.h"
 #include "fake_platform.h"
 
@@ -133,6 +135,25 @@ TEST(ScanFailure, AFailingQueryReachesTheCaller) {
     FAIL() << "the failure was swallowed";
   } catch (const PlatformError& error) {
     EXPECT_EQ(error.number, err::kPermissionDenied);
+  }
+}
+
+// Devam carries the shield only where pressing it will ask for administrator rights.
+TEST(ScanShield, OnlyAnInteractiveRunWithoutRightsAndWithComponentsMissing) {
+  for (auto [missing, elevated, silent, shield] : {std::tuple{true, false, false, true},
+                                                   {true, true, false, false},
+                                                   {false, false, false, false},
+                                                   {true, false, true, false}}) {
+    fake::FakePlatform platform;
+    platform.addFolder("C:\\Windows\\SysWOW64");
+    for (int row = missing ? 1 : 0; row < 7; ++row)
+      platform.addFile(std::string("C:\\Windows\\SysWOW64\\") + kNames[row]);
+    platform.system.elevated = elevated;
+    Options options;
+    options.display = silent ? Display::Silent : Display::Interactive;
+    Form1 form(platform, options);
+    form.Form_Load();
+    EXPECT_EQ(form.Command1.ElevationRequired(), shield) << missing << elevated << silent;
   }
 }
 

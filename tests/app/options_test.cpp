@@ -18,6 +18,7 @@ std::string summary(const ParsedCommandLine& parsed) {
                            {o.help, " help"}})
     text += set ? name : "";
   return text + (o.logFile ? " log=" + *o.logFile : "") +
+         (o.step != Step::Whole ? " step=" + std::to_string(static_cast<int>(o.step)) : "") +
          (parsed.refused ? " refused=" + *parsed.refused : "");
 }
 
@@ -38,6 +39,14 @@ TEST(Options, SwitchesAndRefusals) {
       {{"/LOG"}, "0 refused=/LOG"},
       {{"/SILENT=1"}, "0 refused=/SILENT=1"},
       {{"/"}, "0 refused=/"},
+      // A step's switches come only with what that step takes.
+      {{"/SYSTEMSTEP=42", "/DESKTOP=C:\\M", "/LOG=C:\\k.log", "/NOREGISTER"},
+       "0 noregister log=C:\\k.log step=1"},
+      {{"/SYSTEMSTEP=42"}, "0 step=1 refused=/SYSTEMSTEP=42"},
+      {{"/SYSTEMSTEP=42", "/DESKTOP=C:\\M", "/SILENT"}, "1 step=1 refused=/SYSTEMSTEP=42"},
+      {{"/DESKTOP=C:\\M"}, "0 refused=/DESKTOP=C:\\M"},
+      {{"/BROWSERCHECK", "/LOG=C:\\k.log"}, "0 log=C:\\k.log step=2"},
+      {{"/BROWSERCHECK", "/SYSTEMSTEP=4"}, "0 step=1 refused=/SYSTEMSTEP=4"},
   };
   for (const auto& [arguments, expected] : cases)
     EXPECT_EQ(summary(parseArguments(arguments)), expected);
@@ -45,6 +54,7 @@ TEST(Options, SwitchesAndRefusals) {
   for (const char* part : {"/SILENT", "/VERYSILENT", "/NOSCRIPT", "/NOREGISTER", "/LAUNCH",
                            "/LOG=DOSYA", "/CLOSEAPPLICATIONS", "/?", "/HELP", "\r\n0: ", "\r\n5: "})
     EXPECT_NE(help.find(part), std::string::npos) << part;
+  EXPECT_EQ(help.find("STEP"), std::string::npos);  // the steps' switches are not the user's
 }
 
 }  // namespace

@@ -94,5 +94,43 @@ TEST(Controls, AllNineteenControlsInStoredOrder) {
   EXPECT_EQ(all[3], &form.Text1(7));
 }
 
+// The system folder's step refuses to work without rights or for a foreign window, copies from the
+// desktop given, says what it passed over, and never claims the session's run (its run holds it).
+TEST(StepProcess, TheSystemFolderStepRefusesWorksAndTellsWhatItPassedOver) {
+  const std::string desktop = "C:\\Users\\Ayşe Işık\\Desktop";
+  const std::string source = desktop + "\\Tovren\\prgDosyaları\\";
+  struct Case {
+    std::string window;
+    bool elevated;
+    std::string failingOp, failingArgument;
+    int answer, exitCode;
+  };
+  const Case cases[] = {
+      {"4242", false, "", "", vbNo, kStepNotElevated},
+      {"99", true, "", "", vbNo, kExitBadCommandLine},
+      {"4242", true, "", "", vbNo, 0},
+      {"4242", true, "FileCopy", source + "b.ocx", vbNo, kStepEnded},
+      {"4242", true, "Shell", "regsvr32 /s \"C:\\Windows\\SysWOW64\\a.dll\"", vbYes,
+       kStepUnitsPassedOver},
+  };
+  for (const Case& c : cases) {
+    fake::FakePlatform platform;
+    platform.addFolder("C:\\Windows\\SysWOW64");
+    platform.addFile(source + "a.dll", "a");
+    platform.addFile(source + "b.ocx", "b");
+    platform.system.elevated = c.elevated;
+    if (!c.failingOp.empty())
+      platform.failOn(c.failingOp, c.failingArgument, err::kPathFileAccess);
+    for (int answer : {vbOK, c.answer, vbOK, vbNo})
+      platform.answerNext(answer);
+    ProgramStart start{"", {"/SYSTEMSTEP=" + c.window, "/DESKTOP=" + desktop, "/LOG=C:\\k.log"}};
+    EXPECT_EQ(runProgram(platform, start, nullptr), c.exitCode) << c.window;
+    EXPECT_EQ(platform.exists("C:\\Windows\\SysWOW64\\a.dll"),
+              c.exitCode < kStepNotElevated && c.exitCode != kExitBadCommandLine);
+    EXPECT_TRUE(platform.callsOf("ClaimOnlyInstance").empty());
+    EXPECT_EQ(platform.callsOf("OpenLog")[0].args[0], "C:\\k.log");
+  }
+}
+
 }  // namespace
 }  // namespace tk

@@ -170,6 +170,7 @@ class Run(Checks):
         self.missing, self.lacks = [], []
         self.seen = []  # every box the user saw: title, text, style, the answer given
         self.mounted = None  # a read-only mount that cleanup() undoes
+        self.headers = []
 
     # Paths: Windows paths for the program, host paths for the checks.
     def host(self, path):
@@ -302,9 +303,9 @@ class Run(Checks):
             raise Stop()
 
     # The user's part.
-    def start(self, screenshot=None):
+    def start(self, screenshot=None, env=()):
         self.process = subprocess.Popen(
-            ["wine", self.package + "\\TovrenKur.exe"], env=self.wine.env,
+            ["wine", self.package + "\\TovrenKur.exe"], env=dict(self.wine.env, **dict(env)),
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         code, found = self.wine.inspect("find", TITLE, 20000)
         if not check(code == 0 and found, "the window appears"):
@@ -374,6 +375,7 @@ class Run(Checks):
         code, lines = self.wine.inspect("msgbox", self.pid, 30000, timeout=60)
         if not lines:
             return None, None, None
+        self.headers.append(lines[0])  # its owner's title and its process
         statics = [c for c in lines[1:] if c["class"] == "Static" and c["visible"]]
         icon = lines[0]["icon"]
         text = "".join(c["text"] for c in statics)

@@ -12,8 +12,10 @@ scripts/wine-prefix.sh; without it one is made once with wineboot and saved for 
 """
 import argparse
 import os
+import re
 import shutil
 import socket
+import subprocess
 import sys
 import threading
 import time
@@ -255,6 +257,65 @@ def rerun_while_tovren_runs_no(run):
     run.ends(exit_code=3)
     run.check_log(3, holds=[holder, "Programlar kapatılmadı"])
     check(run.wine.inspect("find", "Tovren çalışıyor", 1000)[0] == 0, "Tovren still runs")
+
+
+# Rights. Wine starts every process elevated above its user; the test build alone takes
+# TOVRENKUR_TEST_ELEVATION=limited for a process without administrator rights.
+def elevated_step_of_a_limited_run(run):
+    """Started without administrator rights: Devam carries the shield, and the registration runs
+    in a process that runas starts with exactly its arguments, while the window stays alive and
+    owns its boxes; its log lines and its exit code reach the run's log."""
+    registrable = ["msvbvm60.dll", "MSSTDFMT.DLL", "MSCOMCTL.OCX"]
+    run.setup(chrome="105.0.5195.102", missing=registrable, automation=DRIVER_CLASS)
+    run.start(screenshot="shield", env={"TOVRENKUR_TEST_ELEVATION": "limited"})
+    run.devam()
+    run.boxes([Box("TovrenKur v1.0.0", SCRIPT_QUESTION, 292, answer=7)])
+    installer, run.pid = run.pid, 0  # the step's boxes: any process's
+    check(run.wine.inspect("msgbox", 0, 30000)[0] == 0 and run.wine.inspect("probe", e2e.TITLE)[0]
+          == 0, "the window answers while the step's first box waits")
+    run.boxes([Registration(registrable, answer=6)])
+    step = run.headers[-1]["pid"]
+    check(step != installer and all(h["pid"] == step and h["owner"] == e2e.TITLE
+                                    for h in run.headers[1:]), "the step's boxes %r" % run.headers)
+    run.pid = installer
+    run.boxes([CLOSING_BOX])
+    run.finished(key="105")
+    run.check_registered(registrable)
+    run.close()
+    texts = run.log_lines()
+    want = r'Komut satırı: .*TovrenKur\.exe"? /SYSTEMSTEP=\d+ "/DESKTOP=%s" "/LOG=%s"$' % (
+        re.escape(run.desktop), re.escape(run.default_log_path()))
+    check(len([t for t in texts if re.match(want, t)]) == 1, "the step's command line")
+    check(texts.index("Yönetici yetkisiyle yapılan adımın çıkış kodu: 0") >
+          texts.index("Adımın çıkış kodu: 0"), "the step's exit code, then the run's record of it")
+
+
+def elevated_run_gives_the_user_his_programs(run):
+    """Started elevated above the user with a shell in the session: the browser check runs in a
+    process started with the shell's rights, which holds the browser until the run's box has
+    been answered, and the application is started with those rights too."""
+    run.setup(chrome="105.0.5195.102", missing=[], automation=DRIVER_CLASS)
+    stop = os.path.join(run.wine.scratch, "kabuk-dur")
+    shell = subprocess.Popen(["wine", run.tests("inspector.exe"), "shell",
+                              "Z:" + stop.replace("/", "\\")], env=run.wine.env,
+                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE)
+    shell.stdout.readline()  # the shell window is there
+    run.start()
+    run.devam()
+    run.boxes([Box("TovrenKur v1.0.0", SCRIPT_QUESTION, 292, answer=7), Registration([], 6)])
+    run.read_box()
+    run.check_automation(["create", "12|Chrome", "32|" + CHECK_PAGE])  # held while the box waits
+    run.boxes([CLOSING_BOX])
+    run.finished(key="105")
+    run.check_automation(["create", "12|Chrome", "32|" + CHECK_PAGE, "release"])
+    run.close()
+    open(stop, "w").close()
+    shell.wait(timeout=30)
+    texts = run.log_lines()
+    check(any(t.startswith("Komut satırı: ") and t.endswith('/BROWSERCHECK "/LOG=%s"' % (
+        run.default_log_path())) for t in texts), "the check's process and its log lines")
+    check('Program kullanıcının yetkisiyle başlatılıyor: "%s\\Tovren\\Tovren.exe"' % run.desktop
+          in texts, "the application started with the user's rights")
 
 
 # Runs without a person, as `start /wait` in a deployment script starts them.
@@ -539,7 +600,8 @@ SCENARIOS = [full_installation, full_installation_on_32bit_windows, chrome_99_an
              deployment_copy_refused, deployment_while_driver_runs,
              silent_launch_without_script_and_registration,
              unattended_ends, bad_command_lines, unattended_outcomes, current_source,
-             archive_name_too_long, read_only_package, two_pcs_share_one_package]
+             archive_name_too_long, read_only_package, two_pcs_share_one_package,
+             elevated_step_of_a_limited_run, elevated_run_gives_the_user_his_programs]
 
 
 def main():

@@ -15,6 +15,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+extern "C" __declspec(dllimport) BOOL WINAPI SetShellWindow(HWND);  // not in mingw's headers
+
 namespace {
 
 using tk::host::toUtf8;
@@ -254,9 +256,10 @@ bool showsIcon(HWND box) {
 int showBox(HWND box) {
   // A box just shown may not have put the focus on its default button yet.
   HWND focus = waitFor([&] { return focusOf(box); }, 2000);
-  std::printf("{\"box\":true,\"title\":%s,\"owner\":%s,\"icon\":%s,\"front\":%s}\n",
+  std::printf("{\"box\":true,\"title\":%s,\"owner\":%s,\"icon\":%s,\"front\":%s,\"pid\":%lu}\n",
               json(textOf(box)).c_str(), json(textOf(GetWindow(box, GW_OWNER))).c_str(),
-              showsIcon(box) ? "true" : "false", GetForegroundWindow() == box ? "true" : "false");
+              showsIcon(box) ? "true" : "false", GetForegroundWindow() == box ? "true" : "false",
+              processOf(box));
   for (HWND child : childrenOf(box)) {
     std::string line = describe(child, box);
     std::printf("%s,\"focused\":%s}\n", line.substr(0, line.size() - 1).c_str(),
@@ -386,6 +389,27 @@ int watchWindows(const std::string& stopFile) {
   return 0;
 }
 
+// Stands for the session's shell until `stopFile` exists (five minutes at most): a window of
+// this process is the shell window, whose token an elevated run gives the user's programs.
+int holdShellWindow(const std::string& stopFile) {
+  HWND shell = CreateWindowExW(0, L"STATIC", L"kabuk", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               nullptr, nullptr);
+  if (shell == nullptr || !SetShellWindow(shell))
+    return 1;
+  std::printf("{\"shell\":true}\n");
+  std::fflush(stdout);
+  std::wstring stop = toWide(stopFile);
+  MSG message;
+  for (DWORD start = GetTickCount(); GetFileAttributesW(stop.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                                     GetTickCount() - start < 300000;
+       Sleep(20)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&message);
+  }
+  DestroyWindow(shell);
+  return 0;
+}
+
 int usage() {
   std::fprintf(stderr,
                "inspector find TITLE MS | controls TITLE | focus TITLE | press TITLE CAPTION |\n"
@@ -393,7 +417,7 @@ int usage() {
                "          msgbox PID MS | answer PID BUTTON-ID | box-keys PID KEY... |\n"
                "          wait-exit PID MS | attrib PATH ATTRIBUTES | shortcut LNK |\n"
                "          time-window EXE TITLE MS | click TITLE CAPTION | probe TITLE |\n"
-               "          progress PID MS | windows STOP-FILE\n");
+               "          progress PID MS | windows STOP-FILE | shell STOP-FILE\n");
   return 2;
 }
 
@@ -410,6 +434,8 @@ int run(const std::vector<std::string>& a) {
     return readShortcut(a[1]);
   if (command == "windows")
     return watchWindows(a[1]);
+  if (command == "shell")
+    return holdShellWindow(a[1]);
   if (command == "box-keys") {
     HWND box = messageBoxOf(std::stoul(a[1]), 3000);
     return box != nullptr ? answerBox(box, 0, std::vector<std::string>(a.begin() + 2, a.end())) : 1;

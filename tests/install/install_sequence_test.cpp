@@ -32,8 +32,9 @@ struct World {
   fake::FakePlatform platform;
   Form1 form;
 
-  explicit World(std::vector<int> missingRows, std::string version = "105.0.5195.102")
-      : form(platform, {}, platform.defaultLog) {
+  explicit World(std::vector<int> missingRows, std::string version = "105.0.5195.102",
+                 Options options = {})
+      : form(platform, std::move(options), platform.defaultLog) {
     platform.appPath = kSetup;
     platform.desktop = kDesktop;
     platform.addFolder(kDesktop);
@@ -481,6 +482,58 @@ TEST(Unattended, ExitCodesStartsAndLog) {
     for (const fake::Call& call : world.platform.callsOf("ShellAndWait"))  // no console shown
       EXPECT_EQ(call.args[1] + call.args[2],
                 call.args[0].starts_with("cmd") ? "0600000" : "2600000");
+  }
+}
+
+// Who does the system folder's work with which rights: the run's rights, whether it may ask, and
+// the consent (the step's exit code; none: refused). Without rights a copy there fails.
+TEST(SystemFolderRights, TheRunTheElevatedStepOrNoOneAsTheDecisionsSay) {
+  struct Case {  // asked: the consent; copiedHere: copies into the system folder tried here
+    std::vector<int> missing;
+    bool elevated, silent;
+    std::optional<int> stepExit;
+    int32_t startFailure;
+    bool asked, copiedHere;
+    int exitCode;
+    std::string logged;  // how a line of the log begins
+  };
+  const std::string refused = "Yöneticinin onayı verilmedi (";
+  const std::string code = "Yönetici yetkisiyle yapılan adımın çıkış kodu: ";
+  const Case cases[] = {
+      {{3, 4}, true, false, 0, 0, false, true, 0, "Adım bitti: Bileşenlerin kaydı"},
+      {{3, 4}, true, true, 0, 0, false, true, 0, "Adım bitti: Bileşenlerin kaydı"},
+      {{}, false, false, 0, 0, false, false, 0, "Mesaj kutusu, stil 0, başlık \"TovrenKur\": Reg"},
+      {{3, 4}, false, false, 0, 0, true, false, 0, code + "0"},
+      {{3, 4}, false, false, kStepEnded | kStepUnitsPassedOver, 0, true, false, 4, code + "48"},
+      {{3, 4}, false, false, 3, 0, true, false, 4, "Atlanan hata: Hata No: 5 (Yönetici yetkisiyle"},
+      {{3, 4}, false, false, std::nullopt, 0, true, true, 4, refused + "yönetici onay istemine"},
+      {{3, 4}, false, false, kStepNotElevated, 0, true, true, 4, refused + "adım yönetici"},
+      {{3, 4}, false, false, 0, err::kFileNotFound, true, true, 4, refused + "başlatılamadı"},
+      {{3, 4}, false, true, 0, 0, false, false, 4, "Atlanan hata: Hata No: 70 (Sistem klasörüne"},
+  };
+  for (const Case& c : cases) {
+    Options options;
+    options.display = c.silent ? Display::VerySilent : Display::Interactive;
+    World world(c.missing, "105.0.5195.102", options);
+    world.platform.system.elevated = c.elevated;
+    world.platform.elevatedExit = c.stepExit;
+    if (c.startFailure != 0)
+      world.platform.failOn("RunElevated", "*", c.startFailure);
+    if (!c.elevated)
+      world.platform.failOn("FileCopy", kPrg + "\\MSCOMCTL.DEP", err::kPathFileAccess);
+    world.pressDevam();
+    std::string label = std::to_string(&c - cases);
+    std::vector<fake::Call> asked{{"RunElevated",
+                                   {"/SYSTEMSTEP=4242 \"/DESKTOP=" + kDesktop +
+                                    "\" \"/LOG=" + world.platform.defaultLog + "\""}}};
+    EXPECT_EQ(world.platform.callsOf("RunElevated"), c.asked ? asked : std::vector<fake::Call>{})
+        << label;
+    EXPECT_EQ(!world.copiedInto("C:\\Windows\\SysWOW64\\").empty(), c.copiedHere) << label;
+    EXPECT_EQ(world.form.exitCode(), c.exitCode) << label;
+    const std::vector<std::string>& log = world.platform.logged;
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                            [&](const std::string& line) { return line.starts_with(c.logged); }))
+        << label << ": " << c.logged;
   }
 }
 

@@ -48,7 +48,9 @@ TEST(ShellOnTheSubstitute, CmdRunsTheScriptDetachedWithoutWaiting) {
 TEST(ShellOnTheSubstitute, APathWithBlanksStartsTheWholePathNeverADecoy) {
   test::TempHome scratch;
   fs::path program = scratch.driveC() / "Ayşe Işık/Tovren/Tovren.exe";
-  writeFile(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"$0.args\"\n", true);
+  // Written whole, then renamed: the test reads it as soon as it is there.
+  writeFile(program,
+            "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"$0.part\" && mv \"$0.part\" \"$0.args\"\n", true);
   for (const char* decoy : {"Ayşe", "Ayşe.exe"})
     writeFile(scratch.driveC() / decoy, "#!/bin/sh\ntouch \"$0.ran\"\n", true);
   host::HostPlatform platform;

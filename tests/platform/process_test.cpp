@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "platform/elevation.h"
 #include "platform/process.h"
 
 namespace tk {
@@ -65,6 +66,15 @@ TEST(CmdCommand, StripsTheOuterQuotesAsCmdDoes) {
            {" /s", std::nullopt}}) {
     EXPECT_EQ(cmdCommand(arguments), expected) << arguments;
   }
+}
+
+// What this program starts itself with comes back as it was given, whatever it holds.
+TEST(JoinArguments, SplitGivesThemBack) {
+  const std::vector<std::string> arguments{"/SYSTEMSTEP=1", "/DESKTOP=C:\\Ayşe Işık\\Masaüstü",
+                                           "/DESKTOP=C:\\", "",
+                                           "a \"b\" c",     "x\\\\\"y",
+                                           "son\\"};
+  EXPECT_EQ(splitArguments(joinArguments(arguments)), arguments);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// MsgBox on MessageBoxW, owned by the form window so that the form takes no input while it is open.
+// MsgBox on MessageBoxW, owned by the form window so that the form takes no input while it is open
+// (in the elevated step, by the window of the run that started it).
 #include "platform/error.h"
 #include "platform/host_platform.h"
+#include "platform/windows/elevation_win.h"
 #include "platform/windows/strings_win.h"
-#include "platform/windows/window_win.h"
 
 namespace tk::host {
 
@@ -11,8 +12,7 @@ int HostPlatform::MsgBox(const std::string& prompt, int buttons,
   // The runtime's button codes (0, 16, 64, 292) are MessageBoxW's own style bits.
   std::wstring text = toWide(prompt);
   std::wstring caption = toWide(title.value_or(kApplicationTitle));
-  int answer =
-      MessageBoxW(findFormWindow(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
+  int answer = MessageBoxW(boxOwner(), text.c_str(), caption.c_str(), static_cast<UINT>(buttons));
   if (answer <= 0)  // no display, or no desktop to show it on
     throw makeError(err::kInvalidCall);
   return answer;

@@ -11,10 +11,10 @@
 #include "platform/windows/files_win.h"
 #include "platform/windows/handles_win.h"
 #include "platform/windows/package_folder_win.h"
+#include "platform/windows/process_win.h"
 #include "platform/windows/strings_win.h"
 
 namespace tk::host {
-namespace {
 
 WORD showState(int windowStyle) {
   switch (windowStyle) {
@@ -34,6 +34,8 @@ WORD showState(int windowStyle) {
       throw makeError(err::kInvalidCall);
   }
 }
+
+namespace {
 
 // The Windows system folder; for a 32-bit process on 64-bit Windows, WOW64 maps it onto the
 // 32-bit tools.
@@ -55,14 +57,11 @@ constexpr CodeGroup<DWORD> kShellNumbers[] = {
     {err::kOutOfMemory, {ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY}},
 };
 
+}  // namespace
+
 int32_t shellNumber(DWORD error) {
   return lookup(kShellNumbers, error, err::kInvalidCall);
 }
-
-struct Launch {
-  std::wstring application;  // full path, or the path as the caller wrote it
-  std::wstring commandLine;  // what the program sees
-};
 
 Launch launchFor(const std::string& commandLine) {
   ProgramPart part = splitProgram(commandLine, isFile);
@@ -79,6 +78,8 @@ Launch launchFor(const std::string& commandLine) {
   }
   return launch;
 }
+
+namespace {
 
 struct Started {
   UniqueHandle process;

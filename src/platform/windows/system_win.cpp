@@ -1,8 +1,9 @@
 // What the support log tells of the system: Windows' real version (RtlGetVersion, which no
-// compatibility shim bends, unlike GetVersionExW), the bitness, and the token's elevation.
+// compatibility shim bends, unlike GetVersionExW), the bitness, and the token's elevation
+// (elevation_win.cpp).
 #include "platform/host_platform.h"
 #include "platform/windows/dynamic_win.h"
-#include "platform/windows/handles_win.h"
+#include "platform/windows/elevation_win.h"
 
 namespace tk::host {
 namespace {
@@ -23,21 +24,11 @@ std::string windowsVersion() {
   return version + ", 32 bit";
 }
 
-bool elevated() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-    return false;
-  UniqueHandle owner(token);
-  TOKEN_ELEVATION elevation{};
-  DWORD size = 0;
-  return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
-         elevation.TokenIsElevated != 0;
-}
-
 }  // namespace
 
 Platform::SystemFacts HostPlatform::DescribeSystem() {
-  return {windowsVersion(), elevated()};
+  TokenRights rights = processRights();
+  return {windowsVersion(), rights.elevated, userRightsFor(rights)};
 }
 
 }  // namespace tk::host

@@ -7,6 +7,8 @@
 #include "platform/windows/strings_win.h"
 #include "platform/windows/window_state_win.h"
 
+#include <commctrl.h>
+
 namespace tk::host {
 namespace {
 
@@ -252,6 +254,8 @@ void WinFormWindow::controlChanged(const Control& control) {
   current.resize(static_cast<std::size_t>(GetWindowTextW(child->hwnd, current.data(), length + 1)));
   if (current != text)
     SetWindowTextW(child->hwnd, text.c_str());
+  if (control.description().kind == ControlKind::CommandButton)  // the UAC shield (comctl32 v6)
+    SendMessageW(child->hwnd, BCM_SETSHIELD, 0, control.ElevationRequired());
   bool shown = (GetWindowLongW(child->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
   if (shown == control.Visible())
     return;
