@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # TovrenKur.exe's size, and its start-to-window time under Wine beside an empty Win32 window
 # program's, measured in the same run, in a throw-away prefix with its own Xvfb display.
-# Targets: the exe under 560 KB; start-to-window within 1.2 times the empty window's.
+# Targets: the exe under 640 KB; start-to-window within 1.2 times the empty window's.
 # A second baseline, the empty window with TovrenKur.exe's manifest and OleInitialize, shows what
 # a start-up with OLE costs (TovrenKur.exe leaves OLE to the Continue action). A third, a window
 # of the form's shape (the manifest, the 19 child controls of the same classes at their places,
@@ -79,8 +79,8 @@ awk -v size="$(stat -c %s "$build/TovrenKur.exe")" -v esize="$(stat -c %s "${exe
   -v ei="$(imports "${exes[0]}")" -v vi="$(imports "${exes[1]}")" -v si="$(imports "${exes[2]}")" \
   -v pi="$(imports "${exes[3]}")" \
   'BEGIN {
-  printf "TovrenKur.exe size:           %7.1f KB  (target < 560 KB: %s)\n", size / 1024,
-    size < 560 * 1024 ? "met" : "MISSED"
+  printf "TovrenKur.exe size:           %7.1f KB  (target < 640 KB: %s)\n", size / 1024,
+    size < 640 * 1024 ? "met" : "MISSED"
   printf "empty_window.exe size:        %7.1f KB\n\n", esize / 1024
   printf "start to window under Wine, %d starts each (load average %s):\n", runs, loadavg
   printf "                               median   fastest     imports\n"

@@ -43,7 +43,7 @@ std::shared_ptr<void> Form1::checkBrowser(bool asUser) {
     return checkBrowserHere();
   std::string arguments = "/BROWSERCHECK";
   if (!logPath_.empty())
-    arguments += " " + joinArguments({"/LOG=" + logPath_});
+    arguments.append(" ").append(joinArguments({"/LOG=" + logPath_}));
   log("Tarayıcı denetimi kullanıcının yetkisiyle başlatılıyor: TovrenKur.exe " + arguments);
   std::unique_ptr<StepProcess> check;
   checkUnit(*this, [&] { check = platform_.StartAsUser(arguments); });

@@ -28,7 +28,7 @@ std::string quoted(const std::string& argument) {
 std::string joinArguments(const std::vector<std::string>& arguments) {
   std::string line;
   for (const std::string& argument : arguments)
-    line += (line.empty() ? "" : " ") + quoted(argument);
+    line.append(line.empty() ? "" : " ").append(quoted(argument));
   return line;
 }
 

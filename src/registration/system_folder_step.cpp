@@ -34,7 +34,7 @@ void Form1::registerElevated() {
   std::string arguments =
       joinArguments({"/SYSTEMSTEP=" + platform_.FormWindowId(), "/DESKTOP=" + userPath});
   if (!logPath_.empty())
-    arguments += " " + joinArguments({"/LOG=" + logPath_});
+    arguments.append(" ").append(joinArguments({"/LOG=" + logPath_}));
   if (options_.noRegister)
     arguments += " /NOREGISTER";
   log("Yönetici yetkisi isteniyor: TovrenKur.exe " + arguments);

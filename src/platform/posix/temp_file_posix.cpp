@@ -25,7 +25,9 @@ constexpr off_t kWritebackStep = 2 << 20;
 
 // What every temporary name of this process carries before its counter.
 const std::string& ownStem() {
-  static const std::string stem = "." + thisComputer() + "-" + std::to_string(::getpid()) + "-";
+  // Appended piece by piece: GCC 12 takes "." + std::string&& for an overlapping copy.
+  static const std::string stem =
+      std::string(".").append(thisComputer()).append("-").append(std::to_string(::getpid())) + "-";
   return stem;
 }
 
