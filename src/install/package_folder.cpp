@@ -15,6 +15,12 @@ std::string Form1::choosePackageFolder() {
   if (int removed = platform_.RemoveEndedWorkingFolders(); removed > 0)
     log("Biten kurulumların çalışma kopyaları silindi: " + std::to_string(removed));
   std::string shared = platform_.AppPath() + "\\Tovren-Selvane";
+  // A package without its folder is claimed and copied by no one: the download and the
+  // extraction fail there as they always did, and report it.
+  if (platform_.Dir(shared, vbDirectory).empty()) {
+    log("Paket klasörü yok: " + shared);
+    return shared;
+  }
   try {
     packageClaim_ = platform_.ClaimFolder(shared);
     log("Paket klasörü: " + shared + " (bu kurulumun kullanımında)");

@@ -191,6 +191,21 @@ TEST(InstallSequence, ARunThatCannotHaveThePackageFolderWorksInACopy) {
   }
 }
 
+// A package without its folder is neither claimed nor copied: the download reports its failure
+// and the extraction ends the run, as they always did.
+TEST(InstallSequence, APackageWithoutItsFolderFailsAtTheDownloadAndTheExtraction) {
+  World world({});
+  world.platform.remove(kSetup + "\\Tovren-Selvane\\install.cmd");
+  world.platform.remove(kSetup + "\\Tovren-Selvane");
+  EXPECT_FALSE(world.pressDevam());
+  EXPECT_TRUE(world.platform.callsOf("ClaimFolder").empty());
+  EXPECT_TRUE(world.platform.callsOf("CopyToWorkingFolder").empty());
+  ASSERT_EQ(world.platform.shown.size(), 2u);
+  EXPECT_EQ(world.platform.shown[0].prompt.rfind("Kurulum sırasında hata oluştu ! Hata No: ", 0),
+            0u);
+  EXPECT_EQ(world.platform.shown[1].prompt.rfind("Çalışma zamanı hatası '91'", 0), 0u);
+}
+
 TEST(InstallSequence, NoOrEnterOnTheScriptQuestionStartsNoScript) {
   World world({});
   world.platform.expectMsgBox(kScriptQuestion, vbYesNoQuestionNo, "TovrenKur v1.0.0", vbNo);
