@@ -81,14 +81,6 @@ cleanup() {
   xvfb_stop
 }
 trap cleanup EXIT
-wait_for() {
-  local seconds=$1; shift
-  for ((k = 0; k < seconds * 10; k++)); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
 
 xvfb_start "$sandbox/xvfb.log"
 

@@ -3,6 +3,8 @@
 # (safe under "set -e"):
 #   xvfb_start [LOG]   starts Xvfb, exports DISPLAY, keeps its process id in XVFB_PID
 #   xvfb_stop          ends that Xvfb (by its process id only)
+#   wait_for SECONDS COMMAND...   polls COMMAND every 0.1 s for at most SECONDS (a window to
+#                      show, to be drawn, a program to end); whether it succeeded
 
 # The search starts at a number drawn from our own process id, well above the displays people
 # pick by hand, and skips every display whose lock or socket exists. Each number is claimed with
@@ -58,4 +60,13 @@ xvfb_stop() {
   wait "$XVFB_PID" 2>/dev/null || true
   XVFB_PID=
   if [ -n "${XVFB_LOCK_FD:-}" ]; then exec {XVFB_LOCK_FD}>&-; fi
+}
+
+wait_for() {
+  local seconds=$1; shift
+  for ((k = 0; k < seconds * 10; k++)); do
+    if "$@"; then return 0; fi
+    sleep 0.1
+  done
+  return 1
 }

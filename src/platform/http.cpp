@@ -42,28 +42,29 @@ std::string withoutCredentials(std::string_view proxies) {
   return shown;
 }
 
-void saveCheckedBody(const std::string& destination, std::optional<LongWork>& work,
-                     const std::function<void(TempFile&)>& receive) {
-  EndWork endWork{work};
-  if (!work)
+uint64_t Request::SaveResponseBody(const std::string& path) {
+  if (!answered() || Status() != 200 || !work_)
     throw makeError(err::kInvalidCall);
+  std::string destination = hostFile(path);
+  EndWork endWork{work_};
   TempFile::removeLeftovers(destination);
   TempFile file(destination);
-  work->run([&] {
-    receive(file);
+  uint64_t size = 0;
+  work_->run([&] {
+    size = receive({&file, nullptr}, kMaxBodySize);
     file.close();
     checkArchive(file.path());
   });
   file.commit();
+  return size;
 }
 
-std::string receiveText(std::optional<LongWork>& work,
-                        const std::function<void(std::string&)>& receive) {
-  EndWork endWork{work};
-  if (!work)
+std::string Request::ResponseText(uint64_t maxBytes) {
+  if (!answered() || Status() != 200 || !work_)
     throw makeError(err::kInvalidCall);
+  EndWork endWork{work_};
   std::string text;
-  work->run([&] { receive(text); });
+  work_->run([&] { receive({nullptr, &text}, maxBytes); });
   return text;
 }
 

@@ -58,6 +58,10 @@ class TempFile {
   static std::size_t longestSuffix();
 
  private:
+  // Whether the bare name `name` is one that removeLeftovers removes.
+  static bool isLeftover(std::string_view name,
+                         const std::function<bool(std::string_view)>& isDestination);
+
   struct Host;  // the host's open file
   std::unique_ptr<Host> host_;
   std::string destination_;
@@ -69,6 +73,9 @@ class TempFile {
 
 // This computer's name as temporary names carry it (computerForNames).
 std::string thisComputer();
+
+// What separates the parts of a host path: "\" or "/" on Windows, "/" elsewhere.
+extern const std::string_view kHostPathSeparators;
 
 // Whether this computer runs a process of that id (this one included). Conservative: a process
 // that cannot be looked at (another user's) counts as running; a reused id makes a leftover wait

@@ -20,16 +20,6 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Polls a command every 0.1 s for at most $1 seconds.
-wait_for() {
-  local seconds=$1; shift
-  for ((k = 0; k < seconds * 10; k++)); do
-    if "$@"; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
 xvfb_start "$out/xvfb.log" || fail "Xvfb did not start"
 
 # Pixels of the table at 96 DPI.

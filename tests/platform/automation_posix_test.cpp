@@ -11,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "number_raised.h"
 #include "platform/host_platform.h"
 
 namespace fs = std::filesystem;
@@ -59,12 +60,9 @@ TEST_F(AutomationSubstitute, WithoutDriverOrBrowserTheClassIsNotRegistered) {
   for (bool withDriver : {false, true}) {
     if (withDriver)
       install("chromedriver", "#!/bin/sh\n");
-    try {
-      platform_.CreateDispatchObject(kDriverClass, kInterface);
-      FAIL() << "created without " << (withDriver ? "a browser" : "a driver");
-    } catch (const PlatformError& error) {
-      EXPECT_EQ(error.number, err::kClassNotRegistered);
-    }
+    EXPECT_EQ(test::numberRaised([&] { platform_.CreateDispatchObject(kDriverClass, kInterface); }),
+              err::kClassNotRegistered)
+        << "without " << (withDriver ? "a browser" : "a driver");
   }
 }
 

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "number_raised.h"
 #include "platform/host_platform.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"
@@ -70,12 +71,8 @@ TEST_F(AutomationWin, CallsTheMembersByDispatchIdWithTextArguments) {
 }
 
 TEST_F(AutomationWin, AnUnregisteredClassFailsWithItsHresult) {
-  try {
-    platform_.CreateDispatchObject(kFallbackClass, kInterface);
-    FAIL() << "an unregistered class was created";
-  } catch (const PlatformError& error) {
-    EXPECT_EQ(error.number, err::kClassNotRegistered);
-  }
+  EXPECT_EQ(test::numberRaised([&] { platform_.CreateDispatchObject(kFallbackClass, kInterface); }),
+            err::kClassNotRegistered);
 }
 
 }  // namespace

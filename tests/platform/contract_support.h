@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,15 @@ inline constexpr std::string_view kTestProgram = "platform_tests.exe";
 #else
 inline constexpr std::string_view kTestProgram = "platform_tests";
 #endif
+
+// The real platform with Yes answered to every question (no display needed).
+class AnswersYes : public HostPlatform {
+ public:
+  using HostPlatform::MsgBox;
+  int MsgBox(const std::string&, int buttons, const std::optional<std::string>&) override {
+    return buttons == vbYesNoQuestionNo ? vbYes : vbOK;
+  }
+};
 
 // A name the host refuses outright (a bad name, not a missing one), with a closing "\".
 extern const std::string_view kUnusableFolder;

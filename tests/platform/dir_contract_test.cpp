@@ -6,6 +6,7 @@
 #include <set>
 
 #include "contract_support.h"
+#include "number_raised.h"
 
 namespace tk {
 namespace {
@@ -96,12 +97,7 @@ TEST_F(DirContract, ANewSearchReplacesTheEnumerationInProgress) {
 
 TEST(DirWithoutSearch, IsAnInvalidCall) {
   test::HostPlatform platform;
-  try {
-    platform.Dir();
-    FAIL() << "Dir without a search in progress answered";
-  } catch (const PlatformError& error) {
-    EXPECT_EQ(error.number, err::kInvalidCall);
-  }
+  EXPECT_EQ(test::numberRaised([&] { platform.Dir(); }), err::kInvalidCall);
 }
 
 TEST_F(DirContract, AnUnusableNameIsAFailureNotAnEmptyAnswer) {

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "contract_support.h"
+#include "number_raised.h"
 #include "platform/package_folder.h"
 #include "platform/support_log.h"
 
@@ -25,12 +26,7 @@ bool waitFor(const std::function<bool()>& done) {
 }
 
 int32_t claimRefused(Platform& platform, const std::string& folder) {
-  try {
-    platform.ClaimFolder(folder);
-    return 0;
-  } catch (const PlatformError& error) {
-    return error.number;
-  }
+  return test::numberRaised([&] { platform.ClaimFolder(folder); });
 }
 
 TEST(WorkingFolder, RunOfItsOwn) {

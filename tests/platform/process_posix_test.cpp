@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "number_raised.h"
 #include "platform/host_platform.h"
 #include "platform/temp_home_posix.h"
 
@@ -92,12 +93,7 @@ TEST(ShellOnTheSubstitute, AFailedStartRaisesTheRuntimeNumber) {
            {"C:\\bozuk.exe", 2, err::kInvalidCall},
            {"  ", 1, err::kInvalidCall},
            {"cmd.exe /c x.cmd", 5, err::kInvalidCall}}) {
-    try {
-      platform.Shell(line, style);
-      ADD_FAILURE() << "started: " << line;
-    } catch (const PlatformError& error) {
-      EXPECT_EQ(error.number, number) << line;
-    }
+    EXPECT_EQ(test::numberRaised([&] { platform.Shell(line, style); }), number) << line;
   }
 }
 

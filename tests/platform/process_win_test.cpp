@@ -3,6 +3,7 @@
 // and failed starts raise the runtime's numbers.
 #include <gtest/gtest.h>
 
+#include "number_raised.h"
 #include "platform/host_platform.h"
 #include "platform/scratch_win.h"
 
@@ -61,12 +62,7 @@ TEST(ShellOnWindows, AFailedStartRaisesTheRuntimeNumber) {
            {utf8Of(root / L"metin.exe"), 1, err::kInvalidCall},
            {"  ", 1, err::kInvalidCall},
            {"cmd.exe /c exit", 5, err::kInvalidCall}}) {
-    try {
-      platform.Shell(line, style);
-      ADD_FAILURE() << "started: " << line;
-    } catch (const PlatformError& error) {
-      EXPECT_EQ(error.number, number) << line;
-    }
+    EXPECT_EQ(test::numberRaised([&] { platform.Shell(line, style); }), number) << line;
   }
 }
 

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string>
 
+#include "answer_file_win.h"
+
 static LRESULT CALLBACK standInProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_DESTROY)
     PostQuitMessage(0);
@@ -55,15 +57,6 @@ int wmain() {
     Sleep(50);
   if (exists(L".bekle") && !exists(L".go"))
     record = L"beklemedi";
-  char bytes[4096];
-  int size = WideCharToMultiByte(CP_UTF8, 0, record.c_str(), static_cast<int>(record.size()), bytes,
-                                 sizeof bytes, nullptr, nullptr);
-  // Written under another name and renamed, so a waiting test never reads it half written.
-  HANDLE file = CreateFileW((self + L".yeni").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);
-  CloseHandle(file);
-  MoveFileExW((self + L".yeni").c_str(), (self + L".komut").c_str(), MOVEFILE_REPLACE_EXISTING);
+  tk::test::writeAnswer(self, record);
   return exists(L".kal") ? stayUp(self) : 0;
 }

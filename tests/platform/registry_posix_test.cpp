@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "number_raised.h"
 #include "platform/error.h"
 #include "platform/registry.h"
 
@@ -17,12 +18,7 @@ namespace {
 const std::string kValue = "HKEY_CURRENT_USER\\Software\\Google\\Chrome\\BLBeacon\\version";
 
 int32_t failure(const std::string& name) {
-  try {
-    host::regRead(name);
-  } catch (const PlatformError& error) {
-    return error.number;
-  }
-  return 0;
+  return test::numberRaised([&] { host::regRead(name); });
 }
 
 void write(const fs::path& config, const std::string& profile, const std::string& text) {

@@ -2,6 +2,7 @@
 // key or value, and failures that must not look like a missing value.
 #include <gtest/gtest.h>
 
+#include "number_raised.h"
 #include "platform/error.h"
 #include "platform/registry.h"
 #include "platform/windows/win32.h"
@@ -22,12 +23,7 @@ class RegistryRead : public ::testing::Test {
               ERROR_SUCCESS);
   }
   static int32_t failure(const std::string& name) {
-    try {
-      host::regRead(name);
-    } catch (const PlatformError& error) {
-      return error.number;
-    }
-    return 0;
+    return test::numberRaised([&] { host::regRead(name); });
   }
 };
 

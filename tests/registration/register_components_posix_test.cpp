@@ -13,15 +13,6 @@ namespace fs = std::filesystem;
 namespace tk {
 namespace {
 
-// The real substitute with Yes answered to every question (no display needed).
-class AnswersYes : public host::HostPlatform {
- public:
-  using host::HostPlatform::MsgBox;
-  int MsgBox(const std::string&, int buttons, const std::optional<std::string>&) override {
-    return buttons == vbYesNoQuestionNo ? vbYes : vbOK;
-  }
-};
-
 TEST(RegistrationOnTheSubstitute, CopiesIntoDriveCAndRegistersByQuotedPaths) {
   test::TempHome scratch;
   fs::path desktop = scratch.home() / "Masa Üstü";
@@ -32,7 +23,7 @@ TEST(RegistrationOnTheSubstitute, CopiesIntoDriveCAndRegistersByQuotedPaths) {
   for (const std::string& name : names)
     test::writeFile(desktop / "Tovren/prgDosyaları" / name, "içerik " + name);
 
-  AnswersYes platform;
+  test::AnswersYes platform;
   Form1 form(platform);
   form.userPath = desktop.string();
   form.sisDir = "SysWOW64\\";

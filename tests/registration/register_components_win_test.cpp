@@ -11,15 +11,6 @@ namespace fs = std::filesystem;
 namespace tk {
 namespace {
 
-// The real platform with Yes answered to every question (no display needed).
-class AnswersYes : public host::HostPlatform {
- public:
-  using host::HostPlatform::MsgBox;
-  int MsgBox(const std::string&, int buttons, const std::optional<std::string>&) override {
-    return buttons == vbYesNoQuestionNo ? vbYes : vbOK;
-  }
-};
-
 TEST(RegistrationOnWindows, CopiesIntoTheSystemFolderAndRegistersByTheQuotedPath) {
   test::ScratchFolder scratch;
   fs::path root = scratch.host("");
@@ -35,7 +26,7 @@ TEST(RegistrationOnWindows, CopiesIntoTheSystemFolderAndRegistersByTheQuotedPath
   std::error_code absent;  // an answer left by an earlier run must not pass for this one's
   fs::remove(system / names[2], absent);
 
-  AnswersYes platform;
+  test::AnswersYes platform;
   Form1 form(platform);
   form.userPath = test::utf8Of(root / L"Masa Üstü");
   form.sisDir = sisDir + "\\";

@@ -17,9 +17,7 @@
 #include "platform/posix/handles_posix.h"
 #include "platform/posix/paths_posix.h"
 #include "platform/progress.h"
-#include "platform/temp_file.h"
 #include "platform/text.h"
-#include "platform/zip_extract.h"
 
 namespace fs = std::filesystem;
 
@@ -79,25 +77,24 @@ void initialiseCurlOnce() {
     throw makeError(err::kCannotCreateObject);
 }
 
-class CurlRequest : public XmlHttpRequest {
+class CurlRequest : public http::Request {
  public:
   CurlRequest();
   ~CurlRequest() override;
   void Open(const std::string& method, const std::string& url, bool async) override;
   void Send() override;
   int Status() override { return static_cast<int>(status_); }
-  uint64_t SaveResponseBody(const std::string& path) override;
-  std::string ResponseText(uint64_t maxBytes) override;
   std::string Proxy() override;
 
  private:
+  bool answered() override { return sent_; }
+  std::string hostFile(const std::string& path) override { return hostPath(path).string(); }
+  uint64_t receive(const http::BodySink& sink, uint64_t limit) override;
   static size_t onBody(char* data, size_t size, size_t count, void* self);
   void configure(const std::string& scheme);
   void drive(bool untilBody);
   void collectResult();
   curl_off_t announcedLength();
-  // Takes the body into `sink`, refusing more than `limit` bytes, announced or as they come.
-  void receive(const http::BodySink& sink, uint64_t limit);
 
   UniqueCurl easy_;
   UniqueCurlMulti multi_;
@@ -112,7 +109,6 @@ class CurlRequest : public XmlHttpRequest {
   uint64_t limit_ = http::kMaxBodySize;
   curl_off_t written_ = 0;
   std::exception_ptr writeFailure_;  // the sink's failure, rethrown once curl has stopped
-  std::optional<LongWork> work_;     // from Send to the end of the body
 };
 
 CurlRequest::CurlRequest() {
@@ -243,7 +239,7 @@ curl_off_t CurlRequest::announcedLength() {
   return announced;
 }
 
-void CurlRequest::receive(const http::BodySink& sink, uint64_t limit) {
+uint64_t CurlRequest::receive(const http::BodySink& sink, uint64_t limit) {
   if (static_cast<uint64_t>(std::max<curl_off_t>(announcedLength(), 0)) > limit)
     throw makeError(http::kBodyTooLarge);
   sink_ = &sink;
@@ -267,21 +263,7 @@ void CurlRequest::receive(const http::BodySink& sink, uint64_t limit) {
   curl_off_t announced = announcedLength();
   if (announced >= 0 && written_ != announced)
     throw makeError(err::kNetConnectionReset);
-}
-
-uint64_t CurlRequest::SaveResponseBody(const std::string& path) {
-  if (!sent_ || status_ != 200)
-    throw makeError(err::kInvalidCall);
-  http::saveCheckedBody(hostPath(path).string(), work_, [&](TempFile& file) {
-    receive({&file, nullptr}, http::kMaxBodySize);
-  });
   return static_cast<uint64_t>(written_);
-}
-
-std::string CurlRequest::ResponseText(uint64_t maxBytes) {
-  if (!sent_ || status_ != 200)
-    throw makeError(err::kInvalidCall);
-  return http::receiveText(work_, [&](std::string& text) { receive({nullptr, &text}, maxBytes); });
 }
 
 // What libcurl takes from the environment for this address's scheme, as it looks them up.

@@ -33,6 +33,8 @@ const std::string& ownStem() {
 
 }  // namespace
 
+const std::string_view kHostPathSeparators = "/";
+
 std::string thisComputer() {
   static const std::string name = [] {
     char buffer[HOST_NAME_MAX + 1]{};
@@ -114,7 +116,7 @@ void TempFile::commit() {
   if (!options_.flush)
     return;
   // Make the rename itself durable; a folder that cannot be synced changes nothing for the caller.
-  std::string folder = destination_.substr(0, destination_.find_last_of('/') + 1);
+  std::string folder = destination_.substr(0, destination_.find_last_of(kHostPathSeparators) + 1);
   UniqueFd handle(
       ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (handle)
@@ -127,23 +129,10 @@ bool TempFile::removeLeftovers(const std::string& folder,
   if (!listing)
     return errno != ENOENT;  // nothing left there; creating a new file there reports why
   while (const dirent* entry = ::readdir(listing.get())) {
-    std::string_view destination, computer;
-    uint64_t owner = 0;
-    // A process that still runs (another installer beside this one) keeps its file.
-    if (entry->d_type != DT_DIR && parseTempFileName(entry->d_name, destination, computer, owner) &&
-        isDestination(destination) && (computer.empty() || computer == thisComputer()) &&
-        !processRuns(owner)) {
+    if (entry->d_type != DT_DIR && isLeftover(entry->d_name, isDestination))
       ::unlinkat(::dirfd(listing.get()), entry->d_name, 0);
-    }
   }
   return true;
-}
-
-void TempFile::removeLeftovers(const std::string& destination) {
-  std::size_t cut = destination.find_last_of('/');
-  std::string name = destination.substr(cut + 1);
-  removeLeftovers(cut == std::string::npos ? "." : destination.substr(0, cut + 1),
-                  [&name](std::string_view found) { return found == name; });
 }
 
 }  // namespace tk::host

@@ -9,13 +9,11 @@
 #include "platform/host_platform.h"
 #include "platform/http.h"
 #include "platform/progress.h"
-#include "platform/temp_file.h"
 #include "platform/text.h"
 #include "platform/unique_resource.h"
 #include "platform/windows/dynamic_win.h"
 #include "platform/windows/strings_win.h"
 #include "platform/windows/win32.h"
-#include "platform/zip_extract.h"
 
 #include <wininet.h>
 
@@ -99,17 +97,17 @@ bool isRedirect(DWORD status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-class WinInetRequest : public XmlHttpRequest {
+class WinInetRequest : public http::Request {
  public:
   explicit WinInetRequest(const WinInet& api) : api_(api) {}
   void Open(const std::string& method, const std::string& url, bool async) override;
   void Send() override;
   int Status() override { return static_cast<int>(status_); }
-  uint64_t SaveResponseBody(const std::string& path) override;
-  std::string ResponseText(uint64_t maxBytes) override;
   std::string Proxy() override;
 
  private:
+  bool answered() override { return bool(response_); }
+  uint64_t receive(const http::BodySink& sink, uint64_t limit) override;
   INTERNET_SCHEME scheme(const std::wstring& url);
   void openSession();
   void connect(INTERNET_SCHEME first);
@@ -117,7 +115,6 @@ class WinInetRequest : public XmlHttpRequest {
   std::wstring redirectTarget(const std::wstring& from);
   std::optional<std::wstring> header(DWORD which);
   std::optional<unsigned long long> announcedLength();
-  void receive(const http::BodySink& sink, uint64_t limit);
 
   const WinInet& api_;
   std::wstring url_;
@@ -125,8 +122,6 @@ class WinInetRequest : public XmlHttpRequest {
   UniqueInternetHandle response_;
   DWORD status_ = 0;
   uint64_t received_ = 0;
-  // From Send to the end of the body: the blocking calls run on its worker thread.
-  std::optional<LongWork> work_;
 };
 
 void WinInetRequest::Open(const std::string& method, const std::string& url, bool async) {
@@ -255,7 +250,8 @@ std::optional<unsigned long long> WinInetRequest::announcedLength() {
   return length;
 }
 
-void WinInetRequest::receive(const http::BodySink& sink, uint64_t limit) {
+// The blocking calls run on the long work's worker thread.
+uint64_t WinInetRequest::receive(const http::BodySink& sink, uint64_t limit) {
   std::optional<unsigned long long> announced = announcedLength();
   if (announced && *announced > limit)
     throw makeError(http::kBodyTooLarge);
@@ -284,22 +280,7 @@ void WinInetRequest::receive(const http::BodySink& sink, uint64_t limit) {
   // Under Wine a connection dropped mid-body ends the read without an error: compare sizes.
   if (announced && received != *announced)
     throw makeError(err::kNetConnectionReset);
-}
-
-// The program's reader checks the body even where the shell will extract it.
-uint64_t WinInetRequest::SaveResponseBody(const std::string& path) {
-  if (!response_ || status_ != 200)
-    throw makeError(err::kInvalidCall);
-  http::saveCheckedBody(path, work_, [&](TempFile& file) {
-    receive({&file, nullptr}, http::kMaxBodySize);
-  });
-  return received_;
-}
-
-std::string WinInetRequest::ResponseText(uint64_t maxBytes) {
-  if (!response_ || status_ != 200)
-    throw makeError(err::kInvalidCall);
-  return http::receiveText(work_, [&](std::string& text) { receive({nullptr, &text}, maxBytes); });
+  return received;
 }
 
 // The user's connection settings (the LAN's), as the request's session takes them: automatic

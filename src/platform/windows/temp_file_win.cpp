@@ -38,6 +38,8 @@ constexpr DWORD kReplacePause = 100;  // milliseconds
 
 }  // namespace
 
+const std::string_view kHostPathSeparators = "\\/";
+
 // The NetBIOS name: at most 15 characters, unique among the computers that share a folder.
 std::string thisComputer() {
   static const std::string name = [] {
@@ -134,23 +136,12 @@ bool TempFile::removeLeftovers(const std::string& folder,
   if (!search && GetLastError() == ERROR_PATH_NOT_FOUND)
     return false;
   for (bool more = bool(search); more; more = FindNextFileW(search.get(), &found)) {
-    std::string name = toUtf8(found.cFileName);
-    std::string_view destination, computer;
-    uint64_t owner = 0;
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-        parseTempFileName(name, destination, computer, owner) && isDestination(destination) &&
-        (computer.empty() || computer == thisComputer()) && !processRuns(owner)) {
+        isLeftover(toUtf8(found.cFileName), isDestination)) {
       DeleteFileW((base + found.cFileName).c_str());  // one still open elsewhere stays
     }
   }
   return true;
-}
-
-void TempFile::removeLeftovers(const std::string& destination) {
-  std::size_t cut = destination.find_last_of("\\/");
-  std::string name = destination.substr(cut + 1);
-  removeLeftovers(cut == std::string::npos ? "." : destination.substr(0, cut + 1),
-                  [&name](std::string_view found) { return found == name; });
 }
 
 }  // namespace tk::host
