@@ -20,9 +20,8 @@ struct ListAnswer {
 // The address of the 32-bit Windows chromedriver in one entry of a Chrome for Testing list:
 // `group` "builds" keyed by MAJOR.MINOR.BUILD, or "milestones" keyed by the major, each entry
 // holding its "version" and "downloads" with a "chromedriver" array of {"platform", "url"}.
-// Nothing when the text
-// is not well-formed JSON, or the entry or its "win32" driver is missing. The text is taken
-// apart as it is read (its strings decoded in place).
+// Nothing when the text is not well-formed JSON, or the entry or its "win32" driver is missing.
+// The text is taken apart as it is read (its strings decoded in place).
 ListAnswer chromedriverWin32(std::string& json, std::string_view group, std::string_view key);
 
 // The four numbered parts of a version text ("131.0.6778.85"): digits only, at most five in a
