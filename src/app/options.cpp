@@ -131,8 +131,8 @@ bool applyArgument(Options& options, const std::string& argument) {
 // A step takes the log, and the system folder's step /NOREGISTER and the desktop it copies from;
 // a user's run takes none of the steps' switches.
 bool fitsItsStep(const Options& o) {
-  bool usersOwn = o.display != Display::Interactive || o.noScript || o.launch || o.help ||
-                  o.driverSource.has_value();
+  bool usersOwn = o.display != Display::Interactive || o.noScript || o.launch ||
+                  o.closeApplications || o.help || o.driverSource.has_value();
   switch (o.step) {
     case Step::Whole:
       return o.desktop.empty();
