@@ -31,6 +31,13 @@ bool set(bool& flag) {
   return true;
 }
 
+// A switch whose value is a text (a std::string or an optional one): an empty one is refused.
+template <typename Text>
+bool setText(Text& field, const std::string& value) {
+  field = value;
+  return !value.empty();
+}
+
 // The quieter of two displays wins: /SILENT /VERYSILENT shows nothing.
 bool quieter(Options& options, Display display) {
   options.display = std::max(options.display, display);
@@ -54,11 +61,7 @@ constexpr Switch kSwitches[] = {
      [](Options& o, const std::string&) { return set(o.closeApplications); },
      "Sessiz kurulumda, değiştirilecek dosyaları kullanan programlar (Tovren, chromedriver.exe "
      "gibi) kapatılır; bu seçenek yoksa hiçbiri kapatılmaz."},
-    {"LOG", "DOSYA",
-     [](Options& o, const std::string& value) {
-       o.logFile = value;
-       return !value.empty();
-     },
+    {"LOG", "DOSYA", [](Options& o, const std::string& value) { return setText(o.logFile, value); },
      "Kayıt dosyası bu dosyaya yazılır (klasörü var olmalı; bağlantı olamaz)."},
     {"DRIVER", "table|current",
      [](Options& o, const std::string& value) {
@@ -75,11 +78,7 @@ constexpr Switch kSwitches[] = {
      [](Options& o, const std::string& value) { return setStep(o, Step::SystemFolder, value); },
      ""},
     {"DESKTOP", "KLASÖR",
-     [](Options& o, const std::string& value) {
-       o.desktop = value;
-       return !value.empty();
-     },
-     ""},
+     [](Options& o, const std::string& value) { return setText(o.desktop, value); }, ""},
     {"BROWSERCHECK", "",
      [](Options& o, const std::string&) { return setStep(o, Step::BrowserCheck, ""); }, ""},
 };
@@ -132,8 +131,8 @@ bool applyArgument(Options& options, const std::string& argument) {
 // A step takes the log, and the system folder's step /NOREGISTER and the desktop it copies from;
 // a user's run takes none of the steps' switches.
 bool fitsItsStep(const Options& o) {
-  bool usersOwn = o.display != Display::Interactive || o.noScript || o.launch || o.help ||
-                  o.driverSource.has_value();
+  bool usersOwn = o.display != Display::Interactive || o.noScript || o.launch ||
+                  o.closeApplications || o.help || o.driverSource.has_value();
   switch (o.step) {
     case Step::Whole:
       return o.desktop.empty();

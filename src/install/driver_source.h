@@ -30,8 +30,9 @@ std::string publishedDriverAddress(Platform& platform, std::string_view versionT
 
 // The driver source of this run, logged: /DRIVER when given, else `Source` in the `[Driver]`
 // section of TovrenKur.ini in the setup folder, else the table. A value in the file that is
-// neither gives no source, and `refusal` names the file, the key and the value: the program must
-// then end without changing anything.
+// neither, or a file that is there but cannot be read as text, gives no source, and `refusal`
+// names the file and the key and value or why: the program must then end without changing
+// anything.
 std::optional<DriverSource> driverSourceSetting(Platform& platform, const Options& options,
                                                 std::string& refusal);
 

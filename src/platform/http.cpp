@@ -18,20 +18,21 @@ struct EndWork {
 
 }  // namespace
 
-// Each address of a list (WinINet's "http=a:1 https=b:2", or one URL) loses what lies between
-// its scheme (or its "=") and its last "@".
+// Each blank-separated part of a list (WinINet's "http=a:1 https=b:2", or one URL) loses what
+// lies between its first scheme (or its type's "=") and its last "@". Not split at ";" or ",": a
+// URL's user name and password may hold both unencoded, and what precedes them would be shown.
 std::string withoutCredentials(std::string_view proxies) {
   std::string shown;
   while (!proxies.empty()) {
-    std::size_t end = std::min(proxies.find_first_of(" \t;,"), proxies.size());
+    std::size_t end = std::min(proxies.find_first_of(" \t"), proxies.size());
     std::string_view part = proxies.substr(0, end);
     std::size_t at = part.rfind('@');
     if (at != std::string_view::npos) {
       std::size_t scheme = part.substr(0, at).find("://");
-      std::size_t equals = part.substr(0, at).find('=');
-      std::size_t from = scheme != std::string_view::npos   ? scheme + 3
-                         : equals != std::string_view::npos ? equals + 1
-                                                            : 0;
+      std::size_t equals = part.substr(0, at).find('=');  // "http=", before any ":"
+      std::size_t from = scheme != std::string_view::npos ? scheme + 3
+                         : equals < part.find(':')        ? equals + 1
+                                                          : 0;
       shown.append(part.substr(0, from)).append("***").append(part.substr(at));
     } else {
       shown.append(part);

@@ -47,6 +47,7 @@ TEST(Options, SwitchesAndRefusals) {
       {{"/DESKTOP=C:\\M"}, "0 refused=/DESKTOP=C:\\M"},
       {{"/BROWSERCHECK", "/LOG=C:\\k.log"}, "0 log=C:\\k.log step=2"},
       {{"/BROWSERCHECK", "/SYSTEMSTEP=4"}, "0 step=1 refused=/SYSTEMSTEP=4"},
+      {{"/CLOSEAPPLICATIONS", "/BROWSERCHECK"}, "0 close step=2 refused=/BROWSERCHECK"},
   };
   for (const auto& [arguments, expected] : cases)
     EXPECT_EQ(summary(parseArguments(arguments)), expected);

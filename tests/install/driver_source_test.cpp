@@ -110,6 +110,9 @@ TEST(DriverSetting, SwitchThenIniThenTable) {
   std::string wide = "\xFF\xFE";  // UTF-16 LE
   for (char c : ini)
     wide += {c, '\0'};
+  wide += std::string(";\0\x3D\xD8\x00\xDE", 6);  // a comment of a pair of surrogates
+  EXPECT_EQ(setting({}, wide), DriverSource::Current);
+  EXPECT_EQ(setting({}, "\xEF\xBB\xBF" + ini), DriverSource::Current);
   // Never read as no setting: what is not text as Notepad saves it (a NUL, a byte the code page
   // lacks, broken UTF-8 after its mark, an odd or unpaired UTF-16 text, too large a file).
   for (const std::string& text :

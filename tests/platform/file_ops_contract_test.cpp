@@ -7,6 +7,7 @@
 #include <regex>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -191,8 +192,10 @@ TEST(OneInstance, TheSubstitutesLockAndLogAreTheUsersAlone) {
             fs::perms::owner_read | fs::perms::owner_write);
   fs::create_symlink(scratch.host("Var"), scratch.host("bağ.log"));
   EXPECT_THROW(platform.OpenLog(scratch.path("bağ.log")), PlatformError);
-  scratch.file("ayar.ini", "[Driver]\nSource=\xFE");
+  scratch.file("ayar.ini", "; \x81\r\n[Driver]\nSource=\xFE");  // 0x81 is U+0081, as on Windows
   EXPECT_EQ(platform.ProfileString(scratch.path("ayar.ini"), "Driver", "Source"), "ş");
+  ASSERT_EQ(::mkfifo(scratch.host("boru.ini").c_str(), 0600), 0);  // refused, never waited on
+  EXPECT_THROW(platform.ProfileString(scratch.path("boru.ini"), "Driver", "Source"), PlatformError);
   test::HostPlatform second;  // the lock's folder a link: no lock is taken through it
   fs::remove_all(own);
   fs::create_directory_symlink(scratch.host("Var"), own);

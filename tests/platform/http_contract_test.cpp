@@ -160,6 +160,9 @@ TEST(Download, RemovesTheLeftoverOfAKilledRunAndNothingElse) {
 TEST(Download, TheProxyAsTheLogShowsItHoldsNoCredentials) {
   EXPECT_EQ(host::http::withoutCredentials("http://a:b@c:3128 https=u:p@v:80;ftp=w"),
             "http://***@c:3128 https=***@v:80;ftp=w");
+  // A password may hold ";", "," and "=" as they are.
+  EXPECT_EQ(host::http::withoutCredentials("http://ad:p;a,r=o@c:3128 ad:p=a@c:80"),
+            "http://***@c:3128 ***@c:80");
 }
 
 }  // namespace

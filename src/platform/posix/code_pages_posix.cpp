@@ -30,12 +30,13 @@ constexpr char16_t kHighHalf[128] = {
     0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,  // F8
 };
 
-// The characters of Windows-1254's bytes 0x80-0x9F; 0 where it has none.
+// The characters of Windows-1254's bytes 0x80-0x9F. The bytes it leaves undefined become the C1
+// control of the same number, as MultiByteToWideChar gives them even with MB_ERR_INVALID_CHARS.
 constexpr char16_t kAnsiHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0,      0,       // 88
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0,      0x0178,  // 98
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x008E, 0x008F,  // 88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x009E, 0x0178,  // 98
 };
 
 // The letters where Windows-1254 departs from Latin-1: the Turkish ones take the places of Ð ð
@@ -86,8 +87,6 @@ std::optional<std::string> decodeAnsi(std::string_view bytes) {
       if (letter.value == byte && byte != '?')
         c = *letter.codes.begin();
     }
-    if (c == 0 && b != 0)
-      return std::nullopt;
     appendUtf8(c, text);
   }
   return text;

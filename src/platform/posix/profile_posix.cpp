@@ -19,7 +19,8 @@ std::optional<std::string> HostPlatform::ProfileString(const std::string& path,
                                                        const std::string& section,
                                                        const std::string& key) {
   std::filesystem::path file = hostPath(path);
-  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  // O_NONBLOCK: a FIFO of that name is refused below instead of waiting for a writer.
+  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat facts {};
   if (!fd && (errno == ENOENT || errno == ENOTDIR))
     return std::nullopt;

@@ -24,19 +24,28 @@ class WinAppendFile : public AppendFile {
   UniqueHandle file_;
 };
 
-// The last part of the path is opened as it is, a reparse point (a symbolic link, a junction)
-// included, and refused as one: the file a link points at is never written.
+// The last part of the path is opened as it is, a reparse point included, and a symbolic link or
+// a junction (a name surrogate) is refused: the file a link points at is never written. Other
+// reparse points are ordinary files kept by a filter (a OneDrive file, a deduplicated one): the
+// same file is opened again without the flag, so that the filter sees the writes.
 UniqueHandle openLogFile(const std::string& path, DWORD disposition) {
+  constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   UniqueHandle file(CreateFileW(toWide(path).c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                nullptr));
-  BY_HANDLE_FILE_INFORMATION facts{};
-  if (file && !GetFileInformationByHandle(file.get(), &facts))
+                                kShare, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file)
+    return file;
+  FILE_ATTRIBUTE_TAG_INFO facts{};
+  if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &facts, sizeof facts))
     throwLastError();
-  if (file && (facts.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+  if ((facts.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+    return file;
+  if (IsReparseTagNameSurrogate(facts.ReparseTag))
     throw linkRefused();
-  return file;
+  UniqueHandle reopened(ReOpenFile(file.get(), FILE_APPEND_DATA, kShare, 0));
+  if (!reopened)
+    throwLastError();
+  return reopened;
 }
 
 }  // namespace
