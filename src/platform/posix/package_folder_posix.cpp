@@ -81,8 +81,11 @@ std::unique_ptr<FolderClaim> HostPlatform::ClaimFolder(const std::string& folder
     throw folderRefused(lastErrnoError(lockPath));  // ENOLCK: a mount that takes no locks
   }
   auto claim = std::make_unique<PosixFolderClaim>(std::move(lock));
-  try {
-    TempFile probe(lockPath.string());  // the folder takes new files, and gives them up
+  try {  // the folder takes new files, and gives them up
+    TempFile probe(lockPath.string(), {.flush = false});
+    probe.close();
+    if (::unlink(probe.path().c_str()) != 0)
+      throw lastErrnoError(lockPath);
   } catch (const PlatformError& refused) {
     throw folderRefused(refused);
   }

@@ -107,8 +107,13 @@ std::unique_ptr<FolderClaim> HostPlatform::ClaimFolder(const std::string& folder
     throw folderRefused(lastError());
   }
   auto claim = std::make_unique<WinFolderClaim>(std::move(lock));
+  // The folder takes new files, and gives them up: a share that lets a file be made but not
+  // deleted (no Delete right) would refuse every replace and rename of the run later.
   try {
-    TempFile probe(lockPath);  // the folder takes new files, and gives them up
+    TempFile probe(lockPath, {.flush = false});
+    probe.close();
+    if (!DeleteFileW(toWide(probe.path()).c_str()))
+      throwLastError();
   } catch (const PlatformError& refused) {
     throw folderRefused(refused);
   }
