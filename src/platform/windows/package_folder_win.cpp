@@ -51,8 +51,9 @@ void copyTree(const std::wstring& from, const std::wstring& to) {
       copyTree(source, target);
     } else if (!CopyFileW(source.c_str(), target.c_str(), TRUE)) {
       throwLastError();
-    } else if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    } else if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+               !SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+      throwLastError();  // a read-only copy would refuse the replace that it is made for
     }
   } while (FindNextFileW(search.get(), &found));
   if (GetLastError() != ERROR_NO_MORE_FILES)
