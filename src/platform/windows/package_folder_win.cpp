@@ -151,14 +151,10 @@ int HostPlatform::RemoveEndedWorkingFolders() {
   UniqueFindHandle search(temp.empty() ? INVALID_HANDLE_VALUE
                                        : FindFirstFileW((temp + L"TovrenKur-*").c_str(), &found));
   for (bool more = bool(search); more; more = FindNextFileW(search.get(), &found)) {
-    std::string name = toUtf8(found.cFileName);
-    std::string_view computer;
-    uint64_t owner = 0;
     std::wstring folder = temp + found.cFileName;
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
         (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
-        parseWorkingFolderName(name, computer, owner) && computer == thisComputer() &&
-        !processRuns(owner) && released(folder) && removeTree(folder)) {
+        endedRunsFolder(toUtf8(found.cFileName)) && released(folder) && removeTree(folder)) {
       ++removed;
     }
   }
