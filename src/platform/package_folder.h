@@ -44,6 +44,15 @@ inline bool parseWorkingFolderName(std::string_view name, std::string_view& comp
   return true;
 }
 
+// Whether `name` is the working folder of a run of this computer that has ended; a program
+// started from there may still hold it.
+inline bool endedRunsFolder(std::string_view name) {
+  std::string_view computer;
+  uint64_t processId = 0;
+  return parseWorkingFolderName(name, computer, processId) && computer == thisComputer() &&
+         !processRuns(processId);
+}
+
 // Whether an entry of the package folder goes into a working folder: not its lock file, not a
 // temporary file that a run (of this computer or another) is writing or left.
 inline bool copiedToWorkingFolder(std::string_view name) {

@@ -3,6 +3,7 @@
 // expected alike natively on Linux and under Wine.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <regex>
 
@@ -130,6 +131,11 @@ TEST_F(FileOperations, ATempFileReplacesItsDestinationOnlyOnCommit) {
   EXPECT_EQ(platform_.Dir(scratch_.path("*.part"), 2), "") << "a temporary file was left";
   EXPECT_EQ(numberOf([&] { host::TempFile(test::utf8Of(scratch_.host("Yok\\eski.dll"))); }),
             err::kPathNotFound);
+  scratch_.folder("Klasör.dll");  // never replaced, however long one waits: refused at once
+  host::TempFile onFolder(test::utf8Of(scratch_.host("Klasör.dll")), {.flush = false});
+  auto started = std::chrono::steady_clock::now();
+  EXPECT_NE(numberOf([&] { onFolder.commit(); }), kSucceeds);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
 }
 
 // The support log: an asked-for file is appended to, each line stamped and whole on disk at once;

@@ -81,8 +81,11 @@ std::unique_ptr<FolderClaim> HostPlatform::ClaimFolder(const std::string& folder
     throw folderRefused(lastErrnoError(lockPath));  // ENOLCK: a mount that takes no locks
   }
   auto claim = std::make_unique<PosixFolderClaim>(std::move(lock));
-  try {
-    TempFile probe(lockPath.string());  // the folder takes new files, and gives them up
+  try {  // the folder takes new files, and gives them up
+    TempFile probe(lockPath.string(), {.flush = false});
+    probe.close();
+    if (::unlink(probe.path().c_str()) != 0)
+      throw lastErrnoError(lockPath);
   } catch (const PlatformError& refused) {
     throw folderRefused(refused);
   }
@@ -118,14 +121,10 @@ int HostPlatform::RemoveEndedWorkingFolders() {
   std::error_code error;
   fs::path temp = temporaryFolder();
   for (fs::directory_iterator it(temp, error), end; !error && it != end; it.increment(error)) {
-    std::string name = it->path().filename().string();
-    std::string_view computer;
-    uint64_t owner = 0;
     std::error_code ignored;
     if (it->is_directory(ignored) && !it->is_symlink(ignored) &&
-        parseWorkingFolderName(name, computer, owner) && computer == thisComputer() &&
-        !processRuns(owner) && released(it->path()) && fs::remove_all(it->path(), ignored) > 0 &&
-        !ignored) {
+        endedRunsFolder(it->path().filename().string()) && released(it->path()) &&
+        fs::remove_all(it->path(), ignored) > 0 && !ignored) {
       ++removed;
     }
   }

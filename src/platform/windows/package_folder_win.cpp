@@ -51,8 +51,9 @@ void copyTree(const std::wstring& from, const std::wstring& to) {
       copyTree(source, target);
     } else if (!CopyFileW(source.c_str(), target.c_str(), TRUE)) {
       throwLastError();
-    } else if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    } else if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+               !SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+      throwLastError();  // a read-only copy would refuse the replace that it is made for
     }
   } while (FindNextFileW(search.get(), &found));
   if (GetLastError() != ERROR_NO_MORE_FILES)
@@ -107,8 +108,13 @@ std::unique_ptr<FolderClaim> HostPlatform::ClaimFolder(const std::string& folder
     throw folderRefused(lastError());
   }
   auto claim = std::make_unique<WinFolderClaim>(std::move(lock));
+  // The folder takes new files, and gives them up: a share that lets a file be made but not
+  // deleted (no Delete right) would refuse every replace and rename of the run later.
   try {
-    TempFile probe(lockPath);  // the folder takes new files, and gives them up
+    TempFile probe(lockPath, {.flush = false});
+    probe.close();
+    if (!DeleteFileW(toWide(probe.path()).c_str()))
+      throwLastError();
   } catch (const PlatformError& refused) {
     throw folderRefused(refused);
   }
@@ -145,14 +151,10 @@ int HostPlatform::RemoveEndedWorkingFolders() {
   UniqueFindHandle search(temp.empty() ? INVALID_HANDLE_VALUE
                                        : FindFirstFileW((temp + L"TovrenKur-*").c_str(), &found));
   for (bool more = bool(search); more; more = FindNextFileW(search.get(), &found)) {
-    std::string name = toUtf8(found.cFileName);
-    std::string_view computer;
-    uint64_t owner = 0;
     std::wstring folder = temp + found.cFileName;
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
         (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
-        parseWorkingFolderName(name, computer, owner) && computer == thisComputer() &&
-        !processRuns(owner) && released(folder) && removeTree(folder)) {
+        endedRunsFolder(toUtf8(found.cFileName)) && released(folder) && removeTree(folder)) {
       ++removed;
     }
   }

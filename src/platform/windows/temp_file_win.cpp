@@ -25,12 +25,14 @@ const std::string& ownStem() {
 }
 
 // Another computer reading the destination (copying the package folder, say) or a virus scanner
-// holds it open for a moment: its replace is tried again for a while.
+// holds it open for a moment: its replace is tried again for a while. A read-only file or a
+// folder at the destination refuses it (ERROR_ACCESS_DENIED too) however long one waits.
 bool momentarilyInUse(DWORD error, const std::wstring& destination) {
   DWORD attributes = GetFileAttributesW(destination.c_str());
   return (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
           error == ERROR_ACCESS_DENIED) &&
-         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+         attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
 }
 
 constexpr int kReplaceAttempts = 30;
