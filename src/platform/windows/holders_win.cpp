@@ -200,8 +200,10 @@ std::vector<FileHolder> imageHolders(const std::vector<std::wstring>& files,
 }
 
 // The Restart Manager's shutdown of the programs it named, on a thread of its own so that the
-// wait stays bounded: cancelled once the wait is over if it is still at work. It asks without
-// forcing anything: a program that refuses stays, and only the installer's own are ended later.
+// wait stays bounded: cancelled once the wait is over if it is still at work. The thread ends the
+// session when the shutdown returns, however late that is: a machine has only 64 sessions. It
+// asks without forcing anything: a program that refuses stays, and only the installer's own are
+// ended later.
 class RmShutdownRun {
  public:
   explicit RmShutdownRun(const std::vector<FileHolder>& holders);
@@ -213,10 +215,10 @@ class RmShutdownRun {
   bool start();
 
  private:
-  static DWORD WINAPI shut(void* session);
+  static DWORD WINAPI shut(void* parameter);
 
   std::vector<RM_UNIQUE_PROCESS> processes_;
-  RmSession session_;
+  DWORD session_ = kNoSession;  // the thread's, which ends it
   UniqueHandle thread_;
   bool tried_ = false;
 };
@@ -234,31 +236,35 @@ RmShutdownRun::RmShutdownRun(const std::vector<FileHolder>& holders) {
 RmShutdownRun::~RmShutdownRun() {
   if (!thread_)
     return;
+  // A thread that ends between the two calls has ended the session: the cancel then names no
+  // session and fails, as no other session is started meanwhile.
   const RestartManagerApi* api = restartManager();
   if (WaitForSingleObject(thread_.get(), 0) == WAIT_TIMEOUT && api->cancel != nullptr)
-    api->cancel(session_.get());
-  if (WaitForSingleObject(thread_.get(), 2000) == WAIT_TIMEOUT)
-    session_.release();  // still in use by the thread: left open rather than ended under it
+    api->cancel(session_);
+  WaitForSingleObject(thread_.get(), 2000);  // beyond that, it ends on its own
 }
 
 bool RmShutdownRun::start() {
   if (std::exchange(tried_, true))
     return static_cast<bool>(thread_);
   const RestartManagerApi* api = restartManager();
-  if (api == nullptr || processes_.empty() || !(session_ = startSession(*api)))
-    return false;
+  RmSession session = api != nullptr && !processes_.empty() ? startSession(*api) : RmSession();
   // The programs themselves, by id and start time: what the user agreed to close, nothing else.
-  if (api->registerResources(session_.get(), 0, nullptr, static_cast<UINT>(processes_.size()),
+  if (!session ||
+      api->registerResources(session.get(), 0, nullptr, static_cast<UINT>(processes_.size()),
                              processes_.data(), 0, nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  void* session = reinterpret_cast<void*>(static_cast<uintptr_t>(session_.get()));
-  thread_.reset(CreateThread(nullptr, 0, &RmShutdownRun::shut, session, 0, nullptr));
+  void* parameter = reinterpret_cast<void*>(static_cast<uintptr_t>(session.get()));
+  thread_.reset(CreateThread(nullptr, 0, &RmShutdownRun::shut, parameter, 0, nullptr));
+  if (thread_)
+    session_ = session.release();
   return static_cast<bool>(thread_);
 }
 
-DWORD WINAPI RmShutdownRun::shut(void* session) {
-  restartManager()->shutdown(static_cast<DWORD>(reinterpret_cast<uintptr_t>(session)), 0, nullptr);
+DWORD WINAPI RmShutdownRun::shut(void* parameter) {
+  RmSession session(static_cast<DWORD>(reinterpret_cast<uintptr_t>(parameter)));
+  restartManager()->shutdown(session.get(), 0, nullptr);
   return 0;
 }
 
