@@ -104,12 +104,12 @@ bool samePath(const std::wstring& a, const std::wstring& b) {
 }
 
 // A holder as Windows names it: the name given, else its file's description, else the file.
-FileHolder describe(DWORD processId, std::wstring name) {
+// `process` (null when it could not be opened) is read, never the id again: it may be reused.
+FileHolder describe(DWORD processId, HANDLE process, std::wstring name) {
   FileHolder holder;
   holder.processId = processId;
-  UniqueHandle process = openProcess(PROCESS_QUERY_LIMITED_INFORMATION, processId);
-  std::wstring image = process ? imagePath(process.get()) : std::wstring();
-  holder.started = process ? startTime(process.get()) : 0;
+  std::wstring image = process ? imagePath(process) : std::wstring();
+  holder.started = process ? startTime(process) : 0;
   holder.program = toUtf8(image);
   if (name.empty() && !image.empty())
     name = versionResourceName(image);
@@ -157,7 +157,9 @@ std::vector<FileHolder> restartManagerHolders(const std::vector<std::wstring>& f
   for (const RM_PROCESS_INFO& application : affectedApplications(*api, session.get())) {
     if (application.Process.dwProcessId == GetCurrentProcessId())
       continue;
-    FileHolder holder = describe(application.Process.dwProcessId, application.strAppName);
+    DWORD id = application.Process.dwProcessId;
+    FileHolder holder = describe(id, openProcess(PROCESS_QUERY_LIMITED_INFORMATION, id).get(),
+                                 application.strAppName);
     holder.started = fileTime(application.Process.ProcessStartTime);
     holder.closable = closableType(application.ApplicationType);
     holder.viaRestartManager = true;
@@ -194,7 +196,7 @@ std::vector<FileHolder> imageHolders(const std::vector<std::wstring>& files,
     std::wstring image = process ? imagePath(process.get()) : std::wstring();
     auto isImage = [&](const std::wstring& file) { return samePath(file, image); };
     if (!image.empty() && std::any_of(files.begin(), files.end(), isImage))
-      holders.push_back(describe(id, L""));
+      holders.push_back(describe(id, process.get(), L""));
   }
   return holders;
 }
