@@ -204,8 +204,9 @@ std::vector<FileHolder> imageHolders(const std::vector<std::wstring>& files,
 // The Restart Manager's shutdown of the programs it named, on a thread of its own so that the
 // wait stays bounded: cancelled once the wait is over if it is still at work. The thread ends the
 // session when the shutdown returns, however late that is: a machine has only 64 sessions. It
-// asks without forcing anything: a program that refuses stays, and only the installer's own are
-// ended later.
+// asks without forcing anything: one program that refuses cancels the shutdown for all of them,
+// and one that only a forced shutdown ends stays; those are then asked by their windows, and
+// only the installer's own are ended later.
 class RmShutdownRun {
  public:
   explicit RmShutdownRun(const std::vector<FileHolder>& holders);
@@ -215,6 +216,8 @@ class RmShutdownRun {
 
   // Starts the shutdown the first time; whether it runs.
   bool start();
+  // Whether the shutdown has returned without closing every program.
+  bool fellShort() const;
 
  private:
   static DWORD WINAPI shut(void* parameter);
@@ -264,10 +267,16 @@ bool RmShutdownRun::start() {
   return static_cast<bool>(thread_);
 }
 
+bool RmShutdownRun::fellShort() const {
+  DWORD result = ERROR_SUCCESS;
+  return thread_ && WaitForSingleObject(thread_.get(), 0) == WAIT_OBJECT_0 &&
+         GetExitCodeThread(thread_.get(), &result) && result != ERROR_SUCCESS;
+}
+
+// The shutdown's result is the thread's exit code.
 DWORD WINAPI RmShutdownRun::shut(void* parameter) {
   RmSession session(static_cast<DWORD>(reinterpret_cast<uintptr_t>(parameter)));
-  restartManager()->shutdown(session.get(), 0, nullptr);
-  return 0;
+  return restartManager()->shutdown(session.get(), 0, nullptr);
 }
 
 struct CloseRequest {
@@ -315,6 +324,7 @@ class WinProgram : public RunningProgram {
   RmShutdownRun& shutdown_;
   UniqueHandle process_;
   bool gone_ = false;
+  bool askedByWindows_ = false;
 };
 
 WinProgram::WinProgram(const FileHolder& holder, RmShutdownRun& shutdown)
@@ -334,6 +344,10 @@ WinProgram::WinProgram(const FileHolder& holder, RmShutdownRun& shutdown)
 bool WinProgram::waitEnded(std::chrono::milliseconds most) {
   if (gone_)
     return true;
+  if (viaRestartManager_ && !askedByWindows_ && shutdown_.fellShort()) {
+    askedByWindows_ = true;
+    postClose(processId_);
+  }
   if (!process_) {
     Sleep(static_cast<DWORD>(most.count()));  // cannot be watched: taken as still running
     return false;
