@@ -309,9 +309,7 @@ class WinProgram : public RunningProgram {
   WinProgram(const FileHolder& holder, RmShutdownRun& shutdown);
   bool ended() override { return gone_ || waitEnded(std::chrono::milliseconds(0)); }
   bool waitEnded(std::chrono::milliseconds most) override;
-  bool askToClose() override {
-    return (viaRestartManager_ && shutdown_.start()) || postClose(processId_) > 0;
-  }
+  bool askToClose() override { return (viaRestartManager_ && shutdown_.start()) || askWindows(); }
   // Termination is asynchronous: the files are free only once the process is gone.
   bool end() override {
     return process_ && TerminateProcess(process_.get(), 1) &&
@@ -325,6 +323,9 @@ class WinProgram : public RunningProgram {
   UniqueHandle process_;
   bool gone_ = false;
   bool askedByWindows_ = false;
+
+  // Its windows are found by its id, so only while the open handle keeps that id its own.
+  bool askWindows() { return process_ && postClose(processId_) > 0; }
 };
 
 WinProgram::WinProgram(const FileHolder& holder, RmShutdownRun& shutdown)
@@ -346,7 +347,7 @@ bool WinProgram::waitEnded(std::chrono::milliseconds most) {
     return true;
   if (viaRestartManager_ && !askedByWindows_ && shutdown_.fellShort()) {
     askedByWindows_ = true;
-    postClose(processId_);
+    askWindows();
   }
   if (!process_) {
     Sleep(static_cast<DWORD>(most.count()));  // cannot be watched: taken as still running
