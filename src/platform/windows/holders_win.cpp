@@ -104,12 +104,12 @@ bool samePath(const std::wstring& a, const std::wstring& b) {
 }
 
 // A holder as Windows names it: the name given, else its file's description, else the file.
-FileHolder describe(DWORD processId, std::wstring name) {
+// `process` (null when it could not be opened) is read, never the id again: it may be reused.
+FileHolder describe(DWORD processId, HANDLE process, std::wstring name) {
   FileHolder holder;
   holder.processId = processId;
-  UniqueHandle process = openProcess(PROCESS_QUERY_LIMITED_INFORMATION, processId);
-  std::wstring image = process ? imagePath(process.get()) : std::wstring();
-  holder.started = process ? startTime(process.get()) : 0;
+  std::wstring image = process ? imagePath(process) : std::wstring();
+  holder.started = process ? startTime(process) : 0;
   holder.program = toUtf8(image);
   if (name.empty() && !image.empty())
     name = versionResourceName(image);
@@ -157,7 +157,9 @@ std::vector<FileHolder> restartManagerHolders(const std::vector<std::wstring>& f
   for (const RM_PROCESS_INFO& application : affectedApplications(*api, session.get())) {
     if (application.Process.dwProcessId == GetCurrentProcessId())
       continue;
-    FileHolder holder = describe(application.Process.dwProcessId, application.strAppName);
+    DWORD id = application.Process.dwProcessId;
+    FileHolder holder = describe(id, openProcess(PROCESS_QUERY_LIMITED_INFORMATION, id).get(),
+                                 application.strAppName);
     holder.started = fileTime(application.Process.ProcessStartTime);
     holder.closable = closableType(application.ApplicationType);
     holder.viaRestartManager = true;
@@ -194,14 +196,17 @@ std::vector<FileHolder> imageHolders(const std::vector<std::wstring>& files,
     std::wstring image = process ? imagePath(process.get()) : std::wstring();
     auto isImage = [&](const std::wstring& file) { return samePath(file, image); };
     if (!image.empty() && std::any_of(files.begin(), files.end(), isImage))
-      holders.push_back(describe(id, L""));
+      holders.push_back(describe(id, process.get(), L""));
   }
   return holders;
 }
 
 // The Restart Manager's shutdown of the programs it named, on a thread of its own so that the
-// wait stays bounded: cancelled once the wait is over if it is still at work. It asks without
-// forcing anything: a program that refuses stays, and only the installer's own are ended later.
+// wait stays bounded: cancelled once the wait is over if it is still at work. The thread ends the
+// session when the shutdown returns, however late that is: a machine has only 64 sessions. It
+// asks without forcing anything: one program that refuses cancels the shutdown for all of them,
+// and one that only a forced shutdown ends stays; those are then asked by their windows, and
+// only the installer's own are ended later.
 class RmShutdownRun {
  public:
   explicit RmShutdownRun(const std::vector<FileHolder>& holders);
@@ -211,12 +216,14 @@ class RmShutdownRun {
 
   // Starts the shutdown the first time; whether it runs.
   bool start();
+  // Whether the shutdown has returned without closing every program.
+  bool fellShort() const;
 
  private:
-  static DWORD WINAPI shut(void* session);
+  static DWORD WINAPI shut(void* parameter);
 
   std::vector<RM_UNIQUE_PROCESS> processes_;
-  RmSession session_;
+  DWORD session_ = kNoSession;  // the thread's, which ends it
   UniqueHandle thread_;
   bool tried_ = false;
 };
@@ -234,32 +241,42 @@ RmShutdownRun::RmShutdownRun(const std::vector<FileHolder>& holders) {
 RmShutdownRun::~RmShutdownRun() {
   if (!thread_)
     return;
+  // A thread that ends between the two calls has ended the session: the cancel then names no
+  // session and fails, as no other session is started meanwhile.
   const RestartManagerApi* api = restartManager();
   if (WaitForSingleObject(thread_.get(), 0) == WAIT_TIMEOUT && api->cancel != nullptr)
-    api->cancel(session_.get());
-  if (WaitForSingleObject(thread_.get(), 2000) == WAIT_TIMEOUT)
-    session_.release();  // still in use by the thread: left open rather than ended under it
+    api->cancel(session_);
+  WaitForSingleObject(thread_.get(), 2000);  // beyond that, it ends on its own
 }
 
 bool RmShutdownRun::start() {
   if (std::exchange(tried_, true))
     return static_cast<bool>(thread_);
   const RestartManagerApi* api = restartManager();
-  if (api == nullptr || processes_.empty() || !(session_ = startSession(*api)))
-    return false;
+  RmSession session = api != nullptr && !processes_.empty() ? startSession(*api) : RmSession();
   // The programs themselves, by id and start time: what the user agreed to close, nothing else.
-  if (api->registerResources(session_.get(), 0, nullptr, static_cast<UINT>(processes_.size()),
+  if (!session ||
+      api->registerResources(session.get(), 0, nullptr, static_cast<UINT>(processes_.size()),
                              processes_.data(), 0, nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  void* session = reinterpret_cast<void*>(static_cast<uintptr_t>(session_.get()));
-  thread_.reset(CreateThread(nullptr, 0, &RmShutdownRun::shut, session, 0, nullptr));
+  void* parameter = reinterpret_cast<void*>(static_cast<uintptr_t>(session.get()));
+  thread_.reset(CreateThread(nullptr, 0, &RmShutdownRun::shut, parameter, 0, nullptr));
+  if (thread_)
+    session_ = session.release();
   return static_cast<bool>(thread_);
 }
 
-DWORD WINAPI RmShutdownRun::shut(void* session) {
-  restartManager()->shutdown(static_cast<DWORD>(reinterpret_cast<uintptr_t>(session)), 0, nullptr);
-  return 0;
+bool RmShutdownRun::fellShort() const {
+  DWORD result = ERROR_SUCCESS;
+  return thread_ && WaitForSingleObject(thread_.get(), 0) == WAIT_OBJECT_0 &&
+         GetExitCodeThread(thread_.get(), &result) && result != ERROR_SUCCESS;
+}
+
+// The shutdown's result is the thread's exit code.
+DWORD WINAPI RmShutdownRun::shut(void* parameter) {
+  RmSession session(static_cast<DWORD>(reinterpret_cast<uintptr_t>(parameter)));
+  return restartManager()->shutdown(session.get(), 0, nullptr);
 }
 
 struct CloseRequest {
@@ -292,9 +309,7 @@ class WinProgram : public RunningProgram {
   WinProgram(const FileHolder& holder, RmShutdownRun& shutdown);
   bool ended() override { return gone_ || waitEnded(std::chrono::milliseconds(0)); }
   bool waitEnded(std::chrono::milliseconds most) override;
-  bool askToClose() override {
-    return (viaRestartManager_ && shutdown_.start()) || postClose(processId_) > 0;
-  }
+  bool askToClose() override { return (viaRestartManager_ && shutdown_.start()) || askWindows(); }
   // Termination is asynchronous: the files are free only once the process is gone.
   bool end() override {
     return process_ && TerminateProcess(process_.get(), 1) &&
@@ -307,6 +322,10 @@ class WinProgram : public RunningProgram {
   RmShutdownRun& shutdown_;
   UniqueHandle process_;
   bool gone_ = false;
+  bool askedByWindows_ = false;
+
+  // Its windows are found by its id, so only while the open handle keeps that id its own.
+  bool askWindows() { return process_ && postClose(processId_) > 0; }
 };
 
 WinProgram::WinProgram(const FileHolder& holder, RmShutdownRun& shutdown)
@@ -326,6 +345,10 @@ WinProgram::WinProgram(const FileHolder& holder, RmShutdownRun& shutdown)
 bool WinProgram::waitEnded(std::chrono::milliseconds most) {
   if (gone_)
     return true;
+  if (viaRestartManager_ && !askedByWindows_ && shutdown_.fellShort()) {
+    askedByWindows_ = true;
+    askWindows();
+  }
   if (!process_) {
     Sleep(static_cast<DWORD>(most.count()));  // cannot be watched: taken as still running
     return false;
