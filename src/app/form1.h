@@ -111,6 +111,9 @@ class Form1 {
   void countStepOutcome(int exitCode);
   // Whether the user's programs get the signed-in user's rights, which this run is above.
   bool userProgramsAsUser();
+  // Runs a start with the user's rights; false, logged, when it failed: the caller starts the
+  // program with the run's own rights instead, as when no shell gives the user's.
+  bool startedAsUser(const std::function<void()>& start);
   // The browser check, in this process or (asUser) in one with the user's rights; what it
   // returns keeps the browser until it goes.
   std::shared_ptr<void> checkBrowser(bool asUser);

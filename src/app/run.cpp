@@ -48,7 +48,9 @@ void Form1::FileCopy(const std::string& source, const std::string& destination) 
 double Form1::Shell(const std::string& commandLine, int windowStyle, Wait wait, bool asUser) {
   if (asUser) {
     log("Program kullanıcının yetkisiyle başlatılıyor: " + commandLine);
-    return platform_.ShellAsUser(commandLine, windowStyle);
+    double id = 0;
+    if (startedAsUser([&] { id = platform_.ShellAsUser(commandLine, windowStyle); }))
+      return id;
   }
   log("Program başlatılıyor: " + commandLine);
   if (wait == Wait::Never || !options_.unattended())

@@ -38,6 +38,16 @@ bool Form1::userProgramsAsUser() {
   return rights == UserRights::FromShell;
 }
 
+// CreateProcessWithTokenW fails where the secondary logon service is stopped or disabled, or a
+// policy took the impersonation privilege from administrators: the shell's token is no help then.
+bool Form1::startedAsUser(const std::function<void()>& start) {
+  std::optional<PlatformError> failure = passOver(start);
+  if (failure)
+    log("Kullanıcının yetkisiyle başlatılamadı: Hata No: " + std::to_string(failure->number) +
+        " (" + failure->description + "): kurulumun kendi yetkileriyle başlatılıyor");
+  return !failure;
+}
+
 std::shared_ptr<void> Form1::checkBrowser(bool asUser) {
   if (!asUser)
     return checkBrowserHere();
@@ -46,8 +56,9 @@ std::shared_ptr<void> Form1::checkBrowser(bool asUser) {
     arguments.append(" ").append(joinArguments({"/LOG=" + logPath_}));
   log("Tarayıcı denetimi kullanıcının yetkisiyle başlatılıyor: TovrenKur.exe " + arguments);
   std::unique_ptr<StepProcess> check;
-  checkUnit(*this, [&] { check = platform_.StartAsUser(arguments); });
-  return check;
+  if (startedAsUser([&] { check = platform_.StartAsUser(arguments); }))
+    return check;
+  return checkBrowserHere();
 }
 
 void Form1::browserCheckStep() {

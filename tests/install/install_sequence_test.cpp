@@ -443,6 +443,18 @@ TEST(Unattended, ExitCodesStartsAndLog) {
        0,
        {"\"" + kDesktop},
        "Gösterilmedi, cevap: 7 (Hayır)"},
+      // Elevated above the user, whose rights no start can take: the check and the application
+      // with the run's own.
+      {{"/VERYSILENT", "/NOSCRIPT", "/NOREGISTER", "/LAUNCH"},
+       [](fake::FakePlatform& p) {
+         p.system.userRights = Platform::SystemFacts::UserRights::FromShell;
+         p.failOn("ShellAsUser", "*", err::kInvalidCall);
+         p.failOn("StartAsUser", "*", err::kInvalidCall);
+       },
+       0,
+       {"\"" + kDesktop},
+       "Kullanıcının yetkisiyle başlatılamadı: Hata No: 5 (Geçersiz yordam çağrısı veya bağımsız "
+       "değişken): kurulumun kendi yetkileriyle başlatılıyor"},
       {{"/VERYSILENT"},
        [](fake::FakePlatform& p) {
          p.failOn("FileCopy", kPrg + "\\MSCOMCTL.OCX", err::kPathFileAccess);  // into the system

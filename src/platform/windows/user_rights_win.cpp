@@ -50,8 +50,10 @@ PROCESS_INFORMATION startAsUser(const Launch& launch, STARTUPINFOW& startup) {
   std::vector<wchar_t> text(launch.commandLine.begin(), launch.commandLine.end());
   text.push_back(L'\0');  // the function may write into its command line
   PROCESS_INFORMATION process{};
-  if (!CreateProcessWithTokenW(token.get(), 0, launch.application.c_str(), text.data(), 0, nullptr,
-                               nullptr, &startup, &process))
+  // No environment given: the function makes the user's, which is Unicode, and its
+  // documentation asks for the flag saying so.
+  if (!CreateProcessWithTokenW(token.get(), 0, launch.application.c_str(), text.data(),
+                               CREATE_UNICODE_ENVIRONMENT, nullptr, nullptr, &startup, &process))
     throw makeError(shellNumber(GetLastError()));
   return process;
 }
