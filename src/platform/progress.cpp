@@ -46,9 +46,10 @@ std::string workText(WorkKind kind) {
       return "Programlar kapatılıyor...";
     case WorkKind::StepProcess:
       return "Kurulum sürüyor...";
-    default:
+    case WorkKind::Program:
       return "Başlatılan programın bitmesi bekleniyor...";
   }
+  return {};  // every kind is named above: -Wswitch says when one is added without its text
 }
 
 std::string amountText(WorkKind kind, uint64_t done, uint64_t total) {
